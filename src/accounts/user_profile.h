@@ -1,0 +1,29 @@
+#pragma once
+// One user's profile file: user folder + nick + ".zamrik", one 468-byte record.
+
+#include <QString>
+#include <QStringList>
+
+struct UserProfile {
+    QString digestText;   // short string, capacity 200
+    QString fullName;     // short string, capacity 255
+    qint32 totalTime = 0;   // seconds
+    qint32 totalPoints = 0;
+};
+
+constexpr int kUserProfileSize = 468;
+
+QString ProfilePath(const QString& nick);
+// Nicks of the "*.zamrik" files in the user folder, in directory order.
+QStringList ListProfiles();
+// True when the nick names a profile file that exists (never for a nick with "/").
+bool ProfileExists(const QString& nick);
+// False when the file cannot be opened (profile untouched); IoError when it is
+// shorter than one record.
+bool ReadProfile(const QString& nick, UserProfile& profile);
+// Replaces the file atomically. False when it cannot be created (nothing
+// written, old file whole); IoError when the write fails (old file whole).
+bool WriteProfile(const QString& nick, const UserProfile& profile);
+
+// The administrator's record, shared by the service window and the summary table.
+UserProfile& AdminRecord();

@@ -1,0 +1,35 @@
+#pragma once
+// The persisted configuration: scoring parameters, user folder, sound
+// preference. Read once at start-up from the machine store's key
+// "Software\Brenk\Dorvo" (values "AdmConf", "PathUser", "NoSound").
+
+#include <QString>
+
+struct ScoringSettings {
+    qint32 rightStreakLength = 5;
+    qint32 wrongStreakLength = 2;
+    qint32 bonusPoints = 2;
+    qint32 penaltyPoints = 2;
+};
+
+struct AppConfig {
+    ScoringSettings Scoring;
+    QString PathUser; // the user folder, ending with "/" (or empty)
+    bool NoSound = false;
+    // The effective switch: true means no sound is played. Not persisted.
+    bool soundOff = true;
+};
+
+// The one process-wide configuration.
+AppConfig& appConfig();
+
+extern const char* const kConfigKey;    // "Software\\Brenk\\Dorvo"
+
+// Defaults for Scoring and NoSound; sounds on when there is a sound device.
+void SetDefaultSettings();
+// Start-up step: program folder set, user folder := program folder.
+void InitFolders();
+// Start-up steps: defaults, then the store's values, then soundOff. A value of
+// the wrong type raises StoreError after soundOff has been settled; the values
+// read before it stay.
+void LoadConfig();

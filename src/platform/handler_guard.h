@@ -1,0 +1,7 @@
+#pragma once
+// Every event handler body runs inside RunHandler: an error that travels ends
+// the handler and is shown by the general error report; the program goes on.
+
+#include <functional>
+
+void RunHandler(const std::function<void()>& body);

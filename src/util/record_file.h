@@ -1,0 +1,47 @@
+#pragma once
+// Files of fixed-size records. Opening reports through its result; a failure
+// of an end test, a read or a write raises IoError. An end test, read or write
+// on a file whose opening failed raises the opening's error.
+
+#include <QByteArray>
+#include <QString>
+
+class RecordFile {
+public:
+    explicit RecordFile(int recordSize) : recordSize_(recordSize) {}
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    // Opens an existing file for reading and writing.
+    bool open(const QString& path);
+    // Creates the file, or truncates an existing one.
+    bool create(const QString& path);
+
+    // True at the end: fewer than one whole record is left.
+    bool atEnd();
+    // Reads one record; "Read beyond end of file" when fewer bytes are left.
+    QByteArray read();
+    // Writes one record (padded or cut to the record size); "Disk full" when short.
+    void write(const QByteArray& record);
+    // Flushes to disk; IoError on failure.
+    void sync();
+    // Closes the file; failures are ignored.
+    void close();
+
+    // The error code of the last failed open or create (0 after a success).
+    int openError() const { return openError_; }
+
+private:
+    void ensureOpen() const;
+    int recordSize_;
+    int fd_ = -1;
+    int openError_ = 0;
+};
+
+// Replaces `path` atomically with `records` (the concatenated record bytes):
+// a complete temporary file beside it, flushed and renamed over it.
+// Returns false, leaving the old file whole, when the temporary file cannot
+// be created or the target is a folder or cannot be written; raises IoError
+// (after removing the temporary file) when writing fails.
+bool ReplaceFileAtomically(const QString& path, const QByteArray& records);

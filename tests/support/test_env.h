@@ -1,0 +1,26 @@
+#pragma once
+// A fixture that gives each test its own program folder, user folder and
+// machine store in a temporary directory, and resets the process-wide state.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+class ZelvoTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // <tmp>/program/, <tmp>/users/ and <tmp>/machine.reg
+    QString programFolder() const;
+    QString userFolder() const;
+    QString storePath() const;
+    QString tempPath(const QString& name) const; // <tmp>/name
+
+    static void writeFile(const QString& path, const QByteArray& bytes);
+    static QByteArray readFile(const QString& path);
+
+private:
+    QTemporaryDir dir_;
+};
