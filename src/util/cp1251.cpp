@@ -1,0 +1,53 @@
+#include "util/cp1251.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QtEndian>
+
+#include <algorithm>
+
+QByteArray ToCp1251(const QString& text)
+{
+    QStringEncoder encoder("windows-1251");
+    return encoder.encode(text);
+}
+
+QString FromCp1251(const QByteArray& bytes)
+{
+    QStringDecoder decoder("windows-1251");
+    return decoder.decode(bytes);
+}
+
+bool IsCp1251Text(const QString& text)
+{
+    QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
+    const QByteArray bytes = encoder.encode(text);
+    return !encoder.hasError() && FromCp1251(bytes) == text;
+}
+
+QByteArray EncodeShortString(const QString& text, int capacity)
+{
+    capacity = std::clamp(capacity, 0, 255);
+    const QByteArray bytes = ToCp1251(text).left(capacity);
+    QByteArray field(capacity + 1, '\0');
+    field[0] = char(quint8(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), field.begin() + 1);
+    return field;
+}
+
+QString DecodeShortString(const char* field, int capacity)
+{
+    // The length byte of a foreign or damaged file may claim more than the field holds.
+    const int length = std::min<int>(quint8(field[0]), std::max(capacity, 0));
+    return FromCp1251(QByteArray(field + 1, length));
+}
+
+qint32 ReadInt32LE(const char* p)
+{
+    return qFromLittleEndian<qint32>(p);
+}
+
+void WriteInt32LE(char* p, qint32 value)
+{
+    qToLittleEndian<qint32>(value, p);
+}
