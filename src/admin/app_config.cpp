@@ -1,0 +1,72 @@
+#include "admin/app_config.h"
+
+#include "platform/config_store.h"
+#include "platform/errors.h"
+#include "platform/sound_player.h"
+#include "util/files.h"
+#include "util/number.h"
+#include "util/text.h"
+
+const char* const kConfigKey = "Software\\Brenk\\Dorvo";
+
+AppConfig& appConfig()
+{
+    static AppConfig config;
+    return config;
+}
+
+void SetDefaultSettings()
+{
+    AppConfig& config = appConfig();
+    config.Scoring = ScoringSettings();
+    config.NoSound = false;
+    if (HasSoundDevice())
+        config.soundOff = false;
+}
+
+void InitFolders()
+{
+    InitProgramFolder();
+    appConfig().PathUser = ProgramFolder();
+}
+
+namespace {
+
+// "AdmConf": four "|"-separated numbers; an unparsable or missing field keeps its default.
+void ApplyAdmConf(const QString& text, ScoringSettings& scoring)
+{
+    if (text.isEmpty())
+        return;
+    qint32* fields[] = {&scoring.rightStreakLength, &scoring.wrongStreakLength,
+                        &scoring.bonusPoints, &scoring.penaltyPoints};
+    for (int n = 1; n <= 4; ++n) {
+        if (std::optional<qint32> value = ParseNumber(BarField(n, text)))
+            *fields[n - 1] = *value;
+    }
+}
+
+void ReadStoredValues(AppConfig& config)
+{
+    StoreKey key = StoreKey::openRead(QString::fromLatin1(kConfigKey), true);
+    if (std::optional<QString> admConf = key.readString(QStringLiteral("AdmConf")))
+        ApplyAdmConf(*admConf, config.Scoring);
+    if (std::optional<QString> pathUser = key.readString(QStringLiteral("PathUser")))
+        config.PathUser = WithTrailingSeparator(*pathUser);
+    if (std::optional<qint32> noSound = key.readNumber(QStringLiteral("NoSound")))
+        config.NoSound = *noSound != 0;
+}
+
+} // namespace
+
+void LoadConfig()
+{
+    AppConfig& config = appConfig();
+    SetDefaultSettings();
+    try {
+        ReadStoredValues(config);
+    } catch (const StoreError&) {
+        config.soundOff = HasSoundDevice() ? config.NoSound : true;
+        throw;
+    }
+    config.soundOff = HasSoundDevice() ? config.NoSound : true;
+}

@@ -1,0 +1,48 @@
+#include "app/form3_about.h"
+
+#include "platform/jpeg_image.h"
+#include "util/control_names.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPixmap>
+
+namespace {
+
+QImage AboutPicture()
+{
+    QFile file(QStringLiteral(":/about.jpg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QImage();
+    return DecodeJpeg(file.readAll());
+}
+
+QLabel* RedText(QWidget* parent, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setStyleSheet(QStringLiteral("color: red;"));
+    return label;
+}
+
+} // namespace
+
+TForm3::TForm3(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("О программе"));
+    setFixedSize(694, 494);
+
+    Image1 = new QLabel(this);
+    Image1->setGeometry(18, 12, 657, 433);
+    Image1->setPixmap(QPixmap::fromImage(AboutPicture()));
+    SetDesignerName(Image1, QStringLiteral("Image1"), QStringLiteral("Zelvo"));
+
+    Label1 = RedText(this, QStringLiteral("Zelvo — тренажёр устного счёта"));
+    Label1->setGeometry(18, 456, 320, 20);
+    SetDesignerName(Label1, QStringLiteral("Label1"), Label1->text());
+
+    Label2 = RedText(this, QStringLiteral("Версия 2.6"));
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label2->setGeometry(355, 456, 320, 20);
+    SetDesignerName(Label2, QStringLiteral("Label2"), Label2->text());
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The About window: a picture and two red texts beneath it.
+
+#include <QWidget>
+
+class QLabel;
+
+class TForm3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm3(QWidget* parent = nullptr);
+
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Label2;
+};
