@@ -1,0 +1,122 @@
+#include "platform/shell.h"
+
+#include "platform/config_store.h"
+#include "platform/dialogs.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+ShellOpenHook shellOpenHook;
+
+// An Exec argument: quoted when it holds a reserved character, with '"', '`',
+// '$' and '\' escaped inside the quotes.
+QString ExecArgument(const QString& arg)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool quote = arg.isEmpty();
+    for (QChar c : arg)
+        quote = quote || reserved.contains(c);
+    if (!quote)
+        return arg;
+    QString out = QStringLiteral("\"");
+    for (QChar c : arg) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+// A desktop-entry string value: backslash, line breaks and tabs escaped.
+QString EntryString(const QString& text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (c == '\\')
+            out += QStringLiteral("\\\\");
+        else if (c == '\n')
+            out += QStringLiteral("\\n");
+        else if (c == '\r')
+            out += QStringLiteral("\\r");
+        else if (c == '\t')
+            out += QStringLiteral("\\t");
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString ExecLine(const QString& target, const QString& arguments)
+{
+    QStringList parts{ExecArgument(target)};
+    for (const QString& arg : QProcess::splitCommand(arguments))
+        parts << ExecArgument(arg);
+    // '%' starts a field code; a literal one is doubled.
+    return EntryString(parts.join(' ')).replace('%', QStringLiteral("%%"));
+}
+
+} // namespace
+
+QString DesktopFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (folder.isEmpty())
+        return QString();
+    while (folder.endsWith('/'))
+        folder.chop(1);
+    return folder + '/';
+}
+
+bool HasAdminRights() { return CanWriteMachineStore(); }
+
+bool BrowseFolder(QWidget* owner, QString& folder) { return dialogs().chooseFolder(owner, folder); }
+
+bool ShellOpen(const QString& file, const QString& parameters, const QString& workingFolder,
+               int /*showMode*/)
+{
+    if (shellOpenHook)
+        return shellOpenHook(file, workingFolder);
+    const QFileInfo info(file);
+    if (!info.exists())
+        return false;
+    if (info.isFile() && info.isExecutable()) {
+        const QString folder = workingFolder.isEmpty() ? info.absolutePath() : workingFolder;
+        return QProcess::startDetached(info.absoluteFilePath(), QProcess::splitCommand(parameters),
+                                       folder);
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+void SetShellOpenHook(ShellOpenHook hook) { shellOpenHook = std::move(hook); }
+
+void CreateShortcut(const QString& shortcutPath, const QString& arguments, const QString& target)
+{
+    const QString folder = QFileInfo(target).absolutePath();
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Version=1.0\n"
+                                         "Name=Zelvo\n"
+                                         "Exec=%1\n"
+                                         "Path=%2\n"
+                                         "Terminal=false\n"
+                                         "Categories=Education;\n")
+                              .arg(ExecLine(target, arguments), EntryString(folder));
+    // Failures are not reported: the caller has no message for them.
+    QSaveFile f(shortcutPath);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write(entry.toUtf8());
+    if (!f.commit())
+        return;
+    QFile::setPermissions(shortcutPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                            | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                            | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                                            | QFileDevice::ExeOther);
+}
