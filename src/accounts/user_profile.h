@@ -1,6 +1,7 @@
 #pragma once
 // One user's profile file: user folder + nick + ".zamrik", one 468-byte record.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -9,9 +10,17 @@ struct UserProfile {
     QString fullName;     // short string, capacity 255
     qint32 totalTime = 0;   // seconds
     qint32 totalPoints = 0;
+    // The record as read from its file (empty for a fresh one). Writing puts
+    // only the changed fields over these bytes, so the insignificant bytes of
+    // a file stay as they were.
+    QByteArray storedBytes;
 };
 
 constexpr int kUserProfileSize = 468;
+
+// The 468 bytes of a profile record, and back (`bytes` holds at least 468).
+QByteArray EncodeUserProfile(const UserProfile& profile);
+UserProfile DecodeUserProfile(const QByteArray& bytes);
 
 QString ProfilePath(const QString& nick);
 // Nicks of the "*.zamrik" files in the user folder, in directory order.

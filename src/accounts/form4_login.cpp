@@ -1,0 +1,159 @@
+#include "accounts/form4_login.h"
+
+#include "accounts/current_user.h"
+#include "accounts/key_press.h"
+#include "accounts/password_digest.h"
+#include "platform/dialogs.h"
+#include "platform/handler_guard.h"
+#include "util/control_names.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kAdminNick = QStringLiteral("ADM");
+
+QLabel* RedLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+TForm4::TForm4(LoginStates& states, QWidget* parent) : QWidget(parent), states_(states)
+{
+    CreateControls();
+    FormCreate();
+}
+
+void TForm4::CreateControls()
+{
+    setWindowTitle(QStringLiteral("Login"));
+    StaticText1 = RedLabel(QStringLiteral("Ник"), this);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setEditable(true);
+    // The list only grows through appendNick; Enter must not add typed text.
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    StaticText2 = RedLabel(QStringLiteral("Пароль"), this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setEchoMode(QLineEdit::Password);
+    Button1 = new QPushButton(QStringLiteral("Войти"), this);
+
+    StaticText1->setBuddy(ComboBox1);
+    StaticText2->setBuddy(Edit1);
+    SetDesignerName(StaticText1, QStringLiteral("StaticText1"), StaticText1->text());
+    SetDesignerName(ComboBox1, QStringLiteral("ComboBox1"), StaticText1->text());
+    SetDesignerName(StaticText2, QStringLiteral("StaticText2"), StaticText2->text());
+    SetDesignerName(Edit1, QStringLiteral("Edit1"), StaticText2->text());
+    SetDesignerName(Button1, QStringLiteral("Button1"), Button1->text());
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(StaticText1, 0, 0);
+    layout->addWidget(ComboBox1, 0, 1);
+    layout->addWidget(StaticText2, 1, 0);
+    layout->addWidget(Edit1, 1, 1);
+    layout->addWidget(Button1, 2, 1, Qt::AlignRight);
+    setTabOrder(ComboBox1, Edit1);
+    setTabOrder(Edit1, Button1);
+    resize(303, 177);
+
+    WatchKeyPress(ComboBox1, [this](QChar key) { ComboBox1KeyPress(key); });
+    WatchKeyPress(ComboBox1->lineEdit(), [this](QChar key) { ComboBox1KeyPress(key); });
+    WatchKeyPress(Edit1, [this](QChar key) { Edit1KeyPress(key); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+void TForm4::FormCreate()
+{
+    RunHandler([this] {
+        ComboBox1->addItem(kAdminNick);
+        ComboBox1->addItems(ListProfiles());
+        ComboBox1->setCurrentIndex(-1);
+        ComboBox1->setEditText(kAdminNick);
+    });
+}
+
+QStringList TForm4::nickList() const
+{
+    QStringList nicks;
+    for (int i = 0; i < ComboBox1->count(); ++i)
+        nicks << ComboBox1->itemText(i);
+    return nicks;
+}
+
+void TForm4::appendNick(const QString& nick) { ComboBox1->addItem(nick); }
+
+void TForm4::ComboBox1KeyPress(QChar key)
+{
+    if (key == QChar(kEnterChar))
+        Button1Click();
+}
+
+void TForm4::Edit1KeyPress(QChar key)
+{
+    if (key == QChar(kEnterChar))
+        Button1Click();
+}
+
+void TForm4::Button1Click()
+{
+    RunHandler([this] {
+        ClearCurrentUser();
+        const QString nick = ComboBox1->currentText();
+        if (nick != kAdminNick && !ProfileExists(nick)) {
+            dialogs().message(QStringLiteral("Нет такого имени"));
+            return;
+        }
+        if (nick == kAdminNick)
+            LoginAdmin();
+        else
+            LoginPupil(nick);
+    });
+}
+
+void TForm4::LoginAdmin()
+{
+    const QString stored = ReadAdminDigest();
+    if (!CheckPassword(Edit1->text(), stored)) {
+        RefusePassword();
+        return;
+    }
+    CurrentUser& user = currentUser();
+    user.profile.digestText = stored.left(200);
+    user.nick = kAdminNick;
+    states_.ShowAdminMenus();
+    hide();
+    Edit1->clear();
+}
+
+void TForm4::LoginPupil(const QString& nick)
+{
+    CurrentUser& user = currentUser();
+    if (!ReadProfile(nick, user.profile)) {
+        dialogs().message(QStringLiteral("Error 1"));
+        return;
+    }
+    if (!CheckPassword(Edit1->text(), user.profile.digestText)) {
+        RefusePassword();
+        return;
+    }
+    states_.ShowLoggedOutMenus();
+    user.nick = nick;
+    states_.ShowPupilMenus();
+    Edit1->clear();
+    hide();
+}
+
+void TForm4::RefusePassword()
+{
+    dialogs().message(QStringLiteral("Неверный пароль"));
+    Edit1->clear();
+}

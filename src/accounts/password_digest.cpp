@@ -1,0 +1,45 @@
+#include "accounts/password_digest.h"
+
+#include "platform/config_store.h"
+#include "util/cp1251.h"
+#include "util/text.h"
+
+#include <QCryptographicHash>
+
+const char* const kAdminDigestKey = "Software\\Brenk\\Zamrik";
+
+namespace {
+const QString kAdminDigestValue = QStringLiteral("MyPass");
+}
+
+QString PasswordDigestText(const QString& password)
+{
+    const QByteArray digest =
+        QCryptographicHash::hash(ToCp1251(UpperText(password)), QCryptographicHash::Md5);
+    QString text;
+    for (int word = 0; word < 4; ++word)
+        text += QString::number(ReadInt32LE(digest.constData() + 4 * word));
+    return text;
+}
+
+bool CheckPassword(const QString& typed, const QString& storedDigest)
+{
+    if (storedDigest.isEmpty() && typed.isEmpty())
+        return true;
+    return PasswordDigestText(typed) == storedDigest;
+}
+
+QString ReadAdminDigest()
+{
+    const StoreKey key = StoreKey::openRead(QString::fromLatin1(kAdminDigestKey));
+    return key.readString(kAdminDigestValue).value_or(QString());
+}
+
+bool WriteAdminDigest(const QString& digestText)
+{
+    std::optional<StoreKey> key = StoreKey::openFull(QString::fromLatin1(kAdminDigestKey), true);
+    if (!key)
+        return false;
+    key->writeString(kAdminDigestValue, digestText);
+    return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Passwords are never stored: only the text form of the MD5 digest of the
+// upper-cased password. The administrator's digest text is the value "MyPass"
+// under the machine store key "Software\Brenk\Zamrik".
+
+#include <QString>
+
+extern const char* const kAdminDigestKey; // "Software\\Brenk\\Zamrik"
+
+// MD5 of the Windows-1251 bytes of UpperText(password), written as its four
+// little-endian signed 32-bit words in decimal, run together.
+QString PasswordDigestText(const QString& password);
+
+// True when the typed password passes against the stored digest text: both
+// empty, or the typed password's digest text equals the stored text.
+bool CheckPassword(const QString& typed, const QString& storedDigest);
+
+// "MyPass" read without creating the key; empty when the key or value is
+// missing. StoreError when the value is not a string.
+QString ReadAdminDigest();
+
+// Writes "MyPass", creating the key. False when the store cannot be opened
+// with full access (nothing written); StoreError when the write is refused.
+bool WriteAdminDigest(const QString& digestText);

@@ -1,0 +1,100 @@
+#include "accounts/user_profile.h"
+
+#include "admin/app_config.h"
+#include "util/cp1251.h"
+#include "util/files.h"
+#include "util/record_file.h"
+
+namespace {
+
+// Field offsets of the 468-byte record; bytes 457 to 459 are reserved.
+constexpr int kDigestOffset = 0;
+constexpr int kDigestCapacity = 200;
+constexpr int kFullNameOffset = 201;
+constexpr int kFullNameCapacity = 255;
+constexpr int kTotalTimeOffset = 460;
+constexpr int kTotalPointsOffset = 464;
+
+const QString kProfileExtension = QStringLiteral(".zamrik");
+
+// A "/" in a nick would name a file outside the user folder.
+bool IsFileNick(const QString& nick) { return !nick.contains(QLatin1Char('/')); }
+
+// Puts the short string over the record unless it already holds that text,
+// so that the insignificant bytes of an unchanged field stay as they were.
+void PutShortString(QByteArray& record, int offset, int capacity, const QString& text)
+{
+    if (DecodeShortString(record.constData() + offset, capacity) == text
+        && EncodeShortString(text, capacity).at(0) == record.at(offset))
+        return;
+    record.replace(offset, capacity + 1, EncodeShortString(text, capacity));
+}
+
+} // namespace
+
+QByteArray EncodeUserProfile(const UserProfile& profile)
+{
+    QByteArray record = profile.storedBytes.size() >= kUserProfileSize
+                            ? profile.storedBytes.left(kUserProfileSize)
+                            : QByteArray(kUserProfileSize, '\0');
+    PutShortString(record, kDigestOffset, kDigestCapacity, profile.digestText);
+    PutShortString(record, kFullNameOffset, kFullNameCapacity, profile.fullName);
+    WriteInt32LE(record.data() + kTotalTimeOffset, profile.totalTime);
+    WriteInt32LE(record.data() + kTotalPointsOffset, profile.totalPoints);
+    return record;
+}
+
+UserProfile DecodeUserProfile(const QByteArray& bytes)
+{
+    UserProfile profile;
+    profile.storedBytes = bytes.left(kUserProfileSize);
+    const char* record = profile.storedBytes.constData();
+    profile.digestText = DecodeShortString(record + kDigestOffset, kDigestCapacity);
+    profile.fullName = DecodeShortString(record + kFullNameOffset, kFullNameCapacity);
+    profile.totalTime = ReadInt32LE(record + kTotalTimeOffset);
+    profile.totalPoints = ReadInt32LE(record + kTotalPointsOffset);
+    return profile;
+}
+
+QString ProfilePath(const QString& nick) { return appConfig().PathUser + nick + kProfileExtension; }
+
+QStringList ListProfiles()
+{
+    QStringList files;
+    ListFiles(QStringLiteral("*") + kProfileExtension, appConfig().PathUser, files);
+    QStringList nicks;
+    for (const QString& file : files)
+        nicks << BaseFileName(file);
+    return nicks;
+}
+
+bool ProfileExists(const QString& nick)
+{
+    return IsFileNick(nick) && FileExists(ProfilePath(nick));
+}
+
+bool ReadProfile(const QString& nick, UserProfile& profile)
+{
+    if (!IsFileNick(nick))
+        return false;
+    RecordFile file(kUserProfileSize);
+    if (!file.open(ProfilePath(nick)))
+        return false;
+    const QByteArray record = file.read();
+    file.close();
+    profile = DecodeUserProfile(record);
+    return true;
+}
+
+bool WriteProfile(const QString& nick, const UserProfile& profile)
+{
+    if (!IsFileNick(nick))
+        return false;
+    return ReplaceFileAtomically(ProfilePath(nick), EncodeUserProfile(profile));
+}
+
+UserProfile& AdminRecord()
+{
+    static UserProfile record;
+    return record;
+}
