@@ -1,0 +1,174 @@
+#include "util/record_file.h"
+
+#include "platform/errors.h"
+#include "support/test_env.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kSize = 8;
+
+QString ErrorTextOf(const std::function<void()>& transfer)
+{
+    try {
+        transfer();
+    } catch (const IoError& e) {
+        return e.text();
+    }
+    return QStringLiteral("no error");
+}
+
+using RecordFileTest = ZelvoTest;
+
+TEST_F(RecordFileTest, RecordsRoundTripPaddedOrCut)
+{
+    const QString path = tempPath("t.rec");
+    {
+        RecordFile file(kSize);
+        ASSERT_TRUE(file.create(path));
+        EXPECT_EQ(file.openError(), 0);
+        file.write("abc");
+        file.write("0123456789");
+        file.sync();
+    }
+    EXPECT_EQ(readFile(path), QByteArray("abc\0\0\0\0\0" "01234567", 16));
+
+    RecordFile file(kSize);
+    ASSERT_TRUE(file.open(path));
+    EXPECT_FALSE(file.atEnd());
+    EXPECT_EQ(file.read(), QByteArray("abc\0\0\0\0\0", 8));
+    EXPECT_EQ(file.read(), QByteArray("01234567"));
+    EXPECT_TRUE(file.atEnd());
+}
+
+TEST_F(RecordFileTest, CreateTruncatesAnExistingFile)
+{
+    const QString path = tempPath("t.rec");
+    writeFile(path, QByteArray(100, 'x'));
+    RecordFile file(kSize);
+    ASSERT_TRUE(file.create(path));
+    file.write("new");
+    file.close();
+    EXPECT_EQ(readFile(path).size(), kSize);
+}
+
+TEST_F(RecordFileTest, ShortFileReadsBeyondEnd)
+{
+    const QString path = tempPath("short.rec");
+    writeFile(path, "12345");
+    RecordFile file(kSize);
+    ASSERT_TRUE(file.open(path));
+    EXPECT_TRUE(file.atEnd()); // less than one whole record left
+    EXPECT_EQ(ErrorTextOf([&] { file.read(); }), "Read beyond end of file");
+}
+
+TEST_F(RecordFileTest, TransfersAfterAFailedOpenRaiseItsError)
+{
+    writeFile(tempPath("plain"), "x");
+    const struct {
+        QString path;
+        bool create;
+        int code;
+        const char* text;
+    } cases[] = {
+        {tempPath("missing.rec"), false, kIoFileNotFound, "File not found"},
+        {userFolder(), false, kIoAccessDenied, "File access denied"},
+        {userFolder(), true, kIoAccessDenied, "File access denied"},
+        {tempPath("plain/beneath"), true, kIoInvalidFilename, "Invalid filename"},
+        {tempPath("no/such/folder.rec"), true, kIoFileNotFound, "File not found"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        RecordFile file(kSize);
+        EXPECT_FALSE(c.create ? file.create(c.path) : file.open(c.path));
+        EXPECT_EQ(file.openError(), c.code);
+        EXPECT_EQ(ErrorTextOf([&] { file.atEnd(); }), c.text);
+        EXPECT_EQ(ErrorTextOf([&] { file.read(); }), c.text);
+        EXPECT_EQ(ErrorTextOf([&] { file.write("x"); }), c.text);
+    }
+}
+
+TEST_F(RecordFileTest, TransferOnAFileNeverOpened)
+{
+    RecordFile file(kSize);
+    EXPECT_EQ(ErrorTextOf([&] { file.read(); }), "I/O error 103");
+}
+
+TEST_F(RecordFileTest, WriteOnAFullDeviceIsDiskFull)
+{
+    RecordFile file(kSize);
+    ASSERT_TRUE(file.open("/dev/full"));
+    EXPECT_EQ(ErrorTextOf([&] { file.write("abc"); }), "Disk full");
+}
+
+class ReplaceTest : public ZelvoTest {
+protected:
+    QStringList entries() const
+    {
+        return QDir(userFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+};
+
+TEST_F(ReplaceTest, ReplacesTheWholeFileAndLeavesNoTemporary)
+{
+    const QString path = userFolder() + "20record.config";
+    writeFile(path, QByteArray(5000, 'o'));
+    EXPECT_TRUE(ReplaceFileAtomically(path, "new records"));
+    EXPECT_EQ(readFile(path), "new records");
+    EXPECT_TRUE(ReplaceFileAtomically(userFolder() + "fresh", QByteArray()));
+    EXPECT_TRUE(QFileInfo(userFolder() + "fresh").isFile());
+    EXPECT_EQ(entries(), QStringList({"20record.config", "fresh"}));
+}
+
+TEST_F(ReplaceTest, RefusedTargetsKeepTheOldState)
+{
+    QDir(userFolder()).mkdir("folder");
+    writeFile(userFolder() + "folder/inside", "kept");
+    EXPECT_FALSE(ReplaceFileAtomically(userFolder() + "folder", "x"));
+    EXPECT_EQ(readFile(userFolder() + "folder/inside"), "kept");
+    EXPECT_FALSE(ReplaceFileAtomically(userFolder() + "missing/file", "x"));
+    EXPECT_FALSE(ReplaceFileAtomically("", "x"));
+    EXPECT_EQ(entries(), QStringList{"folder"});
+}
+
+// Caps the size of files this process may write, so a write fails part way.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+
+private:
+    rlimit saved_{};
+};
+
+TEST_F(ReplaceTest, AFailedWriteRaisesAndKeepsTheOldFile)
+{
+    const QString path = userFolder() + "p.zamrik";
+    writeFile(path, "old profile");
+    QString error;
+    {
+        FileSizeLimit limit(1000);
+        error = ErrorTextOf([&] { ReplaceFileAtomically(path, QByteArray(5000, 'n')); });
+    }
+    EXPECT_EQ(error, "Disk full");
+    EXPECT_EQ(readFile(path), "old profile");
+    EXPECT_EQ(entries(), QStringList{"p.zamrik"});
+}
+
+} // namespace
