@@ -1,11 +1,11 @@
 #include "platform/config_store.h"
 
+#include "platform/atomic_file.h"
 #include "platform/errors.h"
 
 #include <QByteArrayList>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtGlobal>
 
 #include <cerrno>
@@ -205,15 +205,7 @@ bool Load(Store& store)
 // Replaces the store file by a complete new one (temporary file, flush, rename).
 bool Save(const Store& store)
 {
-    QSaveFile f(MachineStorePath());
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = Format(store);
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return ReplaceFileAtomically(MachineStorePath(), Format(store));
 }
 
 QString FullPath(const QString& keyPath)

@@ -1,5 +1,6 @@
 #include "platform/shell.h"
 
+#include "platform/atomic_file.h"
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
 
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -109,14 +109,5 @@ void CreateShortcut(const QString& shortcutPath, const QString& arguments, const
                                          "Categories=Education;\n")
                               .arg(ExecLine(target, arguments), EntryString(folder));
     // Failures are not reported: the caller has no message for them.
-    QSaveFile f(shortcutPath);
-    if (!f.open(QIODevice::WriteOnly))
-        return;
-    f.write(entry.toUtf8());
-    if (!f.commit())
-        return;
-    QFile::setPermissions(shortcutPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                            | QFileDevice::ExeOwner | QFileDevice::ReadGroup
-                                            | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                            | QFileDevice::ExeOther);
+    ReplaceFileAtomically(shortcutPath, entry.toUtf8(), 0755, 0755);
 }
