@@ -6,15 +6,16 @@
 
 #include <algorithm>
 
+// One converter each, kept: records tables decode many short fields.
 QByteArray ToCp1251(const QString& text)
 {
-    QStringEncoder encoder("windows-1251");
+    thread_local QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
     return encoder.encode(text);
 }
 
 QString FromCp1251(const QByteArray& bytes)
 {
-    QStringDecoder decoder("windows-1251");
+    thread_local QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
@@ -27,8 +28,9 @@ bool IsCp1251Text(const QString& text)
 
 QByteArray EncodeShortString(const QString& text, int capacity)
 {
-    capacity = std::clamp(capacity, 0, 255);
-    const QByteArray bytes = ToCp1251(text).left(capacity);
+    capacity = std::max(capacity, 0);
+    // The length byte cannot count beyond 255.
+    const QByteArray bytes = ToCp1251(text).left(std::min(capacity, 255));
     QByteArray field(capacity + 1, '\0');
     field[0] = char(quint8(bytes.size()));
     std::copy(bytes.begin(), bytes.end(), field.begin() + 1);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+// A character without a Windows-1251 byte becomes 0x1A.
 QByteArray ToCp1251(const QString& text);
 QString FromCp1251(const QByteArray& bytes);
 // True when every character has a Windows-1251 byte.

@@ -173,8 +173,10 @@ void ListFiles(const QString& mask, const QString& folder, QStringList& list)
     QDirIterator it(absolute, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
+        // Plain files only (links to them included): every listed path names a
+        // file that FileExists accepts.
         const QFileInfo info = it.fileInfo();
-        if (info.isDir())
+        if (!info.isFile())
             continue;
         const QString name = info.fileName();
         if (all || MatchesMask(mask, name))

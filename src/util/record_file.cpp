@@ -167,5 +167,13 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& records)
         ::unlink(temp.constData());
         RaiseErrno(err);
     }
+    // Make the rename itself durable; the new file is complete either way.
+    const int slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
     return true;
 }

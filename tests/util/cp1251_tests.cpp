@@ -12,6 +12,7 @@ TEST(Cp1251, EveryByteSurvivesDecodingAndEncoding)
     const QString text = FromCp1251(all);
     EXPECT_EQ(text.size(), 256);
     EXPECT_EQ(ToCp1251(text), all);
+    EXPECT_EQ(ToCp1251(QString::fromUtf8("a日")), QByteArray("a\x1A"));
     EXPECT_EQ(ToCp1251(QString::fromUtf8("Ёлка№")), QByteArray("\xA8\xEB\xEA\xE0\xB9"));
 }
 

@@ -101,6 +101,7 @@ TEST_F(FilesTest, ListFilesMatchesFilesOnlyWithoutRegardToLatinCase)
     for (const char* name : {"Ivan.zamrik", "PETR.ZAMRIK", ".hidden.zamrik", "notes.txt", "zamrik"})
         writeFile(folder + name, "x");
     QDir(folder).mkdir("x.zamrik");
+    QFile::link(folder + "missing", folder + "dangling.zamrik");
 
     QStringList list{"kept"};
     ListFiles("*.zamrik", folder, list);
