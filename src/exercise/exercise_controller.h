@@ -1,0 +1,74 @@
+#pragma once
+// The exercise on the main window: the start command, the loop that waits for
+// each example, answer entry, scoring, the clock, the hint and the sounds.
+
+#include "exercise/exercise_controls.h"
+
+#include <QObject>
+#include <QString>
+
+class SoundPlayer;
+class TForm11;
+struct ResultRecord;
+
+class ExerciseController : public QObject {
+    Q_OBJECT
+public:
+    ExerciseController(const ExerciseControls& controls, TForm11& records, SoundPlayer& player,
+                       QObject* parent = nullptr);
+
+    // How long the waiting loop sleeps between two rounds of message
+    // processing; 100 ms unless a test shortens it.
+    static void SetPollInterval(int milliseconds);
+
+    // "Начать Изучение": runs a whole exercise before it returns.
+    void N7Click();
+
+    // Keypad: digit keys, "<-", "Сброс", "Ввод".
+    void Button1Click() { AppendDigit(7); }
+    void Button2Click() { AppendDigit(8); }
+    void Button3Click() { AppendDigit(9); }
+    void Button4Click() { AppendDigit(4); }
+    void Button5Click() { AppendDigit(5); }
+    void Button6Click() { AppendDigit(6); }
+    void Button7Click() { AppendDigit(1); }
+    void Button8Click() { AppendDigit(2); }
+    void Button9Click() { AppendDigit(3); }
+    void Button13Click() { AppendDigit(0); }
+    void Button14Click();
+    void Button12Click();
+    void Button11Click();
+    // "Пауза"
+    void Button10Click();
+
+    // Enter (code 13) in the answer field checks the answer.
+    void Edit1KeyPress(QChar key);
+    void Edit1Change();
+
+    void Timer1Timer();
+    void Timer2Timer();
+
+    void FocusAnswer();
+    void MakeTask();
+    // Plays program folder + `name`; returns when the sound has finished.
+    void PlaySoundFile(const QString& name);
+
+private:
+    void AppendDigit(int digit);
+    void RunExercise();
+    bool WaitForAnswer();
+    void FinishExercise();
+    void ResetMainWindow();
+    void SetExerciseControlsEnabled(bool enabled);
+    void SetMenuHeadersEnabled(bool enabled);
+    void PlayIfPresent(const QString& name);
+    void CorrectionAccepted();
+    void TakePause();
+    void ExampleFinished();
+
+    ExerciseControls c_;
+    TForm11& records_;
+    SoundPlayer& player_;
+    // Set when the pause question ended the program: the loop stops at once.
+    bool programEnding_ = false;
+};

@@ -1,0 +1,39 @@
+#pragma once
+// The one exercise state of the program, the random generator and the drawing
+// of examples.
+
+#include <QString>
+
+struct ExerciseState {
+    qint32 elapsedSeconds = 0;
+    qint32 targetScore = 0;
+    qint32 score = 0;          // may go below zero
+    qint32 errorCount = 0;
+    qint32 rightRun = 0;       // right answers in a row
+    qint32 wrongRun = 0;       // wrong answers in a row
+    qint32 operandA = 0;
+    qint32 operandB = 0;
+    bool isAddition = false;   // operandA + operandB, else operandA - operandB
+    bool answered = false;     // the current example is finished
+    bool correctionPending = false;
+    bool pauseRequested = false;
+    bool exerciseEnded = false;
+};
+
+// The process-wide instance; it lives for the whole run of the program.
+ExerciseState& exerciseState();
+
+// The 32-bit linear congruential generator: seed := seed * 134775813 + 1.
+void SeedRandom(quint32 seed);
+// A whole number from 0 to n - 1: the upper 32 bits of the new seed times n.
+qint32 Random(qint32 n);
+
+// Draws the next example in this order: first operand, sign, second operand,
+// then the second operand again while a difference would be negative.
+void MakeTask(ExerciseState& state, qint32 rangeBound);
+
+// The value a right answer has; never negative.
+qint32 ExpectedValue(const ExerciseState& state);
+
+// The example as shown, for instance "7+12" or "15-3".
+QString ExampleText(const ExerciseState& state);
