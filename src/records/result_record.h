@@ -1,7 +1,9 @@
 #pragma once
 // Records tables: user folder + rangeText + "record.config", 780-byte records.
 
+#include <QByteArray>
 #include <QString>
+#include <vector>
 
 struct ResultRecord {
     QString nick;
@@ -12,11 +14,36 @@ struct ResultRecord {
     qint32 errors = 0;
 };
 
+// The older table entry: a ResultRecord without `errors`. Only read.
+struct LegacyResultRecord {
+    QString nick;
+    QString fullName;
+    qint32 timePerExample = 0;
+    qint32 points = 0;
+    QString finishedAt;
+};
+
 constexpr int kResultRecordSize = 780;
 constexpr int kLegacyResultRecordSize = 776;
 
+// Byte layout: nick at 0, fullName at 256, finishedAt at 520 (short strings of
+// capacity 255), timePerExample at 512, points at 516, errors at 776 (LE).
+QByteArray EncodeResultRecord(const ResultRecord& record);
+// `bytes` holds at least kResultRecordSize bytes.
+ResultRecord DecodeResultRecord(const QByteArray& bytes);
+// `bytes` holds at least kLegacyResultRecordSize bytes.
+LegacyResultRecord DecodeLegacyResultRecord(const QByteArray& bytes);
+
 QString RecordsTableFileName();
-// Appends to the table of the current range; IoError on a failed transfer.
+// The whole records of the table at `path`, in file order; a trailing partial
+// record is ignored. IoError when the file cannot be opened or read.
+std::vector<ResultRecord> ReadResultRecords(const QString& path);
+// Appends to the table of the current range; IoError on a failed transfer,
+// when the table cannot be created, or when it cannot be replaced.
 void AppendResultRecord(const ResultRecord& record);
 // Converts every "*.conf" table of the user folder; IoError ends the scan.
 void ConvertLegacyTables();
+// Converts the legacy table folder + name into folder + base name + ".config",
+// after the records that table already holds. A folder, or a file whose size
+// is not a whole number of legacy records, is left alone.
+void ConvertLegacyTable(const QString& folder, const QString& name);

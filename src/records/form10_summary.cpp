@@ -1,0 +1,82 @@
+#include "records/form10_summary.h"
+
+#include "accounts/user_profile.h"
+#include "platform/dialogs.h"
+#include "records/statistics_text.h"
+#include "util/control_names.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace {
+constexpr int kColumns = 5;
+
+void SetCell(QTableWidget* grid, int row, int column, const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    grid->setItem(row, column, item);
+}
+
+} // namespace
+
+TForm10::TForm10(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    CreateControls();
+    FormCreate();
+}
+
+void TForm10::CreateControls()
+{
+    setObjectName(QStringLiteral("Form10"));
+    setWindowTitle(QStringLiteral("Сводная таблица результатов"));
+    setGeometry(34, 39, 741, 480);
+
+    StringGrid1 = new QTableWidget(1, kColumns, this);
+    StringGrid1->setGeometry(24, 16, 681, 169);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setDefaultSectionSize(24);
+    const int widths[kColumns] = {64, 260, 90, 103, 114};
+    for (int column = 0; column < kColumns; ++column)
+        StringGrid1->setColumnWidth(column, widths[column]);
+    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"),
+                    QStringLiteral("Сводная таблица результатов"));
+}
+
+void TForm10::FormCreate()
+{
+    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("НИК"), QStringLiteral("ФИО"),
+                                            QStringLiteral("Всего очков"),
+                                            QStringLiteral("Всего времени"),
+                                            QStringLiteral("Время")});
+}
+
+void TForm10::LoadSummaryTable()
+{
+    StringGrid1->clearContents();
+    StringGrid1->setRowCount(0);
+    UserProfile& record = AdminRecord();
+    for (const QString& nick : ListProfiles()) {
+        if (!ReadProfile(nick, record))
+            dialogs().message(QStringLiteral("Error 12 :") + nick);
+        const int row = StringGrid1->rowCount();
+        StringGrid1->insertRow(row);
+        SetCell(StringGrid1, row, 0, nick);
+        SetCell(StringGrid1, row, 1, record.fullName);
+        SetCell(StringGrid1, row, 2, QString::number(record.totalPoints));
+        SetCell(StringGrid1, row, 3, DurationText(record.totalTime));
+        SetCell(StringGrid1, row, 4, SpeedText(record.totalPoints, record.totalTime));
+    }
+}
+
+int TForm10::gridRowCount() const { return StringGrid1->rowCount() + 1; }
+
+QString TForm10::gridCell(int row, int column) const
+{
+    const QTableWidgetItem* item =
+        row == 0 ? StringGrid1->horizontalHeaderItem(column) : StringGrid1->item(row - 1, column);
+    return item ? item->text() : QString();
+}

@@ -1,0 +1,187 @@
+#include "records/form11_records.h"
+
+#include "platform/handler_guard.h"
+#include "records/number_range.h"
+#include "records/records_grid_model.h"
+#include "util/control_names.h"
+#include "util/files.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    label->move(left, top);
+    label->adjustSize();
+    SetDesignerName(label, name, text);
+    return label;
+}
+
+QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& text, int top)
+{
+    auto* radio = new QRadioButton(text, parent);
+    radio->setGeometry(16, top, 113, 17);
+    SetDesignerName(radio, name, text);
+    return radio;
+}
+
+} // namespace
+
+TForm11::TForm11(QWidget* parent) : QWidget(parent, Qt::Dialog)
+{
+    CreateControls();
+    FormCreate();
+}
+
+void TForm11::CreateControls()
+{
+    setWindowTitle(QStringLiteral("Таблица рекордов"));
+    setGeometry(190, 103, 1019, 532);
+    setFixedSize(1019, 532);
+    setObjectName(QStringLiteral("Form11"));
+
+    model_ = new RecordsGridModel(this);
+    StringGrid1 = new QTableView(this);
+    StringGrid1->setModel(model_);
+    StringGrid1->setGeometry(8, 32, 841, 417);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    StringGrid1->setShowGrid(true);
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(24);
+    StringGrid1->horizontalHeader()->setHighlightSections(false);
+    const int widths[] = {64, 69, 247, 96, 96, 135, 112};
+    for (int column = 0; column < 7; ++column)
+        StringGrid1->setColumnWidth(column, widths[column]);
+    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"), QStringLiteral("Таблица рекордов"));
+
+    StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),
+                            QStringLiteral("Time - время затраченное "), 864, 40);
+    StaticText2 = MakeLabel(this, QStringLiteral("StaticText2"),
+                            QStringLiteral("на один пример "), 856, 56);
+    StaticText3 = MakeLabel(this, QStringLiteral("StaticText3"),
+                            QStringLiteral("Кол-во - Количество"), 856, 88);
+    StaticText4 = MakeLabel(this, QStringLiteral("StaticText4"),
+                            QStringLiteral("набранных очков"), 856, 104);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Сортировка"), this);
+    GroupBox1->setGeometry(864, 296, 137, 153);
+    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"), QStringLiteral("Сортировка"));
+    RadioButton1 = MakeRadio(GroupBox1, QStringLiteral("RadioButton1"), QStringLiteral("по времени"), 24);
+    RadioButton2 = MakeRadio(GroupBox1, QStringLiteral("RadioButton2"), QStringLiteral("По дате"), 56);
+    RadioButton3 = MakeRadio(GroupBox1, QStringLiteral("RadioButton3"), QStringLiteral("По NikName"), 88);
+    RadioButton4 = MakeRadio(GroupBox1, QStringLiteral("RadioButton4"), QStringLiteral("По фамилии"), 120);
+    RadioButton1->setChecked(true);
+    connect(RadioButton1, &QRadioButton::clicked, this, &TForm11::RadioButton1Click);
+    connect(RadioButton2, &QRadioButton::clicked, this, &TForm11::RadioButton2Click);
+    connect(RadioButton3, &QRadioButton::clicked, this, &TForm11::RadioButton3Click);
+    connect(RadioButton4, &QRadioButton::clicked, this, &TForm11::RadioButton4Click);
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setGeometry(344, 472, 75, 25);
+    SetDesignerName(Button1, QStringLiteral("Button1"), QStringLiteral("OK"));
+    connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
+}
+
+void TForm11::FormCreate()
+{
+    model_->setTitles({QStringLiteral("N"), QStringLiteral("NikName"), QStringLiteral("ФИО"),
+                       QStringLiteral("Time"), QStringLiteral("кол-во"), QStringLiteral("Дата"),
+                       QStringLiteral("Ошибок")});
+}
+
+RecordsOrder TForm11::CheckedOrder() const
+{
+    if (RadioButton2->isChecked())
+        return RecordsOrder::ByDate;
+    if (RadioButton1->isChecked())
+        return RecordsOrder::ByTime;
+    if (RadioButton3->isChecked())
+        return RecordsOrder::ByNick;
+    return RecordsOrder::ByFullName;
+}
+
+void TForm11::LoadRecordsTable()
+{
+    setWindowTitle(QStringLiteral("Таблица рекордов в интервале (0-") + currentRange().rangeText +
+                   QLatin1Char(')'));
+    model_->clearRows();
+    const QString table = RecordsTableFileName();
+    if (FileExists(table)) {
+        std::vector<ResultRecord> records = ReadResultRecords(table);
+        std::vector<int> order = SortRecords(records, CheckedOrder());
+        model_->setRows(std::move(records), std::move(order));
+    }
+    SelectCell(1, 1);
+}
+
+void TForm11::ShowResultInTable(const ResultRecord& record)
+{
+    LoadRecordsTable();
+    show();
+    raise();
+    activateWindow();
+    StringGrid1->setFocus();
+    QApplication::processEvents();
+
+    // The texts as they read back from the table (cut and encoded as stored).
+    const ResultRecord stored = DecodeResultRecord(EncodeResultRecord(record));
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        const ResultRecord* shown = model_->recordAt(row);
+        if (shown && shown->nick == stored.nick && shown->fullName == stored.fullName &&
+            shown->timePerExample == stored.timePerExample && shown->points == stored.points &&
+            shown->finishedAt == stored.finishedAt) {
+            SelectCell(row + 1, 1);
+            break;
+        }
+    }
+    QApplication::processEvents();
+}
+
+void TForm11::RadioButton1Click() { RunHandler([this] { LoadRecordsTable(); }); }
+void TForm11::RadioButton2Click() { RunHandler([this] { LoadRecordsTable(); }); }
+void TForm11::RadioButton3Click() { RunHandler([this] { LoadRecordsTable(); }); }
+void TForm11::RadioButton4Click() { RunHandler([this] { LoadRecordsTable(); }); }
+
+void TForm11::Button1Click()
+{
+    RunHandler([this] { hide(); });
+}
+
+void TForm11::SelectCell(int row, int column)
+{
+    const QModelIndex index = model_->index(row - 1, column);
+    StringGrid1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    StringGrid1->scrollTo(index);
+}
+
+int TForm11::gridRowCount() const { return model_->rowCount() + 1; }
+
+QString TForm11::gridCell(int row, int column) const
+{
+    if (row == 0)
+        return model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    return model_->cellText(row - 1, column);
+}
+
+int TForm11::selectedRow() const
+{
+    const QModelIndex current = StringGrid1->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+int TForm11::selectedColumn() const
+{
+    const QModelIndex current = StringGrid1->currentIndex();
+    return current.isValid() ? current.column() : -1;
+}

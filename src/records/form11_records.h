@@ -1,0 +1,60 @@
+#pragma once
+// The records table window: the finished exercises of the current range in
+// one of four orders; at the end of an exercise the new result is selected.
+
+#include "records/records_order.h"
+#include "records/result_record.h"
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class RecordsGridModel;
+
+class TForm11 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm11(QWidget* parent = nullptr);
+
+    // Fills the grid from the table of the current range in the checked
+    // order and selects row 1. Does not show the window. IoError on a failed read.
+    void LoadRecordsTable();
+    // Loads, shows the window and selects the first row showing `record`.
+    void ShowResultInTable(const ResultRecord& record);
+
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
+    void Button1Click();
+
+    // The grid as rows of texts: row 0 holds the titles, data rows follow.
+    int gridRowCount() const;
+    QString gridCell(int row, int column) const;
+    // Grid row and column of the current cell (0 and -1 when there is none).
+    int selectedRow() const;
+    int selectedColumn() const;
+
+    QTableView* StringGrid1;
+    QLabel* StaticText1;
+    QLabel* StaticText2;
+    QLabel* StaticText3;
+    QLabel* StaticText4;
+    QGroupBox* GroupBox1;
+    QRadioButton* RadioButton1;
+    QRadioButton* RadioButton2;
+    QRadioButton* RadioButton3;
+    QRadioButton* RadioButton4;
+    QPushButton* Button1;
+
+private:
+    void CreateControls();
+    void FormCreate();
+    RecordsOrder CheckedOrder() const;
+    void SelectCell(int row, int column);
+
+    RecordsGridModel* model_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// The range chooser: 0-9, 0-20, 0-99 or 0-999. "OK" applies the checked range
+// to currentRange() and tells the main window its new label; closing the
+// window any other way applies nothing.
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+class TForm12 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm12(QWidget* parent = nullptr);
+
+    void Button1Click();
+
+    QLabel* StaticText1;
+    QRadioButton* RadioButton1;
+    QRadioButton* RadioButton2;
+    QRadioButton* RadioButton3;
+    QRadioButton* RadioButton4;
+    QPushButton* Button1;
+
+signals:
+    // "0-" + rangeText, for the main window's range label.
+    void rangeApplied(const QString& label);
+
+private:
+    void CreateControls();
+};

@@ -1,0 +1,7 @@
+#include "records/number_range.h"
+
+NumberRange& currentRange()
+{
+    static NumberRange range;
+    return range;
+}

@@ -1,0 +1,90 @@
+#include "records/records_grid_model.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace {
+constexpr int kColumns = 7;
+}
+
+RecordsGridModel::RecordsGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void RecordsGridModel::setTitles(const QStringList& titles)
+{
+    titles_ = titles;
+    emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+}
+
+void RecordsGridModel::setRows(std::vector<ResultRecord> records, std::vector<int> order)
+{
+    beginResetModel();
+    records_ = std::move(records);
+    order_ = std::move(order);
+    endResetModel();
+}
+
+void RecordsGridModel::clearRows() { setRows({}, {}); }
+
+const ResultRecord* RecordsGridModel::recordAt(int row) const
+{
+    if (row < 0 || row >= static_cast<int>(order_.size()))
+        return nullptr;
+    return &records_[static_cast<size_t>(order_[static_cast<size_t>(row)])];
+}
+
+QString RecordsGridModel::cellText(int row, int column) const
+{
+    const ResultRecord* record = recordAt(row);
+    if (!record)
+        return QString();
+    switch (column) {
+    case 0: return QString::number(row + 1);
+    case 1: return record->nick;
+    case 2: return record->fullName;
+    case 3: return QString::number(record->timePerExample);
+    case 4: return QString::number(record->points);
+    case 5: return record->finishedAt;
+    case 6: return QString::number(record->errors);
+    default: return QString();
+    }
+}
+
+int RecordsGridModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return order_.empty() ? 1 : static_cast<int>(order_.size());
+}
+
+int RecordsGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant RecordsGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return cellText(index.row(), index.column());
+    // Column 0 is fixed: drawn like the title row.
+    if (role == Qt::BackgroundRole && index.column() == 0)
+        return QApplication::palette().button();
+    return QVariant();
+}
+
+QVariant RecordsGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < titles_.size())
+        return titles_.at(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags RecordsGridModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    if (index.column() == 0)
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}

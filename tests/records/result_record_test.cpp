@@ -1,0 +1,199 @@
+// Records-table files: byte layout, appending, legacy conversion.
+
+#include "records_fixture.h"
+
+#include "admin/app_config.h"
+#include "platform/errors.h"
+#include "util/cp1251.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+QByteArray Legacy(const std::vector<ResultRecord>& records)
+{
+    QByteArray bytes;
+    for (const ResultRecord& record : records)
+        bytes += EncodeResultRecord(record).left(kLegacyResultRecordSize);
+    return bytes;
+}
+
+std::vector<ResultRecord> Decoded(const QByteArray& table)
+{
+    std::vector<ResultRecord> records;
+    for (int at = 0; at + kResultRecordSize <= table.size(); at += kResultRecordSize)
+        records.push_back(DecodeResultRecord(table.mid(at, kResultRecordSize)));
+    return records;
+}
+
+} // namespace
+
+TEST(ResultRecordBytes, FieldsLieAtTheirOffsets)
+{
+    const ResultRecord record{"anna", "Петрова Анна", 475, 20, "06-12-2026 09:05:07", -3};
+    const QByteArray bytes = EncodeResultRecord(record);
+    ASSERT_EQ(bytes.size(), 780);
+    EXPECT_EQ(bytes.mid(0, 5), QByteArray("\x04" "anna"));
+    EXPECT_EQ(bytes.mid(256, 13), QByteArray("\x0c") + ToCp1251("Петрова Анна"));
+    EXPECT_EQ(bytes.mid(512, 4), QByteArray("\xdb\x01\x00\x00", 4));
+    EXPECT_EQ(bytes.mid(516, 4), QByteArray("\x14\x00\x00\x00", 4));
+    EXPECT_EQ(bytes.mid(520, 20), QByteArray("\x13" "06-12-2026 09:05:07"));
+    EXPECT_EQ(bytes.mid(776, 4), QByteArray("\xfd\xff\xff\xff", 4));
+
+    const ResultRecord back = DecodeResultRecord(bytes);
+    EXPECT_EQ(back.fullName, record.fullName);
+    EXPECT_EQ(back.timePerExample, 475);
+    EXPECT_EQ(back.errors, -3);
+
+    const LegacyResultRecord legacy = DecodeLegacyResultRecord(bytes.left(776));
+    EXPECT_EQ(legacy.nick, "anna");
+    EXPECT_EQ(legacy.finishedAt, record.finishedAt);
+}
+
+TEST(ResultRecordBytes, LongTextIsCutTo255Characters)
+{
+    ResultRecord record;
+    record.fullName = QString(300, QChar(0x0416)); // Ж
+    const ResultRecord back = DecodeResultRecord(EncodeResultRecord(record));
+    EXPECT_EQ(back.fullName, QString(255, QChar(0x0416)));
+}
+
+TEST_F(RecordsTest, TableNameFollowsUserFolderAndRange)
+{
+    EXPECT_EQ(RecordsTableFileName(), userFolder() + "20record.config");
+    currentRange() = {999, "999"};
+    EXPECT_EQ(RecordsTableFileName(), userFolder() + "999record.config");
+}
+
+TEST_F(RecordsTest, FirstAppendCreatesTableWithoutTemporaryFile)
+{
+    const ResultRecord record = Result("anna", 475);
+    AppendResultRecord(record);
+    EXPECT_EQ(readFile(tablePath()), EncodeResultRecord(record));
+    EXPECT_FALSE(QFile::exists(userFolder() + "20record.new"));
+}
+
+TEST_F(RecordsTest, SecondAppendKeepsFirstRecordByteForByte)
+{
+    // The insignificant bytes of the stored record must survive the copy.
+    QByteArray first = EncodeResultRecord(Result("anna", 475));
+    first[200] = 'x';
+    first[700] = 'y';
+    writeFile(tablePath(), first);
+
+    const ResultRecord second = Result("boris", 333, 30);
+    AppendResultRecord(second);
+
+    const QByteArray table = readFile(tablePath());
+    EXPECT_EQ(table, first + EncodeResultRecord(second));
+    EXPECT_EQ(readFile(userFolder() + "20record.new"), table);
+    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files),
+              QStringList({"20record.config", "20record.new"}));
+}
+
+TEST_F(RecordsTest, PartialTrailingRecordIsDroppedByTheNextAppend)
+{
+    const QByteArray whole = Table({Result("anna", 475)});
+    writeFile(tablePath(), whole + QByteArray(100, 'z'));
+    AppendResultRecord(Result("boris", 333));
+    EXPECT_EQ(readFile(tablePath()), whole + EncodeResultRecord(Result("boris", 333)));
+}
+
+TEST_F(RecordsTest, EachRangeHasItsOwnTable)
+{
+    writeFile(tablePath("20"), Table({Result("anna", 475)}));
+    currentRange() = {9, "9"};
+    AppendResultRecord(Result("boris", 333));
+    EXPECT_EQ(readFile(tablePath("9")).size(), 780);
+    EXPECT_EQ(readFile(tablePath("20")).size(), 780);
+}
+
+TEST_F(RecordsTest, TableThatCannotBeCreatedIsReported)
+{
+    QDir(userFolder()).mkpath("folders/20record.config");
+    writeFile(userFolder() + "file", "not a folder");
+    for (const char* folder : {"folders/", "file/"}) {
+        SCOPED_TRACE(folder);
+        appConfig().PathUser = userFolder() + folder;
+        EXPECT_THROW(AppendResultRecord(Result("anna", 475)), IoError);
+    }
+}
+
+TEST_F(RecordsTest, FailedAppendLeavesTableWhole)
+{
+    const QByteArray old = Table({Result("anna", 475), Result("boris", 333)});
+    for (const char* blocker : {"20record.new", "20record.tmp"}) {
+        SCOPED_TRACE(blocker);
+        writeFile(tablePath(), old);
+        QDir(userFolder()).mkpath(blocker);
+        EXPECT_THROW(AppendResultRecord(Result("vera", 200)), IoError);
+        EXPECT_EQ(readFile(tablePath()), old);
+        QDir(userFolder() + blocker).removeRecursively();
+    }
+}
+
+TEST_F(RecordsTest, LegacyTableIsConvertedWithZeroErrors)
+{
+    const std::vector<ResultRecord> records = {Result("anna", 475, 20, "А", "01-01-2020 10:00:00"),
+                                               Result("boris", 333, 30, "Б"),
+                                               Result("vera", 1200, 40, "В")};
+    writeFile(userFolder() + "20record.conf", Legacy(records));
+    ConvertLegacyTables();
+
+    const QByteArray converted = readFile(tablePath());
+    ASSERT_EQ(converted.size(), 3 * 780);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(converted.mid(i * 780, 776), Legacy({records[size_t(i)]}));
+        EXPECT_EQ(DecodeResultRecord(converted.mid(i * 780, 780)).errors, 0);
+    }
+    EXPECT_FALSE(QFile::exists(userFolder() + "20record.conf"));
+}
+
+TEST_F(RecordsTest, EmptyLegacyTableBecomesEmptyTable)
+{
+    writeFile(userFolder() + "20record.conf", QByteArray());
+    ConvertLegacyTables();
+    EXPECT_TRUE(QFile::exists(tablePath()));
+    EXPECT_EQ(readFile(tablePath()).size(), 0);
+    EXPECT_FALSE(QFile::exists(userFolder() + "20record.conf"));
+}
+
+TEST_F(RecordsTest, ConversionKeepsRecordsAlreadyInTheTable)
+{
+    const QByteArray current = Table({Result("anna", 475, 20, "А", "x", 4)});
+    writeFile(tablePath(), current);
+    writeFile(userFolder() + "20record.conf", Legacy({Result("boris", 333)}));
+    ConvertLegacyTables();
+
+    const std::vector<ResultRecord> records = Decoded(readFile(tablePath()));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].nick, "anna");
+    EXPECT_EQ(records[0].errors, 4);
+    EXPECT_EQ(records[1].nick, "boris");
+}
+
+TEST_F(RecordsTest, ConversionTakesAnyConfNameAndSkipsWhatIsNoLegacyTable)
+{
+    QDir(userFolder()).mkpath("folder.conf");
+    writeFile(userFolder() + "odd.conf", QByteArray(777, 'a'));
+    writeFile(userFolder() + "my table.conf", Legacy({Result("anna", 475)}));
+    ConvertLegacyTables();
+
+    EXPECT_TRUE(QFileInfo(userFolder() + "folder.conf").isDir());
+    EXPECT_EQ(readFile(userFolder() + "odd.conf").size(), 777);
+    EXPECT_FALSE(QFile::exists(userFolder() + "odd.config"));
+    EXPECT_EQ(Decoded(readFile(userFolder() + "my table.config")).size(), 1u);
+    EXPECT_FALSE(QFile::exists(userFolder() + "my table.conf"));
+}
+
+TEST_F(RecordsTest, FailedConversionKeepsLegacyTable)
+{
+    const QByteArray legacy = Legacy({Result("anna", 475)});
+    writeFile(userFolder() + "20record.conf", legacy);
+    QDir(userFolder()).mkpath("20record.config");
+    EXPECT_THROW(ConvertLegacyTable(userFolder(), "20record.conf"), IoError);
+    EXPECT_EQ(readFile(userFolder() + "20record.conf"), legacy);
+    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files), QStringList({"20record.conf"}));
+}
