@@ -75,6 +75,7 @@ struct Harness {
         keys->addWidget(Button11);
         keys->addWidget(Button12);
         keys->addWidget(Button14);
+        setKeypadEnabled(false);
         StaticText16->setFont(QFont(QString(), 8));
         // The clock is ticked by the tests through its handler only.
         Timer1->setInterval(3600 * 1000);
@@ -107,6 +108,14 @@ struct Harness {
         c.N2 = N2->menuAction();
         c.N4 = N4->menuAction();
         return c;
+    }
+
+    void setKeypadEnabled(bool enabled)
+    {
+        for (QPushButton* b : digits)
+            b->setEnabled(enabled);
+        for (QWidget* w : std::initializer_list<QWidget*>{Button10, Button11, Button12, Button14, Edit1})
+            w->setEnabled(enabled);
     }
 
     bool keypadEnabled() const
@@ -154,8 +163,8 @@ struct Harness {
 
 // Plays the pupil from inside the exercise loop. Each example has a plan of
 // actions: 'T' lets the clock tick, 'P' asks for a pause, 'R' enters the right
-// answer by keyboard and Enter, 'W' a wrong one; a pending correction is then
-// typed on the keypad.
+// answer by keyboard and Enter, 'W' a wrong one, 'Q' asks the program to quit;
+// a pending correction is then typed on the keypad.
 class Pupil : public QObject {
 public:
     Pupil(Harness& h, ExerciseController& controller, QStringList plans)
@@ -171,6 +180,7 @@ public:
     QStringList examplesSeen; // StaticText1 at the first action of each example
     bool headersDisabledMeanwhile = true;
     bool keypadEnabledMeanwhile = true;
+    QList<bool> clockRunning; // Timer1 at the first action of each example
 
 private:
     void step()
@@ -182,6 +192,7 @@ private:
             examplesSeen << h_.StaticText1->text();
             headersDisabledMeanwhile &= !h_.headersEnabled();
             keypadEnabledMeanwhile &= h_.keypadEnabled();
+            clockRunning << h_.Timer1->isActive();
         }
         const QString& plan = plans_[example_];
         if (action_ < plan.size()) {
@@ -204,6 +215,9 @@ private:
             break;
         case 'P':
             h_.Button10->click();
+            break;
+        case 'Q':
+            RequestQuit();
             break;
         case 'R':
         case 'W':
@@ -277,6 +291,14 @@ protected:
         s.isAddition = add;
         s.answered = false;
         s.correctionPending = false;
+        h->setKeypadEnabled(true);
+    }
+
+    void answerWrong()
+    {
+        h->typeKeys(QString::number(ExpectedValue(exerciseState()) + 1));
+        h->pressEnter();
+        ASSERT_TRUE(exerciseState().correctionPending);
     }
 
     UserProfile savedProfile()
@@ -309,7 +331,15 @@ TEST_F(ExerciseTest, FullRunToTargetSixStoresTheResultAndResetsTheWindow)
     EXPECT_EQ(dialogs.messages, QStringList{kReady});
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
     EXPECT_EQ(timed.pointsShown, QStringList({"+1", "+1", "+1", "+1", "+2"}));
-    EXPECT_EQ(timed.examplesSeen.size(), 5);
+    // The examples are the generator's, drawn in the range 0-20.
+    SeedRandom(20261206);
+    ExerciseState probe;
+    QStringList examples;
+    for (int i = 0; i < 5; ++i) {
+        MakeTask(probe, 20);
+        examples << ExampleText(probe);
+    }
+    EXPECT_EQ(timed.examplesSeen, examples);
     EXPECT_TRUE(timed.headersDisabledMeanwhile);
     EXPECT_TRUE(timed.keypadEnabledMeanwhile);
     EXPECT_EQ(player.played, QStringList({sound("BONUS"), sound("THEEND")}));
@@ -353,4 +383,355 @@ TEST_F(ExerciseTest, FullRunToTargetSixStoresTheResultAndResetsTheWindow)
     EXPECT_FALSE(h->Timer1->isActive());
     EXPECT_EQ(exerciseState().score, 0);
     EXPECT_TRUE(exerciseState().exerciseEnded);
+}
+
+TEST_F(ExerciseTest, StartCommandChecksTheUserAndTheTarget)
+{
+    const QString roman = QStringLiteral(
+        "Непонятное число наверное вы написали римскими цифрами , я такие числа не понимаю");
+    struct Case {
+        const char* nick;
+        const char* typed;
+        QStringList messages;
+        qint32 target; // 0: no exercise starts
+        int endRequests;
+    };
+    const Case cases[] = {
+        {"ADM", "5", {QStringLiteral("ADM - администратор,Зайдите с другим пользователем")}, 0, 0},
+        {"", "5",
+         {QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)")}, 0, 0},
+        {"pupil", " 12", {kReady}, 12, 0},
+        {"pupil", "$10", {kReady}, 16, 0},
+        {"pupil", "12 ", {roman}, 0, 0},
+        {"pupil", "12a", {roman}, 0, 0},
+        {"pupil", "XII", {roman}, 0, 0},
+        {"pupil", "", {roman}, 0, 0},
+        {"pupil", "-5", {QStringLiteral("Вы что полный двоечник?")}, 0, 0},
+        {"pupil", "0", {QStringLiteral("Ну тогда досвидания!")}, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.nick) + " / " + c.typed);
+        currentUser().nick = c.nick;
+        exerciseState() = ExerciseState();
+        ResetQuitRequest();
+        dialogs.messages.clear();
+        dialogs.inputPrompts.clear();
+        dialogs.endRequests = 0;
+        dialogs.inputAnswers = {c.typed};
+        // An exercise that starts is left at once through a quit request.
+        dialogs.onMessage = [](const QString& text) {
+            if (text == kReady)
+                RequestQuit();
+        };
+        controller->N7Click();
+
+        EXPECT_EQ(dialogs.messages, c.messages);
+        EXPECT_EQ(dialogs.endRequests, c.endRequests);
+        EXPECT_EQ(dialogs.inputPrompts.size(), QString(c.nick) == "pupil" ? 1 : 0);
+        EXPECT_EQ(exerciseState().targetScore, c.target);
+        EXPECT_EQ(h->keypadEnabled(), c.target > 0);
+        h->setKeypadEnabled(false);
+    }
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(ExerciseTest, QuitWhileWaitingEndsTheExerciseWithoutSaving)
+{
+    Pupil pupil(*h, *controller, {"TR", "TR", "TQ"});
+    runExercise("6", pupil);
+
+    EXPECT_EQ(pupil.pointsShown, QStringList({"+1", "+1"}));
+    EXPECT_FALSE(QFile::exists(userFolder() + "20record.config"));
+    EXPECT_EQ(savedProfile().totalPoints, 40);
+    EXPECT_EQ(savedProfile().totalTime, 1000);
+    EXPECT_FALSE(records->isVisible());
+    EXPECT_TRUE(player.played.isEmpty());
+    EXPECT_EQ(dialogs.endRequests, 0);
+}
+
+TEST_F(ExerciseTest, EnterChecksTheTrimmedAnswer)
+{
+    enum Outcome { Right, Wrong, Ignored };
+    const std::pair<const char*, Outcome> cases[] = {
+        {"7", Right},    {"007", Right},  {"7  ", Right},  {"  7", Right}, {"$7", Right},
+        {"7.0", Wrong},  {"abc", Wrong},  {"8", Wrong},    {"-7", Wrong},  {"   ", Ignored},
+        {"", Ignored},
+    };
+    for (const auto& [typed, outcome] : cases) {
+        SCOPED_TRACE(typed);
+        exerciseState() = ExerciseState();
+        showExample(3, 4, true);
+        h->Timer2->stop();
+        h->StaticText8->setText("0");
+        h->StaticText4->setText("0");
+        h->StaticText16->clear();
+        player.played.clear();
+
+        h->typeKeys(typed);
+        h->pressEnter();
+
+        const ExerciseState& s = exerciseState();
+        EXPECT_EQ(h->Edit1->text(), "");
+        EXPECT_EQ(s.answered, outcome == Right);
+        EXPECT_EQ(s.correctionPending, outcome == Wrong);
+        EXPECT_EQ(s.errorCount, outcome == Wrong ? 1 : 0);
+        EXPECT_EQ(h->StaticText8->text(), outcome == Right ? "+1" : outcome == Wrong ? "-1" : "0");
+        EXPECT_EQ(h->StaticText4->text(), outcome == Right ? "1" : outcome == Wrong ? "-1" : "0");
+        EXPECT_EQ(h->StaticText16->text(), outcome == Wrong ? kHint : "");
+        EXPECT_EQ(h->Timer2->isActive(), outcome == Wrong);
+        EXPECT_EQ(player.played, outcome == Wrong ? QStringList{sound("ERROR")} : QStringList());
+    }
+}
+
+TEST_F(ExerciseTest, WrongAnswersShowPenaltyAndErrorCount)
+{
+    showExample(5, 2, false);
+    answerWrong();
+    EXPECT_EQ(h->StaticText6->text(), "1");
+    h->typeOnKeypad("3");
+    showExample(5, 2, false);
+    answerWrong();
+    EXPECT_EQ(h->StaticText8->text(), "-2");
+    EXPECT_EQ(h->StaticText4->text(), "-3");
+    EXPECT_EQ(h->StaticText6->text(), "2");
+    EXPECT_EQ(player.played, QStringList({sound("ERROR"), sound("-BONUS")}));
+}
+
+TEST_F(ExerciseTest, CorrectionIsAcceptedAtTheKeystrokeThatCompletesTheRightValue)
+{
+    // Each step: "k:" keyboard, "p:" keypad, "paste:" text inserted at once,
+    // "<-" the key, "bs" Backspace, "reset" "Сброс", "enter".
+    struct Case {
+        const char* name;
+        QStringList steps;
+        int acceptedAt; // 1-based step; 0: never
+    };
+    const Case cases[] = {
+        {"keypad", {"p:1", "p:2"}, 2},
+        {"keyboard", {"k:1", "k:2"}, 2},
+        {"blanks and leading zeros", {"k: ", "k:0", "k:1", "k:2"}, 4},
+        {"hexadecimal", {"k:$", "k:C"}, 2},
+        {"<- down to the right value", {"paste:125", "<-"}, 2},
+        {"backspace down to the right value", {"paste:1234", "bs", "bs"}, 3},
+        {"reset then the right value", {"k:9", "reset", "p:1", "p:2"}, 4},
+        {"a wrong value", {"k:1", "k:3"}, 0},
+        {"a fraction", {"paste:12.0"}, 0},
+        {"Enter is ignored", {"k:9", "enter"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        exerciseState() = ExerciseState();
+        showExample(5, 7, true);
+        answerWrong();
+        for (int i = 0; i < c.steps.size(); ++i) {
+            const QString& step = c.steps[i];
+            if (step.startsWith("k:"))
+                h->typeKeys(step.mid(2));
+            else if (step.startsWith("p:"))
+                h->typeOnKeypad(step.mid(2));
+            else if (step.startsWith("paste:"))
+                h->Edit1->insert(step.mid(6));
+            else if (step == "<-")
+                h->Button14->click();
+            else if (step == "bs")
+                h->pressKey(Qt::Key_Backspace);
+            else if (step == "reset")
+                h->Button12->click();
+            else if (step == "enter")
+                h->pressEnter();
+            EXPECT_EQ(exerciseState().answered, i + 1 >= c.acceptedAt && c.acceptedAt > 0)
+                << "step " << i + 1;
+        }
+        const ExerciseState& s = exerciseState();
+        const bool accepted = c.acceptedAt > 0;
+        EXPECT_EQ(s.correctionPending, !accepted);
+        EXPECT_EQ(h->Timer2->isActive(), !accepted);
+        EXPECT_EQ(h->StaticText16->text(), accepted ? "" : kHint);
+        if (accepted) {
+            EXPECT_EQ(h->Edit1->text(), "");
+        }
+        // The correction leaves score, runs and error count as the wrong answer set them.
+        EXPECT_EQ(s.score, -1);
+        EXPECT_EQ(s.errorCount, 1);
+        EXPECT_EQ(s.wrongRun, 1);
+        EXPECT_EQ(s.rightRun, 0);
+        h->Timer2->stop();
+    }
+}
+
+TEST_F(ExerciseTest, HintPulsesWhileACorrectionIsPending)
+{
+    showExample(2, 2, true);
+    answerWrong();
+    QList<int> sizes;
+    for (int i = 0; i < 3; ++i) {
+        controller->Timer2Timer();
+        sizes << h->StaticText16->font().pointSize();
+    }
+    EXPECT_EQ(sizes, QList<int>({10, 8, 10}));
+    EXPECT_EQ(h->StaticText16->text(), kHint);
+
+    exerciseState().correctionPending = false;
+    controller->Timer2Timer();
+    EXPECT_EQ(h->StaticText16->text(), "");
+    EXPECT_FALSE(h->Timer2->isActive());
+}
+
+TEST_F(ExerciseTest, ClockTicksThroughItsHandler)
+{
+    exerciseState().elapsedSeconds = 3598;
+    controller->Timer1Timer();
+    EXPECT_EQ(h->StaticText11->text(), "0:59:59");
+    controller->Timer1Timer();
+    EXPECT_EQ(h->StaticText11->text(), "1:00:00");
+    EXPECT_EQ(exerciseState().elapsedSeconds, 3600);
+}
+
+TEST_F(ExerciseTest, AnswerAfterAFinishedExampleIsNotChecked)
+{
+    showExample(3, 4, true);
+    h->typeKeys("7");
+    h->pressEnter();
+    ASSERT_TRUE(exerciseState().answered);
+    for (const char* typed : {"7", "8"}) {
+        h->Edit1->clear();
+        h->typeKeys(typed);
+        h->pressEnter();
+    }
+    const ExerciseState& s = exerciseState();
+    EXPECT_EQ(s.score, 1);
+    EXPECT_EQ(s.rightRun, 1);
+    EXPECT_EQ(s.errorCount, 0);
+    EXPECT_FALSE(s.correctionPending);
+}
+
+TEST_F(ExerciseTest, PauseIsTakenWhenTheExampleIsFinishedAndOkGoesOn)
+{
+    // A pause asked for during a pending correction, then one before a right answer.
+    Pupil pupil(*h, *controller, {"WP", "PR", "R"});
+    QList<bool> clockDuringPause;
+    QList<bool> pendingDuringPause;
+    dialogs.onPause = [&] {
+        clockDuringPause << h->Timer1->isActive();
+        pendingDuringPause << exerciseState().correctionPending;
+    };
+    runExercise("1", pupil);
+
+    EXPECT_EQ(dialogs.shown.count(kPauseBox), 2);
+    EXPECT_EQ(dialogs.messages, QStringList({kReady, kPauseMessage, kPauseMessage}));
+    EXPECT_EQ(clockDuringPause, QList<bool>({false, false}));
+    EXPECT_EQ(pendingDuringPause, QList<bool>({false, false}));
+    EXPECT_EQ(pupil.clockRunning, QList<bool>({true, true, true}));
+    EXPECT_EQ(pupil.pointsShown, QStringList({"-1", "+1", "+1"}));
+    EXPECT_EQ(dialogs.endRequests, 0);
+    EXPECT_EQ(ReadResultRecords(userFolder() + "20record.config").size(), 1u);
+}
+
+TEST_F(ExerciseTest, PauseCancelSavesTheTotalsAndEndsTheProgram)
+{
+    Pupil pupil(*h, *controller, {"TTTPW"});
+    dialogs.pauseAnswers = {false};
+    runExercise("6", pupil);
+
+    EXPECT_EQ(dialogs.shown.count(kPauseBox), 1);
+    EXPECT_EQ(dialogs.endRequests, 1);
+    const UserProfile saved = savedProfile();
+    EXPECT_EQ(saved.totalPoints, 39);
+    EXPECT_EQ(saved.totalTime, 1003);
+    EXPECT_FALSE(QFile::exists(userFolder() + "20record.config"));
+    EXPECT_FALSE(records->isVisible());
+    EXPECT_EQ(player.played, QStringList{sound("ERROR")});
+}
+
+TEST_F(ExerciseTest, SoundsPlayOnlyWhenOnAndPresentAndAFailureStillScores)
+{
+    struct Case {
+        const char* name;
+        bool right; // with streak lengths 1 every answer has its sound
+        bool soundOff;
+        bool filePresent;
+        const char* failWith;
+        const char* soundName;
+        bool played;
+    };
+    const Case cases[] = {
+        {"bonus", true, false, true, "", "BONUS", true},
+        {"penalty", false, false, true, "", "-BONUS", true},
+        {"sounds off", false, true, true, "", "-BONUS", false},
+        {"file missing", true, false, false, "", "BONUS", false},
+        {"bonus sound fails", true, false, true, "device busy", "BONUS", true},
+        {"penalty sound fails", false, false, true, "device busy", "-BONUS", true},
+    };
+    appConfig().Scoring = {1, 1, 3, 4};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        exerciseState() = ExerciseState();
+        appConfig().soundOff = c.soundOff;
+        const QString file = sound(c.soundName);
+        if (!c.filePresent)
+            QFile::remove(file);
+        player.played.clear();
+        player.failWith = c.failWith;
+        dialogs.errors.clear();
+        showExample(4, 4, false);
+
+        h->typeKeys(c.right ? "0" : "1");
+        h->pressEnter();
+
+        EXPECT_EQ(player.played, c.played ? QStringList{file} : QStringList());
+        EXPECT_EQ(dialogs.errors, *c.failWith ? QStringList{c.failWith} : QStringList());
+        EXPECT_EQ(h->StaticText8->text(), c.right ? "+3" : "-4");
+        EXPECT_EQ(h->StaticText4->text(), c.right ? "3" : "-4");
+        EXPECT_EQ(exerciseState().answered, c.right);
+        EXPECT_EQ(exerciseState().correctionPending, !c.right);
+        writeFile(file, "RIFF");
+        h->Timer2->stop();
+    }
+}
+
+TEST_F(ExerciseTest, FailureAtTheEndStillSavesTheTotalsAndReturnsToIdle)
+{
+    struct Case {
+        const char* name;
+        bool tableBlocked;    // the table's path is a folder: the append fails
+        const char* failWith; // the end sound fails
+        bool recordsShown;
+        QStringList played;
+    };
+    const Case cases[] = {
+        {"table cannot be written", true, "", false, {}},
+        {"end sound fails", false, "no device", true, {"THEEND"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString table = userFolder() + "20record.config";
+        QDir(table).removeRecursively();
+        QFile::remove(table);
+        if (c.tableBlocked)
+            QDir().mkpath(table);
+        exerciseState() = ExerciseState();
+        currentUser().profile.totalPoints = 40;
+        currentUser().profile.totalTime = 1000;
+        ASSERT_TRUE(WriteProfile(currentUser().nick, currentUser().profile));
+        records->hide();
+        player.played.clear();
+        player.failWith = c.failWith;
+        dialogs.errors.clear();
+        Pupil pupil(*h, *controller, {"TTR"});
+        runExercise("1", pupil);
+
+        EXPECT_EQ(dialogs.errors.size(), 1) << dialogs.errors.join("; ").toStdString();
+        const UserProfile saved = savedProfile();
+        EXPECT_EQ(saved.totalPoints, 41);
+        EXPECT_EQ(saved.totalTime, 1002);
+        EXPECT_EQ(records->isVisible(), c.recordsShown);
+        QStringList played;
+        for (const QString& name : c.played)
+            played << sound(name.toLatin1().constData());
+        EXPECT_EQ(player.played, played);
+        EXPECT_TRUE(h->headersEnabled());
+        EXPECT_TRUE(h->keypadDisabled());
+        EXPECT_EQ(h->StaticText8->text(), "1");
+        EXPECT_EQ(h->StaticText1->text(), "?");
+    }
 }
