@@ -1,0 +1,223 @@
+#include "accounts/user_profile.h"
+
+#include "accounts_test_env.h"
+#include "admin/app_config.h"
+#include "platform/errors.h"
+#include "util/cp1251.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+namespace {
+
+using ProfileTest = AccountsTest;
+
+UserProfile Profile(const QString& digest, const QString& name, qint32 time, qint32 points)
+{
+    UserProfile profile;
+    profile.digestText = digest;
+    profile.fullName = name;
+    profile.totalTime = time;
+    profile.totalPoints = points;
+    return profile;
+}
+
+qint32 Int32At(const QByteArray& bytes, int offset)
+{
+    return qFromLittleEndian<qint32>(bytes.constData() + offset);
+}
+
+// A record whose insignificant bytes (after each string, the reserved bytes)
+// are all 0xAA.
+QByteArray RecordWithNoise(const QByteArray& digest, const QByteArray& name, qint32 time,
+                           qint32 points)
+{
+    QByteArray bytes(kUserProfileSize, char(0xAA));
+    bytes[0] = char(digest.size());
+    bytes.replace(1, digest.size(), digest);
+    bytes[201] = char(name.size());
+    bytes.replace(202, name.size(), name);
+    qToLittleEndian<qint32>(time, bytes.data() + 460);
+    qToLittleEndian<qint32>(points, bytes.data() + 464);
+    return bytes;
+}
+
+TEST_F(ProfileTest, WritesTheFieldsAtTheirOffsets)
+{
+    ASSERT_TRUE(WriteProfile("vasya", Profile("-123", "Иван Петров", 3600, -5)));
+
+    const QByteArray bytes = readFile(profileFile("vasya"));
+    ASSERT_EQ(bytes.size(), kUserProfileSize);
+    QByteArray expected(kUserProfileSize, '\0');
+    expected[0] = 4;
+    expected.replace(1, 4, "-123");
+    expected[201] = 11;
+    expected.replace(202, 11, ToCp1251("Иван Петров"));
+    qToLittleEndian<qint32>(3600, expected.data() + 460);
+    qToLittleEndian<qint32>(-5, expected.data() + 464);
+    EXPECT_EQ(bytes.toHex(), expected.toHex());
+}
+
+TEST_F(ProfileTest, ReadsBackWhatWasWritten)
+{
+    const QString name255(255, QChar(0x0416)); // Ж
+    const struct {
+        UserProfile written;
+        QString nameRead;
+    } cases[] = {
+        {Profile("", "", 0, 0), ""},
+        {Profile("1-2-3-4", "Пётр", 1, 2), "Пётр"},
+        {Profile("d", name255, INT_MAX, INT_MIN), name255},
+        {Profile("d", name255 + "X", -1, 0), name255},
+        {Profile("d", QString(300, 'n'), 0, -1), QString(255, 'n')},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteProfile("user", c.written));
+        EXPECT_EQ(readFile(profileFile("user")).size(), kUserProfileSize);
+        UserProfile read;
+        ASSERT_TRUE(ReadProfile("user", read));
+        EXPECT_EQ(read.digestText, c.written.digestText);
+        EXPECT_EQ(read.fullName, c.nameRead);
+        EXPECT_EQ(read.totalTime, c.written.totalTime);
+        EXPECT_EQ(read.totalPoints, c.written.totalPoints);
+    }
+}
+
+TEST_F(ProfileTest, InsignificantBytesAreIgnoredAndKept)
+{
+    const QByteArray original = RecordWithNoise("42", ToCp1251("Ёлкин"), 70, 8);
+    writeFile(profileFile("old"), original);
+
+    UserProfile profile;
+    ASSERT_TRUE(ReadProfile("old", profile));
+    EXPECT_EQ(profile.digestText, "42");
+    EXPECT_EQ(profile.fullName, "Ёлкин");
+    EXPECT_EQ(profile.totalTime, 70);
+    EXPECT_EQ(profile.totalPoints, 8);
+
+    ASSERT_TRUE(WriteProfile("old", profile));
+    EXPECT_EQ(readFile(profileFile("old")), original);
+
+    // Only the changed field's bytes differ.
+    profile.totalPoints = 9;
+    ASSERT_TRUE(WriteProfile("old", profile));
+    QByteArray expected = original;
+    qToLittleEndian<qint32>(9, expected.data() + 464);
+    EXPECT_EQ(readFile(profileFile("old")).toHex(), expected.toHex());
+
+    profile.digestText = "7";
+    ASSERT_TRUE(WriteProfile("old", profile));
+    const QByteArray rewritten = readFile(profileFile("old"));
+    EXPECT_EQ(rewritten.mid(0, 3), QByteArray("\x01" "7\0", 3));
+    EXPECT_EQ(rewritten.mid(201), expected.mid(201));
+}
+
+TEST_F(ProfileTest, FileSizes)
+{
+    const QByteArray record = RecordWithNoise("9", "Name", 1, 2);
+    for (int size : {0, 1, 467}) {
+        writeFile(profileFile("short"), record.left(size));
+        UserProfile profile = Profile("keep", "keep", 5, 6);
+        try {
+            ReadProfile("short", profile);
+            ADD_FAILURE() << "size " << size << " was read";
+        } catch (const IoError& e) {
+            EXPECT_EQ(e.text(), "Read beyond end of file");
+        }
+        EXPECT_EQ(profile.digestText, "keep");
+    }
+
+    // A longer file is read from its first record and cut by the next write.
+    writeFile(profileFile("long"), record + QByteArray(100, 'x'));
+    UserProfile profile;
+    ASSERT_TRUE(ReadProfile("long", profile));
+    EXPECT_EQ(profile.fullName, "Name");
+    ASSERT_TRUE(WriteProfile("long", profile));
+    EXPECT_EQ(readFile(profileFile("long")), record);
+}
+
+TEST_F(ProfileTest, MissingOrUnusableFiles)
+{
+    QDir().mkpath(profileFile("folder"));
+    writeFile(tempPath("outside.zamrik"), RecordWithNoise("1", "x", 0, 0));
+    QDir().mkpath(userFolder() + "sub");
+    writeFile(userFolder() + "sub/inner.zamrik", RecordWithNoise("1", "x", 0, 0));
+
+    const struct {
+        QString nick;
+        bool creatable;
+    } cases[] = {{"missing", true}, {"folder", false}, {"../outside", false},
+                 {"sub/inner", false}, {"/x", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nick.toStdString());
+        EXPECT_FALSE(ProfileExists(c.nick));
+        UserProfile profile = Profile("keep", "", 0, 0);
+        EXPECT_FALSE(ReadProfile(c.nick, profile));
+        EXPECT_EQ(profile.digestText, "keep");
+        EXPECT_EQ(WriteProfile(c.nick, Profile("new", "", 0, 0)), c.creatable);
+    }
+    EXPECT_TRUE(QFileInfo(profileFile("folder")).isDir());
+    EXPECT_EQ(readFile(tempPath("outside.zamrik")), RecordWithNoise("1", "x", 0, 0));
+    EXPECT_EQ(readFile(userFolder() + "sub/inner.zamrik"), RecordWithNoise("1", "x", 0, 0));
+}
+
+TEST_F(ProfileTest, FailedWriteKeepsTheOldFile)
+{
+    const QByteArray old = RecordWithNoise("1", "old", 3, 4);
+    writeFile(profileFile("vasya"), old);
+    {
+        FileSizeLimit limit(100);
+        EXPECT_THROW(WriteProfile("vasya", Profile("2", "new", 0, 0)), IoError);
+    }
+    EXPECT_EQ(readFile(profileFile("vasya")), old);
+    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    // A user folder beneath a regular file cannot hold a profile.
+    writeFile(tempPath("plain"), "x");
+    appConfig().PathUser = tempPath("plain/users/");
+    EXPECT_FALSE(WriteProfile("vasya", Profile("2", "new", 0, 0)));
+}
+
+TEST_F(ProfileTest, ListsTheProfilesOfTheUserFolder)
+{
+    for (const QString name : {"a.zamrik", "Борис.zamrik", "notes.txt", "zamrik"})
+        writeFile(userFolder() + name, "");
+    QDir().mkpath(userFolder() + "dir.zamrik");
+    QDir().mkpath(userFolder() + "sub");
+    writeFile(userFolder() + "sub/deep.zamrik", "");
+
+    QStringList nicks = ListProfiles();
+    nicks.sort();
+    EXPECT_EQ(nicks, QStringList({"a", "Борис"}));
+
+    appConfig().PathUser = tempPath("none/");
+    EXPECT_TRUE(ListProfiles().isEmpty());
+}
+
+TEST_F(ProfileTest, SaveCurrentProfileReportsEachOutcome)
+{
+    currentUser().nick = "vasya";
+    currentUser().profile = Profile("5", "Вася", 10, 20);
+    EXPECT_TRUE(SaveCurrentProfile());
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+    const QByteArray saved = readFile(profileFile("vasya"));
+    EXPECT_EQ(Int32At(saved, 464), 20);
+
+    currentUser().profile.totalPoints = 30;
+    {
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(SaveCurrentProfile());
+    }
+    EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 1   :-("}));
+    EXPECT_EQ(readFile(profileFile("vasya")), saved);
+
+    dialogs_.messages.clear();
+    QDir().mkpath(profileFile("folder"));
+    currentUser().nick = "folder";
+    EXPECT_FALSE(SaveCurrentProfile());
+    EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 2   :-("}));
+    EXPECT_TRUE(dialogs_.errors.isEmpty());
+}
+
+} // namespace
