@@ -12,14 +12,18 @@ namespace {
 const QString kAdminDigestValue = QStringLiteral("MyPass");
 }
 
-QString PasswordDigestText(const QString& password)
+QString DigestWordsText(const QByteArray& digest)
 {
-    const QByteArray digest =
-        QCryptographicHash::hash(ToCp1251(UpperText(password)), QCryptographicHash::Md5);
     QString text;
     for (int word = 0; word < 4; ++word)
         text += QString::number(ReadInt32LE(digest.constData() + 4 * word));
     return text;
+}
+
+QString PasswordDigestText(const QString& password)
+{
+    return DigestWordsText(
+        QCryptographicHash::hash(ToCp1251(UpperText(password)), QCryptographicHash::Md5));
 }
 
 bool CheckPassword(const QString& typed, const QString& storedDigest)

@@ -3,12 +3,16 @@
 // upper-cased password. The administrator's digest text is the value "MyPass"
 // under the machine store key "Software\Brenk\Zamrik".
 
+#include <QByteArray>
 #include <QString>
 
 extern const char* const kAdminDigestKey; // "Software\\Brenk\\Zamrik"
 
-// MD5 of the Windows-1251 bytes of UpperText(password), written as its four
-// little-endian signed 32-bit words in decimal, run together.
+// The 16 bytes of a digest as four little-endian signed 32-bit words in
+// decimal, run together.
+QString DigestWordsText(const QByteArray& digest);
+
+// DigestWordsText of the MD5 of the Windows-1251 bytes of UpperText(password).
 QString PasswordDigestText(const QString& password);
 
 // True when the typed password passes against the stored digest text: both
