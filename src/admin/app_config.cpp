@@ -26,7 +26,9 @@ void SetDefaultSettings()
 
 void InitFolders()
 {
-    InitProgramFolder();
+    // The program folder is set once; a test may have placed it already.
+    if (ProgramFolder().isEmpty())
+        InitProgramFolder();
     appConfig().PathUser = ProgramFolder();
 }
 
@@ -62,11 +64,12 @@ void LoadConfig()
 {
     AppConfig& config = appConfig();
     SetDefaultSettings();
+    auto settleSound = [&config] { config.soundOff = HasSoundDevice() ? config.NoSound : true; };
     try {
         ReadStoredValues(config);
     } catch (const StoreError&) {
-        config.soundOff = HasSoundDevice() ? config.NoSound : true;
+        settleSound();
         throw;
     }
-    config.soundOff = HasSoundDevice() ? config.NoSound : true;
+    settleSound();
 }

@@ -40,8 +40,8 @@ void ClearDigest(UserProfile& record)
 
 } // namespace
 
-TForm9::TForm9(TForm8& statistics, TForm10& summary, QWidget* parent)
-    : QWidget(parent), statistics_(statistics), summary_(summary)
+TForm9::TForm9(TForm8& statistics, QWidget* parent)
+    : QWidget(parent), statistics_(statistics)
 {
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Сервис АДМ"));
@@ -183,8 +183,11 @@ void TForm9::Button2Click()
 void TForm9::Button4Click()
 {
     RunHandler([this] {
-        summary_.LoadSummaryTable();
-        summary_.show();
+        if (!summary_)
+            return;
+        summary_->LoadSummaryTable();
+        summary_->show();
+        summary_->raise();
     });
 }
 

@@ -16,7 +16,9 @@ class TForm10;
 class TForm9 : public QWidget {
     Q_OBJECT
 public:
-    TForm9(TForm8& statistics, TForm10& summary, QWidget* parent = nullptr);
+    explicit TForm9(TForm8& statistics, QWidget* parent = nullptr);
+    // The summary window is created after this one; it is linked in afterwards.
+    void setSummaryWindow(TForm10* summary) { summary_ = summary; }
 
     // Lists every profile as "nick (full name)"; the typed text stays.
     void FillUserList();
@@ -44,5 +46,5 @@ private:
     void CreateControls();
 
     TForm8& statistics_;
-    TForm10& summary_;
+    TForm10* summary_ = nullptr;
 };

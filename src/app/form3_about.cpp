@@ -7,10 +7,14 @@
 #include <QLabel>
 #include <QPixmap>
 
+// The resources live in a static library: they are registered on first use.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
 namespace {
 
 QImage AboutPicture()
 {
+    InitResources();
     QFile file(QStringLiteral(":/about.jpg"));
     if (!file.open(QIODevice::ReadOnly))
         return QImage();

@@ -53,7 +53,8 @@ protected:
         AdminRecord() = UserProfile();
         statistics = std::make_unique<TForm8>();
         summary = std::make_unique<TForm10>();
-        form = std::make_unique<TForm9>(*statistics, *summary);
+        form = std::make_unique<TForm9>(*statistics);
+        form->setSummaryWindow(summary.get());
     }
 
     void addUser(const QString& nick, const QString& fullName, const QString& password,

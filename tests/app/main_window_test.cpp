@@ -1,0 +1,204 @@
+// Start-up and the main window's login states.
+
+#include "accounts/current_user.h"
+#include "admin/app_config.h"
+#include "app/form1_main.h"
+#include "app/form3_about.h"
+#include "platform/shell.h"
+#include "records/number_range.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_env.h"
+#include "util/files.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+class MainWindowTest : public ZelvoTest {
+protected:
+    void SetUp() override
+    {
+        ZelvoTest::SetUp();
+        currentUser() = CurrentUser();
+        currentRange() = NumberRange();
+    }
+
+    void writeStore(const QString& values)
+    {
+        QString text = QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values;
+        writeFile(storePath(), text.toUtf8());
+    }
+
+    // The store names the test's user folder, so start-up never looks elsewhere.
+    QString pathUserLine() const
+    {
+        return QStringLiteral("\"PathUser\"=\"%1\"\n").arg(StripTrailingSeparators(userFolder()));
+    }
+
+    ScriptedDialogs dialogs;
+};
+
+struct MenuState {
+    bool N7, N8, N9, N10, ADM1, ADM2;
+};
+
+void ExpectMenus(const TForm1& form, const MenuState& want)
+{
+    EXPECT_EQ(form.N7->isEnabled(), want.N7);
+    EXPECT_EQ(form.N8->isEnabled(), want.N8);
+    EXPECT_EQ(form.N9->isEnabled(), want.N9);
+    EXPECT_EQ(form.N10->isEnabled(), want.N10);
+    EXPECT_EQ(form.ADM1->isEnabled(), want.ADM1);
+    EXPECT_EQ(form.ADM2->isEnabled(), want.ADM2);
+    for (QAction* always : {form.N6, form.N11, form.N12, form.N3, form.N5})
+        EXPECT_TRUE(always->isEnabled()) << always->objectName().toStdString();
+}
+
+TEST_F(MainWindowTest, FirstStartShowsTheLoggedOutState)
+{
+    writeStore(pathUserLine());
+    TForm1 form;
+    ExpectMenus(form, {false, false, true, false, false, false});
+    EXPECT_EQ(form.StaticText18->text(), "0-20");
+    EXPECT_EQ(form.StaticText11->text(), "-");
+    EXPECT_EQ(form.StaticText1->text(), "?");
+    EXPECT_EQ(form.StaticText4->text(), "0");
+    EXPECT_EQ(form.StaticText8->text(), "0");
+    EXPECT_TRUE(form.StaticText15->text().isEmpty());
+    EXPECT_TRUE(form.StaticText13->text().isEmpty());
+    EXPECT_TRUE(form.StaticText6->text().isEmpty());
+    EXPECT_EQ(form.windowTitle(), "Zelvo   v2.6");
+    for (QPushButton* key : {form.Button1, form.Button13, form.Button11, form.Button12, form.Button14, form.Button10})
+        EXPECT_FALSE(key->isEnabled());
+    EXPECT_FALSE(form.Edit1->isEnabled());
+    EXPECT_EQ(currentRange().rangeBound, 20);
+    EXPECT_EQ(currentRange().rangeText, "20");
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, MissingStoreGivesDefaultsAndTheProgramFolder)
+{
+    qputenv("ZELVO_MACHINE_STORE", tempPath("absent/machine.reg").toLocal8Bit());
+    TForm1 form;
+    const ScoringSettings& s = appConfig().Scoring;
+    EXPECT_EQ(std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
+              std::make_tuple(5, 2, 2, 2));
+    EXPECT_EQ(appConfig().PathUser, ProgramFolder());
+    EXPECT_FALSE(appConfig().NoSound);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, StoredValuesAreApplied)
+{
+    writeStore(QStringLiteral("\"AdmConf\"=\"7|x|3\"\n\"NoSound\"=dword:00000001\n") + pathUserLine());
+    TForm1 form;
+    const ScoringSettings& s = appConfig().Scoring;
+    EXPECT_EQ(std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
+              std::make_tuple(7, 2, 3, 2));
+    EXPECT_EQ(appConfig().PathUser, userFolder());
+    EXPECT_TRUE(appConfig().NoSound);
+    EXPECT_TRUE(appConfig().soundOff);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, WrongTypedValueIsReportedAndStartUpGoesOn)
+{
+    writeStore(QStringLiteral("\"AdmConf\"=\"9|1|4|3\"\n") + pathUserLine() +
+               QStringLiteral("\"NoSound\"=\"1\"\n"));
+    TForm1 form;
+    EXPECT_EQ(dialogs.errors, QStringList{"Invalid data type for 'NoSound'"});
+    EXPECT_EQ(appConfig().Scoring.rightStreakLength, 9);
+    EXPECT_EQ(appConfig().PathUser, userFolder());
+    EXPECT_FALSE(appConfig().NoSound);
+    EXPECT_EQ(form.StaticText18->text(), "0-20");
+    EXPECT_EQ(currentRange().rangeText, "20");
+}
+
+TEST_F(MainWindowTest, LegacyTablesAreConvertedAtStartUp)
+{
+    writeStore(pathUserLine());
+    writeFile(userFolder() + "20record.conf", QByteArray(776, '\0'));
+    writeFile(userFolder() + "9record.conf", QByteArray());
+    TForm1 form;
+    EXPECT_EQ(readFile(userFolder() + "20record.config").size(), 780);
+    EXPECT_TRUE(FileExists(userFolder() + "9record.config"));
+    EXPECT_FALSE(FileExists(userFolder() + "20record.conf"));
+    EXPECT_FALSE(FileExists(userFolder() + "9record.conf"));
+}
+
+TEST_F(MainWindowTest, LoginStatesFollowEachOther)
+{
+    writeStore(pathUserLine());
+    TForm1 form;
+
+    currentUser().nick = "ADM";
+    form.ShowAdminMenus();
+    ExpectMenus(form, {false, true, false, false, true, true});
+    EXPECT_EQ(form.StaticText15->text(), "ADM");
+    EXPECT_EQ(form.StaticText13->text(), "Главенников Админ Конфигурович");
+
+    // A pupil after the administrator: logged-out state first, then the pupil's.
+    currentUser().nick = "anna";
+    currentUser().profile.fullName = "Анна Петрова";
+    form.ShowLoggedOutMenus();
+    form.ShowPupilMenus();
+    ExpectMenus(form, {true, true, true, true, false, false});
+    EXPECT_EQ(form.StaticText15->text(), "anna");
+    EXPECT_EQ(form.StaticText13->text(), "Анна Петрова");
+
+    currentUser().nick = "ADM";
+    form.ShowAdminMenus();
+    ExpectMenus(form, {false, true, false, false, true, true});
+}
+
+TEST_F(MainWindowTest, HelpOpensTheHelpFileOfTheProgramFolder)
+{
+    writeStore(pathUserLine());
+    QStringList opened;
+    SetShellOpenHook([&](const QString& file, const QString&) {
+        opened << file;
+        return false;
+    });
+    TForm1 form;
+    form.N3->trigger();
+    SetShellOpenHook({});
+    EXPECT_EQ(opened, QStringList{ProgramFolder() + "dorvo.chm"});
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, ControlsCarryTheirDesignerNames)
+{
+    writeStore(pathUserLine());
+    TForm1 form;
+    const std::pair<QWidget*, const char*> named[] = {
+        {form.Edit1, "Edit1"}, {form.Button11, "Button11"}, {form.StaticText8, "StaticText8"},
+        {form.Button13, "Button13"}, {static_cast<QWidget*>(form.GroupBox1), "GroupBox1"}};
+    for (const auto& [widget, name] : named) {
+        EXPECT_EQ(widget->objectName(), name);
+        EXPECT_EQ(widget->accessibleDescription(), name);
+    }
+    EXPECT_EQ(form.Button11->accessibleName(), "Ввод");
+    EXPECT_EQ(form.Edit1->accessibleName(), "Ваш ответ");
+    EXPECT_EQ(form.N7->objectName(), "N7");
+    EXPECT_EQ(form.N7->text(), "Начать Изучение");
+    QStringList digits;
+    for (QPushButton* b : {form.Button1, form.Button2, form.Button3, form.Button4, form.Button5,
+                           form.Button6, form.Button7, form.Button8, form.Button9, form.Button13})
+        digits << b->text();
+    EXPECT_EQ(digits.join(""), "7894561230");
+}
+
+TEST_F(MainWindowTest, AboutWindowShowsItsPicture)
+{
+    TForm3 about;
+    ASSERT_FALSE(about.Image1->pixmap().isNull());
+    EXPECT_EQ(about.Image1->pixmap().size(), QSize(657, 433));
+    EXPECT_FALSE(about.Label1->text().isEmpty());
+    EXPECT_FALSE(about.Label2->text().isEmpty());
+}
+
+} // namespace
