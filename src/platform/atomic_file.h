@@ -8,5 +8,5 @@
 
 // True when `path` now holds `bytes`. A replaced file keeps its mode and owner;
 // a new one gets `newFileMode`. `forceMode` >= 0 sets the mode in every case.
-bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
-                           int newFileMode = 0644, int forceMode = -1);
+bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, int newFileMode = 0644,
+                           int forceMode = -1);

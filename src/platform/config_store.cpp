@@ -170,6 +170,10 @@ QByteArray Format(const Store& store)
         for (const Entry& e : s.entries) {
             if (!e.raw.isEmpty()) {
                 out += e.raw;
+                // A continuation left open at the end of the file is closed by
+                // a blank line, so that the next line stays a line of its own.
+                if (e.raw.mid(e.raw.lastIndexOf('\n') + 1).trimmed().endsWith('\\'))
+                    out += '\n';
             } else {
                 QString line = e.name.isEmpty() ? QStringLiteral("@") : Quoted(e.name);
                 line += '=';
@@ -203,10 +207,7 @@ bool Load(Store& store)
 }
 
 // Replaces the store file by a complete new one (temporary file, flush, rename).
-bool Save(const Store& store)
-{
-    return ReplaceFileAtomically(MachineStorePath(), Format(store));
-}
+bool Save(const Store& store) { return ReplaceFileAtomically(MachineStorePath(), Format(store)); }
 
 QString FullPath(const QString& keyPath)
 {
@@ -218,17 +219,13 @@ QString FullPath(const QString& keyPath)
     return kHive + path;
 }
 
-bool SameName(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // A key exists when it has a section of its own or one beneath it.
 bool KeyExists(const Store& store, const QString& fullPath)
 {
     for (const Section& s : store.sections)
-        if (SameName(s.path, fullPath)
-            || s.path.startsWith(fullPath + '\\', Qt::CaseInsensitive))
+        if (SameName(s.path, fullPath) || s.path.startsWith(fullPath + '\\', Qt::CaseInsensitive))
             return true;
     return false;
 }
@@ -359,13 +356,16 @@ std::optional<qint32> StoreKey::readNumber(const QString& name) const
 
 namespace {
 
+// The export syntax keeps one value per line: a line break cannot be stored.
+bool HasLineBreak(const QString& text) { return text.contains('\n') || text.contains('\r'); }
+
 // Re-reads the store, sets the value in every line naming it (keeping the
 // stored spelling of the name) or appends it to the key, and replaces the file.
 void WriteValue(const QString& fullPath, bool writable, Entry value)
 {
     const QString name = value.name;
     Store store;
-    if (!writable || !Load(store))
+    if (!writable || HasLineBreak(name) || !Load(store))
         throw SetFailed(name);
     bool found = false;
     for (Section& s : store.sections) {
@@ -399,8 +399,7 @@ void WriteValue(const QString& fullPath, bool writable, Entry value)
 
 void StoreKey::writeString(const QString& name, const QString& value)
 {
-    // The export syntax keeps one value per line: a line break cannot be stored.
-    if (value.contains('\n') || value.contains('\r'))
+    if (HasLineBreak(value))
         throw SetFailed(name);
     Entry e;
     e.isValue = true;

@@ -13,8 +13,8 @@ namespace {
 const QString kCaption = QStringLiteral("Zelvo");
 
 // Escape and the window's close button answer Cancel.
-int AskOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
-                const QString& text, QMessageBox::StandardButton defaultButton)
+int AskOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
+                QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok | QMessageBox::Cancel, owner);
     box.setDefaultButton(defaultButton);
@@ -29,7 +29,7 @@ void Show(QMessageBox::Icon icon, const QString& text)
 }
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     void message(const QString& text) override { Show(QMessageBox::NoIcon, text); }
 
     bool question(const QString& text, QuestionIcon icon) override
@@ -38,8 +38,7 @@ public:
         return AskOkCancel(QApplication::activeWindow(),
                            warning ? QMessageBox::Warning : QMessageBox::Question,
                            QStringLiteral("Вопрос"), text,
-                           warning ? QMessageBox::Cancel : QMessageBox::Ok)
-               != QMessageBox::Cancel;
+                           warning ? QMessageBox::Cancel : QMessageBox::Ok) != QMessageBox::Cancel;
     }
 
     QString inputBox(const QString& caption, const QString& prompt,
@@ -53,14 +52,14 @@ public:
 
     bool pauseBox(QWidget* owner, const QString& caption, const QString& text) override
     {
-        return AskOkCancel(owner, QMessageBox::Warning, caption, text, QMessageBox::Ok)
-               == QMessageBox::Ok;
+        return AskOkCancel(owner, QMessageBox::Warning, caption, text, QMessageBox::Ok) ==
+               QMessageBox::Ok;
     }
 
     bool chooseFolder(QWidget* owner, QString& folder) override
     {
-        QString chosen = QFileDialog::getExistingDirectory(
-            owner, QStringLiteral("Select Folder"), QString(), QFileDialog::ShowDirsOnly);
+        QString chosen = QFileDialog::getExistingDirectory(owner, QStringLiteral("Select Folder"),
+                                                           QString(), QFileDialog::ShowDirsOnly);
         if (chosen.isEmpty())
             return false;
         folder = chosen;

@@ -16,7 +16,7 @@ const QString kDorvo = QStringLiteral("Software\\Brenk\\Dorvo");
 const QString kZamrik = QStringLiteral("Software\\Brenk\\Zamrik");
 
 class ConfigStoreTest : public ZelvoTest {
-protected:
+  protected:
     StoreKey full(const QString& key = kDorvo)
     {
         std::optional<StoreKey> k = StoreKey::openFull(key, true);
@@ -26,8 +26,7 @@ protected:
     void useStore(const QString& path) { qputenv("ZELVO_MACHINE_STORE", path.toLocal8Bit()); }
 };
 
-template <typename F>
-QString StoreErrorText(F f)
+template <typename F> QString StoreErrorText(F f)
 {
     try {
         f();
@@ -96,8 +95,11 @@ TEST_F(ConfigStoreTest, WrongTypeIsReportedWithTheValueName)
     const struct {
         const char* name;
         bool asNumber;
-    } cases[] = {{"NoSound", true}, {"AdmConf", false}, {"PathUser", false},
-                 {"PathUser", true}, {"Broken", true}};
+    } cases[] = {{"NoSound", true},
+                 {"AdmConf", false},
+                 {"PathUser", false},
+                 {"PathUser", true},
+                 {"Broken", true}};
     for (const auto& c : cases) {
         const QString name = c.name;
         QString text = StoreErrorText([&] {
@@ -206,24 +208,36 @@ TEST_F(ConfigStoreTest, ForeignLinesAndTypesArePreserved)
                                "@=\"default\"\n"
                                "not a value line\n";
     const QByteArray other = "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Ünïcode\"=\"\xff\xfe\"\n";
-    writeFile(storePath(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n" + foreign
-                               + "\n" + other);
+    writeFile(storePath(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n" + foreign +
+                               "\n" + other);
 
     StoreKey key = full();
     key.writeNumber("NoSound", 1);
     EXPECT_EQ(StoreErrorText([&] { key.readString("Blob"); }), "Invalid data type for 'Blob'");
 
-    EXPECT_EQ(readFile(storePath()),
-              "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
-              "; written by hand\n"
-              "\"Blob\"=hex:01,02,\\\n"
-              "  03,04\n"
-              "\"Expand\"=hex(2):25,00,00,00\n"
-              "@=\"default\"\n"
-              "not a value line\n"
-              "\"NoSound\"=dword:00000001\n"
-              "\n"
-                  + other);
+    EXPECT_EQ(readFile(storePath()), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
+                                     "; written by hand\n"
+                                     "\"Blob\"=hex:01,02,\\\n"
+                                     "  03,04\n"
+                                     "\"Expand\"=hex(2):25,00,00,00\n"
+                                     "@=\"default\"\n"
+                                     "not a value line\n"
+                                     "\"NoSound\"=dword:00000001\n"
+                                     "\n" +
+                                         other);
+}
+
+TEST_F(ConfigStoreTest, ContinuationOpenAtTheEndDoesNotSwallowNewValues)
+{
+    writeFile(storePath(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
+                           "\"Blob\"=hex:01,\\");
+    StoreKey key = full();
+    key.writeNumber("NoSound", 1);
+    const QByteArray once = readFile(storePath());
+    key.writeNumber("NoSound", 1);
+    EXPECT_EQ(readFile(storePath()), once);
+    EXPECT_EQ(key.readNumber("NoSound"), 1);
+    EXPECT_TRUE(once.contains("\"Blob\"=hex:01,\\\n"));
 }
 
 } // namespace

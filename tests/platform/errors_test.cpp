@@ -13,10 +13,10 @@ TEST(ErrorsTest, IoErrorTexts)
     const struct {
         int code;
         const char* text;
-    } cases[] = {{2, "File not found"},       {3, "Invalid filename"},
-                 {4, "Too many open files"},  {5, "File access denied"},
-                 {100, "Read beyond end of file"}, {101, "Disk full"},
-                 {103, "I/O error 103"},      {1117, "I/O error 1117"}};
+    } cases[] = {
+        {2, "File not found"},     {3, "Invalid filename"},          {4, "Too many open files"},
+        {5, "File access denied"}, {100, "Read beyond end of file"}, {101, "Disk full"},
+        {103, "I/O error 103"},    {1117, "I/O error 1117"}};
     for (const auto& c : cases) {
         EXPECT_EQ(IoErrorText(c.code), c.text);
         EXPECT_EQ(IoError(c.code).text(), c.text);
@@ -25,9 +25,9 @@ TEST(ErrorsTest, IoErrorTexts)
 
 TEST(ErrorsTest, ErrnoCodes)
 {
-    const int cases[][2] = {{ENOENT, kIoFileNotFound}, {ENOTDIR, kIoInvalidFilename},
+    const int cases[][2] = {{ENOENT, kIoFileNotFound},     {ENOTDIR, kIoInvalidFilename},
                             {EMFILE, kIoTooManyOpenFiles}, {EACCES, kIoAccessDenied},
-                            {EISDIR, kIoAccessDenied}, {ENOSPC, kIoDiskFull}};
+                            {EISDIR, kIoAccessDenied},     {ENOSPC, kIoDiskFull}};
     for (const auto& c : cases)
         EXPECT_EQ(IoCodeFromErrno(c[0]), c[1]) << c[0];
 }

@@ -64,7 +64,8 @@ TEST_F(ShellTest, ShortcutWithPathOfLinkFolder)
 {
     const QString target = tempPath("bin/zelvo");
     CreateShortcut(tempPath("Zelvo.desktop"), "", target);
-    EXPECT_TRUE(readFile(tempPath("Zelvo.desktop")).contains(("\nPath=" + tempPath("bin") + "\n").toUtf8()));
+    EXPECT_TRUE(readFile(tempPath("Zelvo.desktop"))
+                    .contains(("\nPath=" + tempPath("bin") + "\n").toUtf8()));
     // A folder that does not exist: nothing is written and nothing is reported.
     CreateShortcut(tempPath("none/Zelvo.desktop"), "", target);
     EXPECT_FALSE(QFile::exists(tempPath("none/Zelvo.desktop")));
