@@ -34,19 +34,6 @@ int pollInterval = 100;
 
 const int kFieldCapacity = 255;
 
-// Runs one step of the exercise's end; an error that travels is reported and
-// the step counts as failed, so the steps that must still happen can run.
-bool ReportedStep(const std::function<void()>& step)
-{
-    try {
-        step();
-        return true;
-    } catch (const ZelvoError& e) {
-        dialogs().errorReport(e.text());
-        return false;
-    }
-}
-
 } // namespace
 
 ExerciseController::ExerciseController(const ExerciseControls& controls, TForm11& records,
@@ -179,13 +166,13 @@ void ExerciseController::FinishExercise()
     record.errors = s.errorCount;
     record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
 
-    bool ok = ReportedStep([&] { AppendResultRecord(record); });
+    bool ok = RunHandler([&] { AppendResultRecord(record); });
     UserProfile& profile = currentUser().profile;
     profile.totalPoints += s.score;
     profile.totalTime += s.elapsedSeconds;
-    ok = ReportedStep([] { SaveCurrentProfile(); }) && ok;
+    ok = RunHandler([] { SaveCurrentProfile(); }) && ok;
     if (ok)
-        ok = ReportedStep([&] { records_.ShowResultInTable(record); });
+        ok = RunHandler([&] { records_.ShowResultInTable(record); });
     if (ok)
         PlayIfPresent(QString::fromLatin1(kEndSound));
 }
@@ -357,7 +344,7 @@ void ExerciseController::TakePause()
     UserProfile& profile = currentUser().profile;
     profile.totalPoints += s.score;
     profile.totalTime += s.elapsedSeconds;
-    ReportedStep([] { SaveCurrentProfile(); });
+    RunHandler([] { SaveCurrentProfile(); });
     programEnding_ = true;
     dialogs().endProgram();
 }

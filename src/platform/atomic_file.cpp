@@ -11,26 +11,31 @@
 
 namespace {
 
-bool WriteAll(int fd, const char* data, qint64 size)
+// 0, or the errno of the failed write (ENOSPC when nothing more is taken).
+int WriteAll(int fd, const char* data, qint64 size)
 {
     while (size > 0) {
         ssize_t n = ::write(fd, data, static_cast<size_t>(size));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOSPC;
         data += n;
         size -= n;
     }
-    return true;
+    return 0;
 }
 
 } // namespace
 
-bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, int newFileMode,
-                           int forceMode)
+ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, int newFileMode,
+                                int forceMode)
 {
-    // A link is followed: the file it names is the one replaced.
+    ReplaceOutcome outcome;
+    if (path.isEmpty())
+        return outcome;
     QString finalPath = path;
     const QFileInfo info(path);
     if (info.isSymLink())
@@ -39,32 +44,38 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, int new
 
     struct stat old;
     const bool exists = ::stat(target.constData(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
-        return false;
+    if (exists && (!S_ISREG(old.st_mode) || ::access(target.constData(), W_OK) != 0))
+        return outcome;
 
     QByteArray name = target + ".XXXXXX";
-    int fd = ::mkstemp(name.data());
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return outcome;
+    outcome.created = true;
     mode_t mode = static_cast<mode_t>(exists ? (old.st_mode & 07777) : newFileMode);
     if (forceMode >= 0)
         mode = static_cast<mode_t>(forceMode);
-    bool ok = ::fchmod(fd, mode) == 0;
-    if (ok && exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+    ::fchmod(fd, mode);
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
         (void)::fchown(fd, old.st_uid, old.st_gid); // kept where we may
-    ok = ok && WriteAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(name.constData(), target.constData()) == 0;
-    if (!ok) {
+    int error = WriteAll(fd, bytes.constData(), bytes.size());
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error == 0 && ::rename(name.constData(), target.constData()) != 0)
+        error = errno;
+    if (error != 0) {
         ::unlink(name.constData());
-        return false;
+        outcome.error = error;
+        return outcome;
     }
     // Make the rename itself durable.
     const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
-    int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
-    return true;
+    return outcome;
 }

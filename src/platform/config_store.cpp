@@ -207,7 +207,7 @@ bool Load(Store& store)
 }
 
 // Replaces the store file by a complete new one (temporary file, flush, rename).
-bool Save(const Store& store) { return ReplaceFileAtomically(MachineStorePath(), Format(store)); }
+bool Save(const Store& store) { return ReplaceFileWhole(MachineStorePath(), Format(store)).replaced(); }
 
 QString FullPath(const QString& keyPath)
 {

@@ -5,13 +5,15 @@
 
 #include <exception>
 
-void RunHandler(const std::function<void()>& body)
+bool RunHandler(const std::function<void()>& body)
 {
     try {
         body();
+        return true;
     } catch (const ZelvoError& e) {
         dialogs().errorReport(e.text());
     } catch (const std::exception& e) {
         dialogs().errorReport(QString::fromLocal8Bit(e.what()));
     }
+    return false;
 }

@@ -4,4 +4,5 @@
 
 #include <functional>
 
-void RunHandler(const std::function<void()>& body);
+// True when the body ran to its end.
+bool RunHandler(const std::function<void()>& body);

@@ -109,5 +109,5 @@ void CreateShortcut(const QString& shortcutPath, const QString& arguments, const
                                          "Categories=Education;\n")
                               .arg(ExecLine(target, arguments), EntryString(folder));
     // Failures are not reported: the caller has no message for them.
-    ReplaceFileAtomically(shortcutPath, entry.toUtf8(), 0755, 0755);
+    ReplaceFileWhole(shortcutPath, entry.toUtf8(), 0755, 0755);
 }

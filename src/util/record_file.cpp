@@ -1,5 +1,6 @@
 #include "util/record_file.h"
 
+#include "platform/atomic_file.h"
 #include "platform/errors.h"
 
 #include <QFile>
@@ -130,50 +131,8 @@ void RecordFile::close()
 
 bool ReplaceFileAtomically(const QString& path, const QByteArray& records)
 {
-    const QByteArray target = QFile::encodeName(path);
-    if (target.isEmpty())
-        return false;
-    struct stat old;
-    const bool exists = ::stat(target.constData(), &old) == 0;
-    if (exists && (S_ISDIR(old.st_mode) || ::access(target.constData(), W_OK) != 0))
-        return false;
-
-    QByteArray temp = target + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // The new file keeps the old one's permissions; a new file gets the usual ones.
-    ::fchmod(fd, exists ? (old.st_mode & 07777) : 0644);
-
-    auto failWith = [&](int code) {
-        ::close(fd);
-        ::unlink(temp.constData());
-        throw IoError(code);
-    };
-    try {
-        WriteAllOrRaise(fd, records.constData(), size_t(records.size()));
-    } catch (const IoError& e) {
-        failWith(e.code());
-    }
-    if (::fsync(fd) != 0)
-        failWith(IoCodeFromErrno(errno));
-    if (::close(fd) != 0 && errno != EINTR) {
-        const int err = errno;
-        ::unlink(temp.constData());
-        RaiseErrno(err);
-    }
-    if (::rename(temp.constData(), target.constData()) != 0) {
-        const int err = errno;
-        ::unlink(temp.constData());
-        RaiseErrno(err);
-    }
-    // Make the rename itself durable; the new file is complete either way.
-    const int slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
-    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    const ReplaceOutcome outcome = ReplaceFileWhole(path, records);
+    if (outcome.error != 0)
+        throw IoError(IoCodeFromErrno(outcome.error));
+    return outcome.created;
 }
