@@ -65,6 +65,13 @@ void TForm7::Button1Click()
 {
     RunHandler([this] {
         CurrentUser& user = currentUser();
+        // After a failed login nobody is logged in, though the menu item stays
+        // enabled: there is no profile to change.
+        if (user.nick.isEmpty()) {
+            dialogs().message(
+                QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)"));
+            return;
+        }
         if (!CheckPassword(Edit1->text(), user.profile.digestText)) {
             dialogs().message(QStringLiteral("Неверный старый пароль"));
             Edit1->clear();

@@ -17,8 +17,8 @@ constexpr int kTotalPointsOffset = 464;
 
 const QString kProfileExtension = QStringLiteral(".zamrik");
 
-// A "/" in a nick would name a file outside the user folder.
-bool IsFileNick(const QString& nick) { return !nick.contains(QLatin1Char('/')); }
+// An empty nick names no profile, and a "/" would reach outside the user folder.
+bool IsFileNick(const QString& nick) { return !nick.isEmpty() && !nick.contains(QLatin1Char('/')); }
 
 // Puts the short string over the record unless it already holds that text,
 // so that the insignificant bytes of an unchanged field stay as they were.

@@ -95,6 +95,17 @@ TEST_F(PasswordChangeTest, PupilProfileThatCannotBeCreated)
     EXPECT_EQ(currentUser().profile.digestText, PasswordDigestText("new"));
 }
 
+TEST_F(PasswordChangeTest, NobodyLoggedInAfterAFailedLoginWritesNoProfile)
+{
+    TForm7 form;
+    fill(form, "", "new", "new");
+    form.Button1Click();
+    EXPECT_EQ(dialogs_.messages,
+              QStringList({"Необходимо зайти с каким-нибудь именем (создайте пользователя)"}));
+    EXPECT_FALSE(QFile::exists(profileFile("")));
+    EXPECT_TRUE(QDir(userFolder()).entryList(QDir::Files).isEmpty());
+}
+
 TEST_F(PasswordChangeTest, PupilProfileWriteFailureKeepsTheWindowOpen)
 {
     loginPupil("pupil", "");
