@@ -6,7 +6,7 @@
 #include "admin/app_config.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
-#include "util/control_names.h"
+#include "util/control_factory.h"
 #include "util/cp1251.h"
 #include "util/files.h"
 #include "util/text.h"
@@ -72,37 +72,15 @@ TForm6::TForm6(TForm4& login, QWidget* parent) : QWidget(parent), login_(login)
 void TForm6::CreateControls()
 {
     setWindowTitle(QStringLiteral("Новый пользователь"));
-    struct Row {
-        QLabel*& label;
-        QLineEdit*& edit;
-        const char* labelName;
-        const char* editName;
-        QString text;
-        bool masked;
-    };
     // Top to bottom: nick, password, repeat, full name.
-    const Row rows[] = {
-        {StaticText1, Edit1, "StaticText1", "Edit1", QStringLiteral("Ник"), false},
-        {StaticText3, Edit3, "StaticText3", "Edit3", QStringLiteral("Пароль"), true},
-        {StaticText4, Edit4, "StaticText4", "Edit4", QStringLiteral("Повтор пароля"), true},
-        {StaticText2, Edit2, "StaticText2", "Edit2", QStringLiteral("ФИО"), false},
-    };
     auto* layout = new QGridLayout(this);
-    int line = 0;
-    for (const Row& row : rows) {
-        row.label = new QLabel(row.text, this);
-        row.edit = new QLineEdit(this);
-        if (row.masked)
-            row.edit->setEchoMode(QLineEdit::Password);
-        row.label->setBuddy(row.edit);
-        SetDesignerName(row.label, QString::fromLatin1(row.labelName), row.text);
-        SetDesignerName(row.edit, QString::fromLatin1(row.editName), row.text);
-        layout->addWidget(row.label, line, 0);
-        layout->addWidget(row.edit, line, 1);
-        ++line;
-    }
-    Button1 = new QPushButton(QStringLiteral("Создать пользователя"), this);
-    SetDesignerName(Button1, QStringLiteral("Button1"), Button1->text());
+    const int line = AddLabelledEdits(
+        this, layout,
+        {{StaticText1, Edit1, "StaticText1", "Edit1", QStringLiteral("Ник"), false},
+         {StaticText3, Edit3, "StaticText3", "Edit3", QStringLiteral("Пароль"), true},
+         {StaticText4, Edit4, "StaticText4", "Edit4", QStringLiteral("Повтор пароля"), true},
+         {StaticText2, Edit2, "StaticText2", "Edit2", QStringLiteral("ФИО"), false}});
+    Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Создать пользователя"));
     layout->addWidget(Button1, line, 1, Qt::AlignRight);
     layout->setColumnStretch(1, 1);
 

@@ -5,7 +5,7 @@
 #include "accounts/password_digest.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
-#include "util/control_names.h"
+#include "util/control_factory.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -17,33 +17,14 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent) { CreateControls(); }
 void TForm7::CreateControls()
 {
     setWindowTitle(QStringLiteral("Изменение пароля"));
-    struct Row {
-        QLabel*& label;
-        QLineEdit*& edit;
-        const char* labelName;
-        const char* editName;
-        QString text;
-    };
-    const Row rows[] = {
-        {StaticText1, Edit1, "StaticText1", "Edit1", QStringLiteral("Старый пароль")},
-        {StaticText2, Edit2, "StaticText2", "Edit2", QStringLiteral("Новый пароль")},
-        {StaticText3, Edit3, "StaticText3", "Edit3", QStringLiteral("Повтор нового пароля")},
-    };
     auto* layout = new QGridLayout(this);
-    int line = 0;
-    for (const Row& row : rows) {
-        row.label = new QLabel(row.text, this);
-        row.edit = new QLineEdit(this);
-        row.edit->setEchoMode(QLineEdit::Password);
-        row.label->setBuddy(row.edit);
-        SetDesignerName(row.label, QString::fromLatin1(row.labelName), row.text);
-        SetDesignerName(row.edit, QString::fromLatin1(row.editName), row.text);
-        layout->addWidget(row.label, line, 0);
-        layout->addWidget(row.edit, line, 1);
-        ++line;
-    }
-    Button1 = new QPushButton(QStringLiteral("Изменить"), this);
-    SetDesignerName(Button1, QStringLiteral("Button1"), Button1->text());
+    const int line = AddLabelledEdits(
+        this, layout,
+        {{StaticText1, Edit1, "StaticText1", "Edit1", QStringLiteral("Старый пароль"), true},
+         {StaticText2, Edit2, "StaticText2", "Edit2", QStringLiteral("Новый пароль"), true},
+         {StaticText3, Edit3, "StaticText3", "Edit3", QStringLiteral("Повтор нового пароля"),
+          true}});
+    Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Изменить"));
     layout->addWidget(Button1, line, 1, Qt::AlignRight);
 
     setTabOrder(Edit1, Edit2);

@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/handler_guard.h"
 #include "platform/shell.h"
+#include "util/control_factory.h"
 #include "util/control_names.h"
 #include "util/files.h"
 #include "util/number.h"
@@ -28,21 +29,12 @@ namespace {
 
 const char* const kCompanionName = "ELEVHELP.exe";
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text)
+// An edit of a number, with the values it takes as its tip.
+QLineEdit* MakeNumberEdit(QWidget* parent, const QString& name, QLabel* label, const QString& hint)
 {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    SetDesignerName(label, QString::fromLatin1(name), text);
-    return label;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, QLabel* label, const QString& hint)
-{
-    auto* edit = new QLineEdit(parent);
-    SetDesignerName(edit, QString::fromLatin1(name), label->text());
-    label->setBuddy(edit);
-    if (!hint.isEmpty())
-        edit->setToolTip(hint);
+    QLineEdit* edit = MakeEdit(parent, name, label);
+    edit->setToolTip(hint);
+    edit->setFixedWidth(60);
     return edit;
 }
 
@@ -56,13 +48,6 @@ QSpinBox* MakeSpinner(QWidget* parent, const char* name, QLabel* label)
     spinner->setValue(1);
     spinner->setFixedWidth(20);
     return spinner;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* button = new QPushButton(text, parent);
-    SetDesignerName(button, QString::fromLatin1(name), text);
-    return button;
 }
 
 // Moves a spinner without running its click handler.
@@ -110,22 +95,22 @@ void TForm5::CreateControls()
     StaticText3 = MakeLabel(this, "StaticText3",
                             QStringLiteral("За сколько подряд правильных  ответов"));
     StaticText3->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Edit2 = MakeEdit(this, "Edit2", StaticText3, QStringLiteral(">0"));
+    Edit2 = MakeNumberEdit(this, "Edit2", StaticText3, QStringLiteral(">0"));
     UpDown2 = MakeSpinner(this, "UpDown2", StaticText3);
     StaticText4 = MakeLabel(this, "StaticText4", QStringLiteral("Сколько давать очков"));
-    Edit4 = MakeEdit(this, "Edit4", StaticText4, QStringLiteral("1-50"));
+    Edit4 = MakeNumberEdit(this, "Edit4", StaticText4, QStringLiteral("1-50"));
     UpDown4 = MakeSpinner(this, "UpDown4", StaticText4);
 
     StaticText5 = MakeLabel(this, "StaticText5",
                             QStringLiteral("За сколько подряд неправильных  ответов"));
-    Edit3 = MakeEdit(this, "Edit3", StaticText5, QStringLiteral(">0"));
+    Edit3 = MakeNumberEdit(this, "Edit3", StaticText5, QStringLiteral(">0"));
     UpDown3 = MakeSpinner(this, "UpDown3", StaticText5);
     StaticText6 = MakeLabel(this, "StaticText6", QStringLiteral("Сколько Вычитать очков"));
-    Edit5 = MakeEdit(this, "Edit5", StaticText6, QStringLiteral("1-50"));
+    Edit5 = MakeNumberEdit(this, "Edit5", StaticText6, QStringLiteral("1-50"));
     UpDown5 = MakeSpinner(this, "UpDown5", StaticText6);
 
     StaticText7 = MakeLabel(this, "StaticText7", QStringLiteral("Папка конфигурации пользователей"));
-    Edit8 = MakeEdit(this, "Edit8", StaticText7, QString());
+    Edit8 = MakeEdit(this, "Edit8", StaticText7);
     SpeedButton1 = new QToolButton(this);
     SetDesignerName(SpeedButton1, QStringLiteral("SpeedButton1"));
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -137,8 +122,8 @@ void TForm5::CreateControls()
     Button2 = MakeButton(this, "Button2", QStringLiteral("Выставить по умолчанию"));
     Button1 = MakeButton(this, "Button1", QStringLiteral("Сохранить"));
 
-    for (QLineEdit* edit : {Edit2, Edit3, Edit4, Edit5})
-        edit->setFixedWidth(60);
+    for (QLabel* label : {StaticText3, StaticText4, StaticText5, StaticText6, StaticText7})
+        label->setWordWrap(true);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(StaticText3, 0, 0);

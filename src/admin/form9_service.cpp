@@ -8,6 +8,7 @@
 #include "records/form10_summary.h"
 #include "records/form8_statistics.h"
 #include "records/result_record.h"
+#include "util/control_factory.h"
 #include "util/control_names.h"
 #include "util/files.h"
 #include "util/text.h"
@@ -20,13 +21,6 @@
 #include <QPushButton>
 
 namespace {
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* button = new QPushButton(text, parent);
-    SetDesignerName(button, QString::fromLatin1(name), text);
-    return button;
-}
 
 // Empties the password digest: length 0 and every character position zero.
 // The digest is the record's first field, 1 + 200 bytes.
@@ -59,8 +53,8 @@ void TForm9::CreateControls()
 
     GroupBox1 = new QGroupBox(QStringLiteral("Отдельный пользователь"), this);
     SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"), GroupBox1->title());
-    StaticText1 = new QLabel(QStringLiteral("Выберите пользователя"), GroupBox1);
-    SetDesignerName(StaticText1, QStringLiteral("StaticText1"), StaticText1->text());
+    StaticText1 =
+        MakeLabel(GroupBox1, QStringLiteral("StaticText1"), QStringLiteral("Выберите пользователя"));
     ComboBox1 = new QComboBox(GroupBox1);
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);

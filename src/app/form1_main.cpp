@@ -17,6 +17,7 @@
 #include "records/form8_statistics.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
+#include "util/control_factory.h"
 #include "util/control_names.h"
 #include "util/files.h"
 
@@ -41,34 +42,22 @@ QFont PixelFont(const QFont& base, int pixels, bool bold)
     return font;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& place)
+// A red value text in the given pixel size, bold or not.
+QLabel* MakeBigValue(QWidget* parent, const QString& name, const QString& caption,
+                     const QRect& place, int pixels, bool bold = false)
 {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(place);
-    SetDesignerName(label, name, text);
-    return label;
+    QLabel* value = MakeValue(parent, name, caption, place);
+    value->setFont(PixelFont(value->font(), pixels, bold));
+    return value;
 }
 
-// A red value text; its accessible name is the caption of the label beside it.
-QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption, const QRect& place,
-                  int pixels = 0, bool bold = false)
+// The buttons start disabled and never take the focus from the answer.
+QPushButton* MakeIdleButton(QWidget* parent, const QString& name, const QString& text,
+                            const QRect& place)
 {
-    auto* label = new QLabel(parent);
-    label->setGeometry(place);
-    label->setStyleSheet(QStringLiteral("color: red;"));
-    if (pixels > 0 || bold)
-        label->setFont(PixelFont(label->font(), pixels > 0 ? pixels : label->font().pixelSize(), bold));
-    SetDesignerName(label, name, caption);
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, const QRect& place)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(place);
+    QPushButton* button = MakeButton(parent, name, text, place);
     button->setEnabled(false);
     button->setFocusPolicy(Qt::NoFocus);
-    SetDesignerName(button, name, text);
     return button;
 }
 
@@ -97,7 +86,7 @@ void TForm1::createControls()
     setCentralWidget(area);
 
     Label1 = MakeLabel(area, QStringLiteral("Label1"), QStringLiteral("Задание:"), {16, 8, 120, 16});
-    StaticText1 = MakeValue(area, QStringLiteral("StaticText1"), Label1->text(), {16, 26, 150, 42}, 29, true);
+    StaticText1 = MakeBigValue(area, QStringLiteral("StaticText1"), Label1->text(), {16, 26, 150, 42}, 29, true);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StaticText1->setText(QStringLiteral("?"));
     StaticText2 = MakeLabel(area, QStringLiteral("StaticText2"), QStringLiteral("="), {176, 26, 24, 42});
@@ -119,22 +108,22 @@ void TForm1::createControls()
                               &Button6, &Button7, &Button8, &Button9};
     const char* digitTexts = "789456123";
     for (int i = 0; i < 9; ++i) {
-        *digits[i] = MakeButton(GroupBox1, QStringLiteral("Button%1").arg(i + 1),
-                                QString(QChar::fromLatin1(digitTexts[i])),
-                                {col[i % 3], row[i / 3], 33, 25});
+        *digits[i] = MakeIdleButton(GroupBox1, QStringLiteral("Button%1").arg(i + 1),
+                                    QString(QChar::fromLatin1(digitTexts[i])),
+                                    {col[i % 3], row[i / 3], 33, 25});
     }
-    Button13 = MakeButton(GroupBox1, QStringLiteral("Button13"), QStringLiteral("0"), {col[0], row[3], 33, 25});
-    Button11 = MakeButton(GroupBox1, QStringLiteral("Button11"), QStringLiteral("Ввод"), {col[1], row[3], 81, 25});
-    Button14 = MakeButton(GroupBox1, QStringLiteral("Button14"), QStringLiteral("<-"), {col[0], row[4], 33, 25});
-    Button12 = MakeButton(GroupBox1, QStringLiteral("Button12"), QStringLiteral("Сброс"), {col[1], row[4], 81, 25});
+    Button13 = MakeIdleButton(GroupBox1, QStringLiteral("Button13"), QStringLiteral("0"), {col[0], row[3], 33, 25});
+    Button11 = MakeIdleButton(GroupBox1, QStringLiteral("Button11"), QStringLiteral("Ввод"), {col[1], row[3], 81, 25});
+    Button14 = MakeIdleButton(GroupBox1, QStringLiteral("Button14"), QStringLiteral("<-"), {col[0], row[4], 33, 25});
+    Button12 = MakeIdleButton(GroupBox1, QStringLiteral("Button12"), QStringLiteral("Сброс"), {col[1], row[4], 81, 25});
 
     StaticText3 = MakeLabel(area, QStringLiteral("StaticText3"), QStringLiteral("ОЧКИ"), {190, 96, 100, 16});
-    StaticText4 = MakeValue(area, QStringLiteral("StaticText4"), StaticText3->text(), {190, 112, 120, 36}, 29);
+    StaticText4 = MakeBigValue(area, QStringLiteral("StaticText4"), StaticText3->text(), {190, 112, 120, 36}, 29);
     StaticText9 = MakeLabel(area, QStringLiteral("StaticText9"), QStringLiteral("Очки за ответ"), {190, 152, 120, 16});
-    StaticText8 = MakeValue(area, QStringLiteral("StaticText8"), StaticText9->text(), {190, 166, 260, 78}, 67, true);
+    StaticText8 = MakeBigValue(area, QStringLiteral("StaticText8"), StaticText9->text(), {190, 166, 260, 78}, 67, true);
     StaticText10 = MakeLabel(area, QStringLiteral("StaticText10"), QStringLiteral("Время:"), {190, 254, 50, 20});
-    StaticText11 = MakeValue(area, QStringLiteral("StaticText11"), StaticText10->text(), {244, 252, 110, 24}, 16, true);
-    Button10 = MakeButton(area, QStringLiteral("Button10"), QStringLiteral("Пауза"), {366, 252, 75, 25});
+    StaticText11 = MakeBigValue(area, QStringLiteral("StaticText11"), StaticText10->text(), {244, 252, 110, 24}, 16, true);
+    Button10 = MakeIdleButton(area, QStringLiteral("Button10"), QStringLiteral("Пауза"), {366, 252, 75, 25});
 
     StaticText14 = MakeLabel(area, QStringLiteral("StaticText14"), QStringLiteral("НИК"), {16, 296, 40, 16});
     StaticText15 = MakeValue(area, QStringLiteral("StaticText15"), StaticText14->text(), {64, 296, 380, 16});

@@ -3,6 +3,7 @@
 #include "platform/handler_guard.h"
 #include "records/number_range.h"
 #include "records/records_grid_model.h"
+#include "util/control_factory.h"
 #include "util/control_names.h"
 #include "util/files.h"
 
@@ -13,27 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-
-namespace {
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    SetDesignerName(label, name, text);
-    return label;
-}
-
-QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& text, int top)
-{
-    auto* radio = new QRadioButton(text, parent);
-    radio->setGeometry(16, top, 113, 17);
-    SetDesignerName(radio, name, text);
-    return radio;
-}
-
-} // namespace
 
 TForm11::TForm11(QWidget* parent) : QWidget(parent, Qt::Dialog)
 {
@@ -66,30 +46,32 @@ void TForm11::CreateControls()
     SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"), QStringLiteral("Таблица рекордов"));
 
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),
-                            QStringLiteral("Time - время затраченное "), 864, 40);
-    StaticText2 = MakeLabel(this, QStringLiteral("StaticText2"),
-                            QStringLiteral("на один пример "), 856, 56);
+                            QStringLiteral("Time - время затраченное "), QPoint(864, 40));
+    StaticText2 = MakeLabel(this, QStringLiteral("StaticText2"), QStringLiteral("на один пример "),
+                            QPoint(856, 56));
     StaticText3 = MakeLabel(this, QStringLiteral("StaticText3"),
-                            QStringLiteral("Кол-во - Количество"), 856, 88);
-    StaticText4 = MakeLabel(this, QStringLiteral("StaticText4"),
-                            QStringLiteral("набранных очков"), 856, 104);
+                            QStringLiteral("Кол-во - Количество"), QPoint(856, 88));
+    StaticText4 = MakeLabel(this, QStringLiteral("StaticText4"), QStringLiteral("набранных очков"),
+                            QPoint(856, 104));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Сортировка"), this);
     GroupBox1->setGeometry(864, 296, 137, 153);
     SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"), QStringLiteral("Сортировка"));
-    RadioButton1 = MakeRadio(GroupBox1, QStringLiteral("RadioButton1"), QStringLiteral("по времени"), 24);
-    RadioButton2 = MakeRadio(GroupBox1, QStringLiteral("RadioButton2"), QStringLiteral("По дате"), 56);
-    RadioButton3 = MakeRadio(GroupBox1, QStringLiteral("RadioButton3"), QStringLiteral("По NikName"), 88);
-    RadioButton4 = MakeRadio(GroupBox1, QStringLiteral("RadioButton4"), QStringLiteral("По фамилии"), 120);
+    RadioButton1 = MakeRadio(GroupBox1, QStringLiteral("RadioButton1"),
+                             QStringLiteral("по времени"), {16, 24, 113, 17});
+    RadioButton2 = MakeRadio(GroupBox1, QStringLiteral("RadioButton2"), QStringLiteral("По дате"),
+                             {16, 56, 113, 17});
+    RadioButton3 = MakeRadio(GroupBox1, QStringLiteral("RadioButton3"),
+                             QStringLiteral("По NikName"), {16, 88, 113, 17});
+    RadioButton4 = MakeRadio(GroupBox1, QStringLiteral("RadioButton4"),
+                             QStringLiteral("По фамилии"), {16, 120, 113, 17});
     RadioButton1->setChecked(true);
     connect(RadioButton1, &QRadioButton::clicked, this, &TForm11::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &TForm11::RadioButton2Click);
     connect(RadioButton3, &QRadioButton::clicked, this, &TForm11::RadioButton3Click);
     connect(RadioButton4, &QRadioButton::clicked, this, &TForm11::RadioButton4Click);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setGeometry(344, 472, 75, 25);
-    SetDesignerName(Button1, QStringLiteral("Button1"), QStringLiteral("OK"));
+    Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("OK"), {344, 472, 75, 25});
     connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
 }
 

@@ -2,23 +2,11 @@
 
 #include "platform/handler_guard.h"
 #include "records/number_range.h"
-#include "util/control_names.h"
+#include "util/control_factory.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-
-namespace {
-
-QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& text, int top)
-{
-    auto* radio = new QRadioButton(text, parent);
-    radio->setGeometry(152, top, 113, 17);
-    SetDesignerName(radio, name, text);
-    return radio;
-}
-
-} // namespace
 
 TForm12::TForm12(QWidget* parent) : QWidget(parent, Qt::Dialog) { CreateControls(); }
 
@@ -30,20 +18,19 @@ void TForm12::CreateControls()
     setFixedSize(466, 261);
 
     const QString prompt = QStringLiteral("Укажите в каком промежутке чисел будем упражнятся");
-    StaticText1 = new QLabel(prompt, this);
-    StaticText1->move(88, 24);
-    StaticText1->adjustSize();
-    SetDesignerName(StaticText1, QStringLiteral("StaticText1"), prompt);
+    StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"), prompt, QPoint(88, 24));
 
-    RadioButton1 = MakeRadio(this, QStringLiteral("RadioButton1"), QStringLiteral("0-9"), 56);
-    RadioButton2 = MakeRadio(this, QStringLiteral("RadioButton2"), QStringLiteral("0-20"), 88);
-    RadioButton3 = MakeRadio(this, QStringLiteral("RadioButton3"), QStringLiteral("0-99"), 120);
-    RadioButton4 = MakeRadio(this, QStringLiteral("RadioButton4"), QStringLiteral("0-999"), 144);
+    RadioButton1 =
+        MakeRadio(this, QStringLiteral("RadioButton1"), QStringLiteral("0-9"), {152, 56, 113, 17});
+    RadioButton2 =
+        MakeRadio(this, QStringLiteral("RadioButton2"), QStringLiteral("0-20"), {152, 88, 113, 17});
+    RadioButton3 = MakeRadio(this, QStringLiteral("RadioButton3"), QStringLiteral("0-99"),
+                             {152, 120, 113, 17});
+    RadioButton4 = MakeRadio(this, QStringLiteral("RadioButton4"), QStringLiteral("0-999"),
+                             {152, 144, 113, 17});
     RadioButton2->setChecked(true);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setGeometry(160, 216, 75, 25);
-    SetDesignerName(Button1, QStringLiteral("Button1"), QStringLiteral("OK"));
+    Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("OK"), {160, 216, 75, 25});
     connect(Button1, &QPushButton::clicked, this, &TForm12::Button1Click);
 }
 

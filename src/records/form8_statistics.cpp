@@ -2,30 +2,11 @@
 
 #include "platform/dialogs.h"
 #include "records/statistics_text.h"
-#include "util/control_names.h"
+#include "util/control_factory.h"
 
 #include <QLabel>
 
 namespace {
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    SetDesignerName(label, name, text);
-    return label;
-}
-
-// A red value text to the right of its label; named after that label.
-QLabel* MakeValue(QWidget* parent, const QString& name, QLabel* label, int left, int top)
-{
-    auto* value = new QLabel(parent);
-    value->move(left, top);
-    value->setStyleSheet(QStringLiteral("color: red"));
-    SetDesignerName(value, name, label->text());
-    return value;
-}
 
 void SetValue(QLabel* value, const QString& text)
 {
@@ -44,17 +25,25 @@ void TForm8::CreateControls()
     setGeometry(192, 107, 584, 428);
 
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),
-                            QStringLiteral("Общее количество очков"), 40, 56);
-    StaticText2 = MakeValue(this, QStringLiteral("StaticText2"), StaticText1, 192, 56);
-    StaticText3 = MakeLabel(this, QStringLiteral("StaticText3"), QStringLiteral("Общее время"), 96, 112);
-    StaticText4 = MakeValue(this, QStringLiteral("StaticText4"), StaticText3, 192, 112);
+                            QStringLiteral("Общее количество очков"), QPoint(40, 56));
+    StaticText2 =
+        MakeValue(this, QStringLiteral("StaticText2"), StaticText1->text(), QPoint(192, 56));
+    StaticText3 = MakeLabel(this, QStringLiteral("StaticText3"), QStringLiteral("Общее время"),
+                            QPoint(96, 112));
+    StaticText4 =
+        MakeValue(this, QStringLiteral("StaticText4"), StaticText3->text(), QPoint(192, 112));
     StaticText5 = MakeLabel(this, QStringLiteral("StaticText5"),
-                            QStringLiteral("Скорость (очков в минуту)"), 40, 160);
-    StaticText6 = MakeValue(this, QStringLiteral("StaticText6"), StaticText5, 192, 160);
-    StaticText7 = MakeLabel(this, QStringLiteral("StaticText7"), QStringLiteral("Ник"), 48, 288);
-    StaticText8 = MakeValue(this, QStringLiteral("StaticText8"), StaticText7, 80, 288);
-    StaticText9 = MakeLabel(this, QStringLiteral("StaticText9"), QStringLiteral("ФИО"), 40, 320);
-    StaticText10 = MakeValue(this, QStringLiteral("StaticText10"), StaticText9, 80, 320);
+                            QStringLiteral("Скорость (очков в минуту)"), QPoint(40, 160));
+    StaticText6 =
+        MakeValue(this, QStringLiteral("StaticText6"), StaticText5->text(), QPoint(192, 160));
+    StaticText7 =
+        MakeLabel(this, QStringLiteral("StaticText7"), QStringLiteral("Ник"), QPoint(48, 288));
+    StaticText8 =
+        MakeValue(this, QStringLiteral("StaticText8"), StaticText7->text(), QPoint(80, 288));
+    StaticText9 =
+        MakeLabel(this, QStringLiteral("StaticText9"), QStringLiteral("ФИО"), QPoint(40, 320));
+    StaticText10 =
+        MakeValue(this, QStringLiteral("StaticText10"), StaticText9->text(), QPoint(80, 320));
 }
 
 void TForm8::ShowUserStatistics(const QString& nick)

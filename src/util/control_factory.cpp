@@ -1,0 +1,101 @@
+#include "util/control_factory.h"
+
+#include "util/control_names.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    SetDesignerName(label, name, text);
+    return label;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QPoint& at)
+{
+    QLabel* label = MakeLabel(parent, name, text);
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& place)
+{
+    QLabel* label = MakeLabel(parent, name, text);
+    label->setGeometry(place);
+    return label;
+}
+
+QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* value = new QLabel(parent);
+    value->setStyleSheet(QStringLiteral("color: red;"));
+    SetDesignerName(value, name, caption);
+    return value;
+}
+
+QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption, const QPoint& at)
+{
+    QLabel* value = MakeValue(parent, name, caption);
+    value->move(at);
+    return value;
+}
+
+QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption, const QRect& place)
+{
+    QLabel* value = MakeValue(parent, name, caption);
+    value->setGeometry(place);
+    return value;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* button = new QPushButton(text, parent);
+    SetDesignerName(button, name, text);
+    return button;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text,
+                        const QRect& place)
+{
+    QPushButton* button = MakeButton(parent, name, text);
+    button->setGeometry(place);
+    return button;
+}
+
+QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& text,
+                        const QRect& place)
+{
+    auto* radio = new QRadioButton(text, parent);
+    radio->setGeometry(place);
+    SetDesignerName(radio, name, text);
+    return radio;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label)
+{
+    auto* edit = new QLineEdit(parent);
+    SetDesignerName(edit, name, label->text());
+    label->setBuddy(edit);
+    return edit;
+}
+
+int AddLabelledEdits(QWidget* parent, QGridLayout* layout,
+                     std::initializer_list<LabelledEdit> rows)
+{
+    int line = 0;
+    for (const LabelledEdit& row : rows) {
+        row.label = MakeLabel(parent, QString::fromLatin1(row.labelName), row.text);
+        row.edit = MakeEdit(parent, QString::fromLatin1(row.editName), row.label);
+        if (row.masked)
+            row.edit->setEchoMode(QLineEdit::Password);
+        layout->addWidget(row.label, line, 0);
+        layout->addWidget(row.edit, line, 1);
+        ++line;
+    }
+    return line;
+}
