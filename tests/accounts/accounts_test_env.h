@@ -4,13 +4,11 @@
 // the login states it is switched to.
 
 #include "accounts/current_user.h"
+#include "support/file_size_limit.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
 #include <QStringList>
-
-#include <csignal>
-#include <sys/resource.h>
 
 class RecordingLoginStates : public LoginStates {
 public:
@@ -32,22 +30,4 @@ protected:
 
     ScriptedDialogs dialogs_;
     RecordingLoginStates states_;
-};
-
-// While it lives, a file cannot grow beyond `bytes`: a longer write fails as
-// on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_;
 };

@@ -1,14 +1,13 @@
 #include "platform/config_store.h"
 #include "platform/errors.h"
 #include "platform/shell.h"
+#include "support/file_size_limit.h"
 #include "support/test_env.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <climits>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -166,15 +165,11 @@ TEST_F(ConfigStoreTest, RefusedWritesLeaveTheOldFileWhole)
               "Failed to set data for 'PathUser'");
 
     // The file system refuses the new file half-way: the old one stays.
-    struct rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    struct rlimit tiny = saved;
-    tiny.rlim_cur = 16;
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    QString text = StoreErrorText([&] { key.writeNumber("NoSound", 1); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    QString text;
+    {
+        FileSizeLimit limit(16);
+        text = StoreErrorText([&] { key.writeNumber("NoSound", 1); });
+    }
     EXPECT_EQ(text, "Failed to set data for 'NoSound'");
 
     EXPECT_EQ(readFile(storePath()), before);

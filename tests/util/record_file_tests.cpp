@@ -1,13 +1,11 @@
 #include "util/record_file.h"
 
 #include "platform/errors.h"
+#include "support/file_size_limit.h"
 #include "support/test_env.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -135,27 +133,6 @@ TEST_F(ReplaceTest, RefusedTargetsKeepTheOldState)
     EXPECT_FALSE(ReplaceFileAtomically("", "x"));
     EXPECT_EQ(entries(), QStringList{"folder"});
 }
-
-// Caps the size of files this process may write, so a write fails part way.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, SIG_DFL);
-    }
-
-private:
-    rlimit saved_{};
-};
 
 TEST_F(ReplaceTest, AFailedWriteRaisesAndKeepsTheOldFile)
 {
