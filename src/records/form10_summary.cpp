@@ -3,9 +3,9 @@
 #include "accounts/user_profile.h"
 #include "platform/dialogs.h"
 #include "records/statistics_text.h"
+#include "util/control_factory.h"
 #include "util/control_names.h"
 
-#include <QHeaderView>
 #include <QTableWidget>
 
 namespace {
@@ -33,15 +33,7 @@ void TForm10::CreateControls()
     setGeometry(34, 39, 741, 480);
 
     StringGrid1 = new QTableWidget(1, kColumns, this);
-    StringGrid1->setGeometry(24, 16, 681, 169);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->verticalHeader()->setDefaultSectionSize(24);
-    const int widths[kColumns] = {64, 260, 90, 103, 114};
-    for (int column = 0; column < kColumns; ++column)
-        StringGrid1->setColumnWidth(column, widths[column]);
+    SetUpCellGrid(StringGrid1, {24, 16, 681, 169}, {64, 260, 90, 103, 114});
     SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"),
                     QStringLiteral("Сводная таблица результатов"));
 }

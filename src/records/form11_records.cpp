@@ -31,18 +31,10 @@ void TForm11::CreateControls()
     model_ = new RecordsGridModel(this);
     StringGrid1 = new QTableView(this);
     StringGrid1->setModel(model_);
-    StringGrid1->setGeometry(8, 32, 841, 417);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    SetUpCellGrid(StringGrid1, {8, 32, 841, 417}, {64, 69, 247, 96, 96, 135, 112});
     StringGrid1->setShowGrid(true);
-    StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    StringGrid1->verticalHeader()->setDefaultSectionSize(24);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
-    const int widths[] = {64, 69, 247, 96, 96, 135, 112};
-    for (int column = 0; column < 7; ++column)
-        StringGrid1->setColumnWidth(column, widths[column]);
     SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"), QStringLiteral("Таблица рекордов"));
 
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),

@@ -3,10 +3,12 @@
 #include "util/control_names.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text)
 {
@@ -74,6 +76,19 @@ QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& tex
     radio->setGeometry(place);
     SetDesignerName(radio, name, text);
     return radio;
+}
+
+void SetUpCellGrid(QTableView* grid, const QRect& place, std::initializer_list<int> widths)
+{
+    grid->setGeometry(place);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(24);
+    int column = 0;
+    for (int width : widths)
+        grid->setColumnWidth(column++, width);
 }
 
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label)

@@ -13,6 +13,7 @@ class QPoint;
 class QPushButton;
 class QRadioButton;
 class QRect;
+class QTableView;
 class QWidget;
 
 // A label named after its text.
@@ -34,6 +35,10 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& tex
 
 QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& text,
                         const QRect& place);
+
+// A grid of read-only cells at `place`: rows 24 pixels high without a row
+// header, a contiguous selection of cells, columns `widths` wide.
+void SetUpCellGrid(QTableView* grid, const QRect& place, std::initializer_list<int> widths);
 
 // An edit named after `label`, which becomes its buddy.
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label);
