@@ -5,6 +5,7 @@
 #include "accounts/password_digest.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
+#include "util/control_factory.h"
 #include "util/control_names.h"
 
 #include <QComboBox>
@@ -17,9 +18,9 @@ namespace {
 
 const QString kAdminNick = QStringLiteral("ADM");
 
-QLabel* RedLabel(const QString& text, QWidget* parent)
+QLabel* RedLabel(QWidget* parent, const QString& name, const QString& text)
 {
-    auto* label = new QLabel(text, parent);
+    QLabel* label = MakeLabel(parent, name, text);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::red);
     label->setPalette(palette);
@@ -37,23 +38,17 @@ TForm4::TForm4(LoginStates& states, QWidget* parent) : QWidget(parent), states_(
 void TForm4::CreateControls()
 {
     setWindowTitle(QStringLiteral("Login"));
-    StaticText1 = RedLabel(QStringLiteral("Ник"), this);
+    StaticText1 = RedLabel(this, QStringLiteral("StaticText1"), QStringLiteral("Ник"));
     ComboBox1 = new QComboBox(this);
     ComboBox1->setEditable(true);
     // The list only grows through appendNick; Enter must not add typed text.
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    StaticText2 = RedLabel(QStringLiteral("Пароль"), this);
-    Edit1 = new QLineEdit(this);
-    Edit1->setEchoMode(QLineEdit::Password);
-    Button1 = new QPushButton(QStringLiteral("Войти"), this);
-
     StaticText1->setBuddy(ComboBox1);
-    StaticText2->setBuddy(Edit1);
-    SetDesignerName(StaticText1, QStringLiteral("StaticText1"), StaticText1->text());
     SetDesignerName(ComboBox1, QStringLiteral("ComboBox1"), StaticText1->text());
-    SetDesignerName(StaticText2, QStringLiteral("StaticText2"), StaticText2->text());
-    SetDesignerName(Edit1, QStringLiteral("Edit1"), StaticText2->text());
-    SetDesignerName(Button1, QStringLiteral("Button1"), Button1->text());
+    StaticText2 = RedLabel(this, QStringLiteral("StaticText2"), QStringLiteral("Пароль"));
+    Edit1 = MakeEdit(this, QStringLiteral("Edit1"), StaticText2);
+    Edit1->setEchoMode(QLineEdit::Password);
+    Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Войти"));
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(StaticText1, 0, 0);
