@@ -304,8 +304,10 @@ void TForm1::N7Click()
 
 void TForm1::N10Click()
 {
-    if (links_.statistics)
-        links_.statistics->ShowUserStatistics(currentUser().nick);
+    RunHandler([this] {
+        if (links_.statistics)
+            links_.statistics->ShowUserStatistics(currentUser().nick);
+    });
 }
 
 void TForm1::N11Click()

@@ -153,6 +153,21 @@ TEST_F(WholeDrillTest, ClosingTheMainWindowEndsAWaitingExerciseWithoutSaving)
     EXPECT_EQ(saved.totalTime, 0);
 }
 
+TEST_F(WholeDrillTest, StatisticsOfAProfileCutShortIsReportedAsAnError)
+{
+    ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
+    UserProfile profile;
+    ASSERT_TRUE(WriteProfile("anna", profile));
+    w.form4.ComboBox1->setEditText("anna");
+    w.form4.Button1->click();
+    ASSERT_TRUE(w.form1.N10->isEnabled());
+
+    writeFile(ProfilePath("anna"), QByteArray(100, '\0'));
+    w.form1.N10->trigger();
+    EXPECT_EQ(dialogs.errors, QStringList{"Read beyond end of file"});
+    EXPECT_FALSE(w.form8.isVisible());
+}
+
 TEST_F(WholeDrillTest, OnlyHelpAndAboutAreUsableWhileAnExerciseRuns)
 {
     ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
