@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 namespace {
@@ -92,10 +93,13 @@ TEST_F(AccountWindowsTest, WindowsControlsAndTabOrders)
         EXPECT_EQ(c.control->accessibleName(), c.accessibleName) << c.name;
     }
 
-    // Passwords are masked; the nick and the full name are not.
+    // Passwords are masked with "*"; the nick and the full name are not.
     for (QLineEdit* edit : {login.Edit1, newUser.Edit3, newUser.Edit4, change.Edit1, change.Edit2,
-                            change.Edit3})
+                            change.Edit3}) {
         EXPECT_EQ(edit->echoMode(), QLineEdit::Password) << edit->objectName().toStdString();
+        EXPECT_EQ(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit), '*')
+            << edit->objectName().toStdString();
+    }
     for (QLineEdit* edit : {newUser.Edit1, newUser.Edit2})
         EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
     EXPECT_TRUE(login.ComboBox1->isEditable());
