@@ -168,8 +168,8 @@ void ExerciseController::FinishExercise()
 
     bool ok = RunHandler([&] { AppendResultRecord(record); });
     UserProfile& profile = currentUser().profile;
-    profile.totalPoints += s.score;
-    profile.totalTime += s.elapsedSeconds;
+    profile.totalPoints = AddWrapping(profile.totalPoints, s.score);
+    profile.totalTime = AddWrapping(profile.totalTime, s.elapsedSeconds);
     ok = RunHandler([] { SaveCurrentProfile(); }) && ok;
     if (ok)
         ok = RunHandler([&] { records_.ShowResultInTable(record); });
@@ -342,8 +342,8 @@ void ExerciseController::TakePause()
         return;
     }
     UserProfile& profile = currentUser().profile;
-    profile.totalPoints += s.score;
-    profile.totalTime += s.elapsedSeconds;
+    profile.totalPoints = AddWrapping(profile.totalPoints, s.score);
+    profile.totalTime = AddWrapping(profile.totalTime, s.elapsedSeconds);
     RunHandler([] { SaveCurrentProfile(); });
     programEnding_ = true;
     dialogs().endProgram();
@@ -361,7 +361,7 @@ void ExerciseController::Timer1Timer()
 {
     RunHandler([this] {
         ExerciseState& s = exerciseState();
-        ++s.elapsedSeconds;
+        s.elapsedSeconds = AddWrapping(s.elapsedSeconds, 1);
         c_.StaticText11->setText(ClockText(s.elapsedSeconds));
     });
 }

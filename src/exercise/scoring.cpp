@@ -9,6 +9,11 @@ const char* const kPenaltySound = "sound/-BONUS.wav";
 const char* const kErrorSound = "sound/ERROR.wav";
 const char* const kEndSound = "sound/THEEND.wav";
 
+qint32 AddWrapping(qint32 a, qint32 b)
+{
+    return static_cast<qint32>(static_cast<quint32>(a) + static_cast<quint32>(b));
+}
+
 AnswerOutcome ScoreAnswer(ExerciseState& state, const ScoringSettings& scoring, bool right)
 {
     AnswerOutcome outcome;
@@ -33,12 +38,12 @@ AnswerOutcome ScoreAnswer(ExerciseState& state, const ScoringSettings& scoring, 
             outcome.sound = QString::fromLatin1(kErrorSound);
         } else {
             state.wrongRun = 0;
-            outcome.points = -scoring.penaltyPoints;
+            outcome.points = static_cast<qint32>(0u - static_cast<quint32>(scoring.penaltyPoints));
             outcome.pointsText = "-" + QString::number(scoring.penaltyPoints);
             outcome.sound = QString::fromLatin1(kPenaltySound);
         }
     }
-    state.score += outcome.points;
+    state.score = AddWrapping(state.score, outcome.points);
     return outcome;
 }
 

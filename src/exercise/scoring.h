@@ -22,6 +22,9 @@ struct AnswerOutcome {
 // Scores one checked answer: updates the runs, the error count and the score.
 // A run that reaches its length earns the bonus (or costs the penalty) instead
 // of the ordinary point and starts anew.
+// Sums of scores and totals wrap around at 32 bits, as stored values do.
+qint32 AddWrapping(qint32 a, qint32 b);
+
 AnswerOutcome ScoreAnswer(ExerciseState& state, const ScoringSettings& scoring, bool right);
 
 // True when the typed text is a number equal to the expected value.

@@ -9,6 +9,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -102,7 +104,9 @@ QString RecordsTableFileName()
 std::vector<ResultRecord> ReadResultRecords(const QString& path)
 {
     std::vector<ResultRecord> records;
-    records.reserve(static_cast<size_t>(QFileInfo(path).size() / kResultRecordSize));
+    // The size is only a hint: a huge or sparse file must not reserve its claim up front.
+    const qint64 claimed = QFileInfo(path).size() / kResultRecordSize;
+    records.reserve(static_cast<size_t>(std::min<qint64>(claimed, 1 << 20)));
     RecordFile file(kResultRecordSize);
     file.open(path); // a failure surfaces at the end test
     while (!file.atEnd())

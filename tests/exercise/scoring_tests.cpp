@@ -99,6 +99,10 @@ TEST(ScoreAnswerTest, Table)
         {"streak lengths 0", {0, 0, 3, 4}, "WRW",
          {"-4", "+3", "-4"},
          {"sound/-BONUS.wav", "sound/BONUS.wav", "sound/-BONUS.wav"}, -5, 2},
+        // Stored settings are used unchecked: extreme ones wrap at 32 bits.
+        {"extreme settings wrap", {1, 1, 2147483647, -2147483647 - 1}, "RRW",
+         {"+2147483647", "+2147483647", "--2147483648"},
+         {"sound/BONUS.wav", "sound/BONUS.wav", "sound/-BONUS.wav"}, 2147483646, 1},
     };
     for (const ScoringCase& c : cases) {
         SCOPED_TRACE(c.name);
