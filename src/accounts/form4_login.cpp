@@ -47,9 +47,7 @@ void TForm4::CreateControls()
     SetDesignerName(ComboBox1, QStringLiteral("ComboBox1"), StaticText1->text());
     StaticText2 = RedLabel(this, QStringLiteral("StaticText2"), QStringLiteral("Пароль"));
     Edit1 = MakeEdit(this, QStringLiteral("Edit1"), StaticText2);
-    Edit1->setEchoMode(QLineEdit::Password);
-    // Typed password characters show as "*", whatever the style's own mark.
-    Edit1->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    MaskPassword(Edit1);
     Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Войти"));
 
     auto* layout = new QGridLayout(this);

@@ -83,9 +83,6 @@ void TForm6::CreateControls()
     Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Создать пользователя"));
     layout->addWidget(Button1, line, 1, Qt::AlignRight);
     layout->setColumnStretch(1, 1);
-    // Typed password characters show as "*", whatever the style's own mark.
-    for (QLineEdit* edit : {Edit3, Edit4})
-        edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
 
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Edit3);

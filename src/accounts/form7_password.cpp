@@ -26,9 +26,6 @@ void TForm7::CreateControls()
           true}});
     Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Изменить"));
     layout->addWidget(Button1, line, 1, Qt::AlignRight);
-    // Typed password characters show as "*", whatever the style's own mark.
-    for (QLineEdit* edit : {Edit1, Edit2, Edit3})
-        edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
 
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Edit3);

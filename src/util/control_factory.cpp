@@ -99,6 +99,12 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label)
     return edit;
 }
 
+void MaskPassword(QLineEdit* edit)
+{
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+}
+
 int AddLabelledEdits(QWidget* parent, QGridLayout* layout,
                      std::initializer_list<LabelledEdit> rows)
 {
@@ -107,7 +113,7 @@ int AddLabelledEdits(QWidget* parent, QGridLayout* layout,
         row.label = MakeLabel(parent, QString::fromLatin1(row.labelName), row.text);
         row.edit = MakeEdit(parent, QString::fromLatin1(row.editName), row.label);
         if (row.masked)
-            row.edit->setEchoMode(QLineEdit::Password);
+            MaskPassword(row.edit);
         layout->addWidget(row.label, line, 0);
         layout->addWidget(row.edit, line, 1);
         ++line;

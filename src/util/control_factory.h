@@ -42,6 +42,8 @@ void SetUpCellGrid(QTableView* grid, const QRect& place, std::initializer_list<i
 
 // An edit named after `label`, which becomes its buddy.
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label);
+// Typed characters show as "*", whatever the style's own mark.
+void MaskPassword(QLineEdit* edit);
 
 // One line of a form: a label and the edit it names.
 struct LabelledEdit {
