@@ -5,6 +5,7 @@
 #include "platform/sound_player.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -13,6 +14,10 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelvo"));
+    // The windows are laid out for a small 8-point default font.
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
 
     // Standard buttons read "ОК" and "Отмена".
     QTranslator qtTranslator;
