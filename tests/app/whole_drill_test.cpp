@@ -49,6 +49,17 @@ protected:
         ZelvoTest::TearDown();
     }
 
+    // Gives "anna" a profile with an empty password and logs her in.
+    static void LoginAnna(ProgramWindows& w)
+    {
+        UserProfile profile;
+        profile.fullName = "Анна";
+        ASSERT_TRUE(WriteProfile("anna", profile));
+        w.form4.ComboBox1->setEditText("anna");
+        w.form4.Button1->click();
+        ASSERT_EQ(currentUser().nick, "anna");
+    }
+
     // Types the right answer of the example on the keypad and presses "Ввод".
     static void AnswerOnKeypad(TForm1& form)
     {
@@ -135,12 +146,7 @@ TEST_F(WholeDrillTest, PupilWorksUpToTheTargetAndFindsTheResultInTheTable)
 TEST_F(WholeDrillTest, ClosingTheMainWindowEndsAWaitingExerciseWithoutSaving)
 {
     ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
-    UserProfile profile;
-    profile.fullName = "Анна";
-    ASSERT_TRUE(WriteProfile("anna", profile));
-    w.form4.ComboBox1->setEditText("anna");
-    w.form4.Button1->click();
-    ASSERT_EQ(currentUser().nick, "anna");
+    LoginAnna(w);
 
     dialogs.inputAnswers.push_back("5");
     QTimer::singleShot(20, &w.form1, [&] { w.form1.close(); });
@@ -156,10 +162,7 @@ TEST_F(WholeDrillTest, ClosingTheMainWindowEndsAWaitingExerciseWithoutSaving)
 TEST_F(WholeDrillTest, StatisticsOfAProfileCutShortIsReportedAsAnError)
 {
     ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
-    UserProfile profile;
-    ASSERT_TRUE(WriteProfile("anna", profile));
-    w.form4.ComboBox1->setEditText("anna");
-    w.form4.Button1->click();
+    LoginAnna(w);
     ASSERT_TRUE(w.form1.N10->isEnabled());
 
     writeFile(ProfilePath("anna"), QByteArray(100, '\0'));
@@ -171,10 +174,7 @@ TEST_F(WholeDrillTest, StatisticsOfAProfileCutShortIsReportedAsAnError)
 TEST_F(WholeDrillTest, OnlyHelpAndAboutAreUsableWhileAnExerciseRuns)
 {
     ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
-    UserProfile profile;
-    ASSERT_TRUE(WriteProfile("anna", profile));
-    w.form4.ComboBox1->setEditText("anna");
-    w.form4.Button1->click();
+    LoginAnna(w);
 
     bool checked = false;
     QTimer::singleShot(10, &w.form1, [&] {
