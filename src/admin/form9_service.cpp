@@ -109,8 +109,9 @@ void TForm9::FillUserList()
 QString TForm9::SelectedNick()
 {
     const QString nick = TrimText(Field(1, ComboBox1->currentText(), QLatin1Char('(')));
-    // A nick with "/" could name a file outside the user folder.
-    if (nick.isEmpty() || nick.contains(QLatin1Char('/')) || !ProfileExists(nick)) {
+    // ProfileExists also refuses an empty nick and one with "/", which could
+    // name a file outside the user folder.
+    if (!ProfileExists(nick)) {
         dialogs().message(QStringLiteral("Выберите пользователя"));
         return QString();
     }
