@@ -1,7 +1,7 @@
 // Loading the records window from a table of 100,000 records, in each order,
 // against the baseline of reading the same file's bytes.
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "records/form11_records.h"
 #include "records/number_range.h"
 #include "records/result_record.h"

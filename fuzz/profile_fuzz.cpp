@@ -4,7 +4,7 @@
 #include "fuzz_support.h"
 
 #include "accounts/user_profile.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "platform/errors.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "accounts/current_user.h"
 #include "accounts/form4_login.h"
 #include "accounts/password_digest.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "util/control_factory.h"

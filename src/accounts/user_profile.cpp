@@ -1,6 +1,6 @@
 #include "accounts/user_profile.h"
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "util/cp1251.h"
 #include "util/files.h"
 #include "util/record_file.h"

@@ -1,6 +1,6 @@
 #include "admin/form5_settings.h"
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"

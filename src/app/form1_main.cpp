@@ -3,7 +3,7 @@
 #include "accounts/form4_login.h"
 #include "accounts/form6_new_user.h"
 #include "accounts/form7_password.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "admin/form5_settings.h"
 #include "admin/form9_service.h"
 #include "app/form3_about.h"

@@ -1,7 +1,7 @@
 #include "exercise/exercise_controller.h"
 
 #include "accounts/current_user.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "exercise/exercise_state.h"
 #include "exercise/scoring.h"
 #include "platform/dialogs.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Scoring of answers and the texts the exercise shows and stores.
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "exercise/exercise_state.h"
 
 #include <QDateTime>

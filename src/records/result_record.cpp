@@ -1,6 +1,6 @@
 #include "records/result_record.h"
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "platform/errors.h"
 #include "records/number_range.h"
 #include "util/cp1251.h"

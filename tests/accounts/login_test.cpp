@@ -2,7 +2,7 @@
 
 #include "accounts/password_digest.h"
 #include "accounts_test_env.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "accounts/form4_login.h"
 #include "accounts/password_digest.h"
 #include "accounts_test_env.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 
 #include <QDir>
 #include <QLineEdit>

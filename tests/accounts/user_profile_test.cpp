@@ -1,7 +1,7 @@
 #include "accounts/user_profile.h"
 
 #include "accounts_test_env.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "platform/errors.h"
 #include "util/cp1251.h"
 

@@ -1,7 +1,7 @@
 // The settings window: filling, the checks while typing, the spinners, the
 // defaults, the folder and companion buttons, and saving to the machine store.
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "admin/form5_settings.h"
 #include "platform/config_store.h"
 #include "platform/shell.h"

@@ -5,7 +5,7 @@
 #include "accounts/form4_login.h"
 #include "accounts/password_digest.h"
 #include "accounts/user_profile.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "admin/form9_service.h"
 #include "platform/errors.h"
 #include "records/form10_summary.h"

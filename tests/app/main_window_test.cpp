@@ -1,7 +1,7 @@
 // Start-up and the main window's login states.
 
 #include "accounts/current_user.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "app/form1_main.h"
 #include "app/form3_about.h"
 #include "platform/shell.h"

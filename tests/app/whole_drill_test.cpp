@@ -3,7 +3,7 @@
 
 #include "accounts/current_user.h"
 #include "accounts/user_profile.h"
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "app/program_windows.h"
 #include "exercise/exercise_state.h"
 #include "records/number_range.h"

@@ -2,7 +2,7 @@
 
 #include "records_fixture.h"
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "platform/errors.h"
 #include "util/cp1251.h"
 

@@ -1,6 +1,6 @@
 #include "test_env.h"
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "platform/program_quit.h"
 #include "util/files.h"
 

@@ -1,4 +1,4 @@
-#include "admin/app_config.h"
+#include "config/app_config.h"
 
 #include "platform/config_store.h"
 #include "platform/errors.h"

@@ -1,6 +1,6 @@
 // Reading the configuration store at start-up.
 
-#include "admin/app_config.h"
+#include "config/app_config.h"
 #include "platform/errors.h"
 #include "support/test_env.h"
 
