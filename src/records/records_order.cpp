@@ -42,7 +42,8 @@ std::vector<int> SortRecords(const std::vector<ResultRecord>& records, RecordsOr
         return positions;
 
     // Collation keys once per record, then plain comparisons: fast for large tables.
-    const QCollator collator = RecordsCollator();
+    // Made once: opening a collator costs more than a small table's sort.
+    static const QCollator collator = RecordsCollator();
     std::vector<QCollatorSortKey> keys;
     keys.reserve(records.size());
     for (int i = 0; i < static_cast<int>(records.size()); ++i)

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -41,18 +42,30 @@ void CreateOrRaise(RecordFile& file, const QString& path)
 void CopyRecords(const QString& path, RecordFile& out)
 {
     RecordFile in(kResultRecordSize);
-    in.open(path); // a failure surfaces at the end test
-    while (!in.atEnd())
-        out.write(in.read());
+    in.open(path); // a failure surfaces at the first transfer
+    in.copyRecordsTo({&out});
     in.close();
 }
 
-// A legacy record's bytes followed by `errors` 0: the stored texts stay byte for byte.
-QByteArray ToCurrentFormat(const QByteArray& legacy)
+// Whole records moved per transfer when a table is read or converted.
+constexpr int kRecordsPerTransfer = 4096;
+
+// Every legacy record left in `in` goes to `out` followed by `errors` 0: the
+// stored texts stay byte for byte. Blocks of records per transfer.
+void CopyAsCurrentFormat(RecordFile& in, RecordFile& out)
 {
-    QByteArray bytes = legacy.left(kLegacyResultRecordSize);
-    bytes.append(4, '\0');
-    return bytes;
+    QByteArray block;
+    QByteArray converted(qsizetype(kRecordsPerTransfer) * kResultRecordSize, '\0');
+    while (in.readRecords(block, kRecordsPerTransfer)) {
+        const qsizetype count = block.size() / kLegacyResultRecordSize;
+        // Only the first 776 bytes of each record are written: `errors` stays 0.
+        const char* from = block.constData();
+        char* to = converted.data();
+        for (qsizetype i = 0; i < count; ++i)
+            std::memcpy(to + i * kResultRecordSize, from + i * kLegacyResultRecordSize,
+                        kLegacyResultRecordSize);
+        out.writeRecords(QByteArrayView(converted).first(count * kResultRecordSize));
+    }
 }
 
 } // namespace
@@ -85,14 +98,18 @@ LegacyResultRecord DecodeLegacyResultRecord(const QByteArray& bytes)
 
 ResultRecord DecodeResultRecord(const QByteArray& bytes)
 {
-    const LegacyResultRecord head = DecodeLegacyResultRecord(bytes);
+    return DecodeResultRecord(bytes.constData());
+}
+
+ResultRecord DecodeResultRecord(const char* p)
+{
     ResultRecord record;
-    record.nick = head.nick;
-    record.fullName = head.fullName;
-    record.timePerExample = head.timePerExample;
-    record.points = head.points;
-    record.finishedAt = head.finishedAt;
-    record.errors = ReadInt32LE(bytes.constData() + kErrorsOffset);
+    record.nick = DecodeShortString(p + kNickOffset, kTextCapacity);
+    record.fullName = DecodeShortString(p + kFullNameOffset, kTextCapacity);
+    record.timePerExample = ReadInt32LE(p + kTimeOffset);
+    record.points = ReadInt32LE(p + kPointsOffset);
+    record.finishedAt = DecodeShortString(p + kFinishedAtOffset, kTextCapacity);
+    record.errors = ReadInt32LE(p + kErrorsOffset);
     return record;
 }
 
@@ -109,8 +126,12 @@ std::vector<ResultRecord> ReadResultRecords(const QString& path)
     records.reserve(static_cast<size_t>(std::min<qint64>(claimed, 1 << 20)));
     RecordFile file(kResultRecordSize);
     file.open(path); // a failure surfaces at the end test
-    while (!file.atEnd())
-        records.push_back(DecodeResultRecord(file.read()));
+    // Blocks of records: one transfer each instead of one per record.
+    QByteArray block;
+    while (file.readRecords(block, kRecordsPerTransfer)) {
+        for (qsizetype at = 0; at < block.size(); at += kResultRecordSize)
+            records.push_back(DecodeResultRecord(block.constData() + at));
+    }
     file.close();
     return records;
 }
@@ -142,11 +163,7 @@ void AppendResultRecord(const ResultRecord& record)
         CreateOrRaise(copyFile, copy);
         RecordFile next(kResultRecordSize);
         CreateOrRaise(next, replacement);
-        while (!in.atEnd()) {
-            const QByteArray old = in.read();
-            copyFile.write(old);
-            next.write(old);
-        }
+        in.copyRecordsTo({&copyFile, &next});
         copyFile.write(bytes);
         next.write(bytes);
         in.close();
@@ -187,8 +204,7 @@ void ConvertLegacyTable(const QString& folder, const QString& name)
             CopyRecords(converted, out);
         RecordFile in(kLegacyResultRecordSize);
         in.open(legacy); // a failure surfaces at the end test
-        while (!in.atEnd())
-            out.write(ToCurrentFormat(in.read()));
+        CopyAsCurrentFormat(in, out);
         in.close();
         out.sync();
         out.close();

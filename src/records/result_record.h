@@ -31,6 +31,7 @@ constexpr int kLegacyResultRecordSize = 776;
 QByteArray EncodeResultRecord(const ResultRecord& record);
 // `bytes` holds at least kResultRecordSize bytes.
 ResultRecord DecodeResultRecord(const QByteArray& bytes);
+ResultRecord DecodeResultRecord(const char* bytes);
 // `bytes` holds at least kLegacyResultRecordSize bytes.
 LegacyResultRecord DecodeLegacyResultRecord(const QByteArray& bytes);
 

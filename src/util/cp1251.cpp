@@ -13,7 +13,7 @@ QByteArray ToCp1251(const QString& text)
     return encoder.encode(text);
 }
 
-QString FromCp1251(const QByteArray& bytes)
+QString FromCp1251(QByteArrayView bytes)
 {
     thread_local QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
@@ -41,7 +41,7 @@ QString DecodeShortString(const char* field, int capacity)
 {
     // The length byte of a foreign or damaged file may claim more than the field holds.
     const int length = std::min<int>(quint8(field[0]), std::max(capacity, 0));
-    return FromCp1251(QByteArray(field + 1, length));
+    return FromCp1251(QByteArrayView(field + 1, length));
 }
 
 qint32 ReadInt32LE(const char* p)

@@ -3,11 +3,12 @@
 // (a length byte, then up to `capacity` characters; the rest is not significant).
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // A character without a Windows-1251 byte becomes 0x1A.
 QByteArray ToCp1251(const QString& text);
-QString FromCp1251(const QByteArray& bytes);
+QString FromCp1251(QByteArrayView bytes);
 // True when every character has a Windows-1251 byte.
 bool IsCp1251Text(const QString& text);
 

@@ -5,11 +5,14 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace {
 
@@ -48,6 +51,40 @@ void WriteAllOrRaise(int fd, const char* data, size_t size)
     }
 }
 
+// Reads exactly `size` bytes; "Read beyond end of file" when the file ends first.
+void ReadAllOrRaise(int fd, char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::read(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            RaiseErrno(errno);
+        if (n == 0)
+            throw IoError(kIoReadBeyondEnd);
+        data += n;
+        size -= size_t(n);
+    }
+}
+
+// Copies `size` bytes from offset `from` of `in` to the current position of
+// `out` through memory: for file systems that cannot copy in the kernel.
+void CopyByBlocks(int in, qint64 from, int out, qint64 size)
+{
+    const off_t kept = ::lseek(in, 0, SEEK_CUR);
+    if (kept < 0 || ::lseek(in, from, SEEK_SET) < 0)
+        RaiseErrno(errno);
+    std::vector<char> buffer(1 << 20);
+    while (size > 0) {
+        const size_t n = size_t(std::min<qint64>(size, qint64(buffer.size())));
+        ReadAllOrRaise(in, buffer.data(), n);
+        WriteAllOrRaise(out, buffer.data(), n);
+        size -= qint64(n);
+    }
+    if (::lseek(in, kept, SEEK_SET) < 0)
+        RaiseErrno(errno);
+}
+
 } // namespace
 
 RecordFile::~RecordFile()
@@ -79,30 +116,75 @@ void RecordFile::ensureOpen() const
 
 bool RecordFile::atEnd()
 {
+    qint64 position;
+    return wholeRecordBytesLeft(position) == 0;
+}
+
+qint64 RecordFile::wholeRecordBytesLeft(qint64& position)
+{
     ensureOpen();
-    const off_t position = ::lseek(fd_, 0, SEEK_CUR);
+    position = ::lseek(fd_, 0, SEEK_CUR);
     struct stat st;
     if (position < 0 || ::fstat(fd_, &st) != 0)
         RaiseErrno(errno);
-    return st.st_size - position < recordSize_;
+    const qint64 left = std::max<qint64>(st.st_size - position, 0);
+    return left - left % recordSize_;
 }
 
 QByteArray RecordFile::read()
 {
     ensureOpen();
     QByteArray record(recordSize_, '\0');
-    int got = 0;
-    while (got < recordSize_) {
-        const ssize_t n = ::read(fd_, record.data() + got, size_t(recordSize_ - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            RaiseErrno(errno);
-        if (n == 0)
-            throw IoError(kIoReadBeyondEnd);
-        got += int(n);
-    }
+    ReadAllOrRaise(fd_, record.data(), size_t(recordSize_));
     return record;
+}
+
+bool RecordFile::readRecords(QByteArray& bytes, int count)
+{
+    qint64 position;
+    const qint64 size = std::min<qint64>(wholeRecordBytesLeft(position), qint64(count) * recordSize_);
+    bytes.resize(size);
+    ReadAllOrRaise(fd_, bytes.data(), size_t(size));
+    return size > 0;
+}
+
+void RecordFile::writeRecords(QByteArrayView bytes)
+{
+    ensureOpen();
+    WriteAllOrRaise(fd_, bytes.constData(), size_t(bytes.size()));
+    // Start writing these pages to disk now, so that a later sync() waits for
+    // less. Only a hint: its failure changes nothing.
+    const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+    if (end >= 0)
+        (void)::sync_file_range(fd_, end - bytes.size(), bytes.size(), SYNC_FILE_RANGE_WRITE);
+}
+
+void RecordFile::copyRecordsTo(std::initializer_list<RecordFile*> outputs)
+{
+    qint64 start;
+    const qint64 size = wholeRecordBytesLeft(start);
+    for (RecordFile* out : outputs) {
+        out->ensureOpen();
+        loff_t from = start;
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t n = ::copy_file_range(fd_, &from, out->fd_, nullptr, size_t(size - done), 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                          errno == EOPNOTSUPP)) {
+                CopyByBlocks(fd_, from, out->fd_, size - done);
+                break;
+            }
+            if (n < 0)
+                RaiseErrno(errno);
+            if (n == 0)
+                throw IoError(kIoReadBeyondEnd);
+            done += n;
+        }
+    }
+    if (::lseek(fd_, start + size, SEEK_SET) < 0)
+        RaiseErrno(errno);
 }
 
 void RecordFile::write(const QByteArray& record)

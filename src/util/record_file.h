@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <initializer_list>
+
 class RecordFile {
 public:
     explicit RecordFile(int recordSize) : recordSize_(recordSize) {}
@@ -22,8 +24,17 @@ public:
     bool atEnd();
     // Reads one record; "Read beyond end of file" when fewer bytes are left.
     QByteArray read();
+    // Reads up to `count` whole records at once into `buffer` (its memory is
+    // reused): fewer near the end; false, with nothing read, at the end. A
+    // trailing partial record is never read.
+    bool readRecords(QByteArray& buffer, int count);
     // Writes one record (padded or cut to the record size); "Disk full" when short.
     void write(const QByteArray& record);
+    // Writes whole records: `bytes` holds a multiple of the record size.
+    void writeRecords(QByteArrayView bytes);
+    // Copies every whole record from the current position to the end into each
+    // of `outputs`, in the kernel where it can, and moves to the end.
+    void copyRecordsTo(std::initializer_list<RecordFile*> outputs);
     // Flushes to disk; IoError on failure.
     void sync();
     // Closes the file; failures are ignored.
@@ -34,6 +45,8 @@ public:
 
 private:
     void ensureOpen() const;
+    // Bytes of whole records from the current position to the end, and that position.
+    qint64 wholeRecordBytesLeft(qint64& position);
     int recordSize_;
     int fd_ = -1;
     int openError_ = 0;

@@ -88,7 +88,56 @@ TEST_F(RecordFileTest, TransfersAfterAFailedOpenRaiseItsError)
         EXPECT_EQ(ErrorTextOf([&] { file.atEnd(); }), c.text);
         EXPECT_EQ(ErrorTextOf([&] { file.read(); }), c.text);
         EXPECT_EQ(ErrorTextOf([&] { file.write("x"); }), c.text);
+        QByteArray block;
+        EXPECT_EQ(ErrorTextOf([&] { file.readRecords(block, 4); }), c.text);
+        EXPECT_EQ(ErrorTextOf([&] { file.writeRecords("12345678"); }), c.text);
+        EXPECT_EQ(ErrorTextOf([&] { file.copyRecordsTo({}); }), c.text);
     }
+}
+
+TEST_F(RecordFileTest, BlockTransfersMoveWholeRecordsOnly)
+{
+    const QString path = tempPath("t.rec");
+    writeFile(path, "AAAAAAAABBBBBBBBCCCCCCCCdd"); // three records and a partial one
+    RecordFile file(kSize);
+    ASSERT_TRUE(file.open(path));
+    QByteArray block;
+    ASSERT_TRUE(file.readRecords(block, 1));
+    EXPECT_EQ(block, "AAAAAAAA");
+    ASSERT_TRUE(file.readRecords(block, 10));
+    EXPECT_EQ(block, "BBBBBBBBCCCCCCCC");
+    EXPECT_FALSE(file.readRecords(block, 10));
+    EXPECT_TRUE(block.isEmpty());
+
+    // From the second record on, into two files that already hold one record.
+    RecordFile first(kSize), second(kSize);
+    ASSERT_TRUE(first.create(tempPath("first.rec")));
+    ASSERT_TRUE(second.create(tempPath("second.rec")));
+    first.writeRecords("11111111");
+    second.write("2");
+    ASSERT_TRUE(file.open(path));
+    file.read();
+    file.copyRecordsTo({&first, &second});
+    EXPECT_TRUE(file.atEnd());
+    first.close();
+    second.close();
+    EXPECT_EQ(readFile(tempPath("first.rec")), "11111111BBBBBBBBCCCCCCCC");
+    EXPECT_EQ(readFile(tempPath("second.rec")), QByteArray("2\0\0\0\0\0\0\0BBBBBBBBCCCCCCCC", 24));
+}
+
+TEST_F(RecordFileTest, BlockCopyFailuresRaise)
+{
+    const QString path = tempPath("t.rec");
+    writeFile(path, "AAAAAAAABBBBBBBB");
+    RecordFile in(kSize);
+    ASSERT_TRUE(in.open(path));
+    RecordFile full(kSize);
+    ASSERT_TRUE(full.open("/dev/full")); // copied through memory, then refused
+    EXPECT_EQ(ErrorTextOf([&] { in.copyRecordsTo({&full}); }), "Disk full");
+    RecordFile missing(kSize);
+    EXPECT_FALSE(missing.open(tempPath("missing.rec")));
+    EXPECT_EQ(ErrorTextOf([&] { in.copyRecordsTo({&missing}); }), "File not found");
+    EXPECT_EQ(ErrorTextOf([&] { full.writeRecords("12345678"); }), "Disk full");
 }
 
 TEST_F(RecordFileTest, TransferOnAFileNeverOpened)
