@@ -2,6 +2,8 @@
 // message loop until the main window is closed.
 
 #include "app/program_windows.h"
+#include "platform/shown_probe.h"
+#include "platform/shown_probe.h"
 #include "platform/sound_player.h"
 
 #include <QApplication>
@@ -27,5 +29,7 @@ int main(int argc, char* argv[])
 
     ProgramWindows windows(std::make_unique<AlsaSoundPlayer>());
     windows.form1.show();
+    WatchFirstShowForProbe();
+    WatchFirstShowForProbe();
     return app.exec();
 }

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
 
@@ -113,7 +114,6 @@ void TForm5::CreateControls()
     Edit8 = MakeEdit(this, "Edit8", StaticText7);
     SpeedButton1 = new QToolButton(this);
     SetDesignerName(SpeedButton1, QStringLiteral("SpeedButton1"));
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
 
     CheckBox2 = new QCheckBox(QStringLiteral("Не проигрывать звуки"), this);
     SetDesignerName(CheckBox2, QStringLiteral("CheckBox2"), CheckBox2->text());
@@ -322,4 +322,12 @@ void TForm5::SaveConfig()
 
     dialogs().message(QStringLiteral("Конфигурация сохранена,перезапустите программу"));
     dialogs().endProgram();
+}
+
+// The folder icon comes from the icon theme, a costly search: made at the first show.
+void TForm5::showEvent(QShowEvent* event)
+{
+    if (SpeedButton1->icon().isNull())
+        SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    QWidget::showEvent(event);
 }

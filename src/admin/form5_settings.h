@@ -55,6 +55,9 @@ public:
     QPushButton* Button2;
     QPushButton* Button1;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void CreateControls();
 };

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPixmap>
+#include <QShowEvent>
 
 // The resources live in a static library: they are registered on first use.
 static void InitResources() { Q_INIT_RESOURCE(resources); }
@@ -38,7 +39,6 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
 
     Image1 = new QLabel(this);
     Image1->setGeometry(18, 12, 657, 433);
-    Image1->setPixmap(QPixmap::fromImage(AboutPicture()));
     SetDesignerName(Image1, QStringLiteral("Image1"), QStringLiteral("Zelvo"));
 
     Label1 = RedText(this, QStringLiteral("Zelvo — тренажёр устного счёта"));
@@ -49,4 +49,12 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label2->setGeometry(355, 456, 320, 20);
     SetDesignerName(Label2, QStringLiteral("Label2"), Label2->text());
+}
+
+// The picture is decoded when the window is first shown: most runs never open it.
+void TForm3::showEvent(QShowEvent* event)
+{
+    if (Image1->pixmap().isNull())
+        Image1->setPixmap(QPixmap::fromImage(AboutPicture()));
+    QWidget::showEvent(event);
 }

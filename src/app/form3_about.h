@@ -1,5 +1,6 @@
 #pragma once
 // The About window: a picture and two red texts beneath it.
+// The picture is decoded at the first show.
 
 #include <QWidget>
 
@@ -13,4 +14,7 @@ public:
     QLabel* Image1;
     QLabel* Label1;
     QLabel* Label2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

@@ -25,5 +25,5 @@ public:
     QString failWith; // non-empty: play() raises MediaError with this text
 };
 
-// True when ALSA reports at least one sound card.
+// True when the machine has at least one ALSA sound card.
 bool HasSoundDevice();

@@ -195,6 +195,7 @@ TEST_F(MainWindowTest, ControlsCarryTheirDesignerNames)
 TEST_F(MainWindowTest, AboutWindowShowsItsPicture)
 {
     TForm3 about;
+    about.show();
     ASSERT_FALSE(about.Image1->pixmap().isNull());
     EXPECT_EQ(about.Image1->pixmap().size(), QSize(657, 433));
     EXPECT_FALSE(about.Label1->text().isEmpty());
