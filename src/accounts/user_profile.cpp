@@ -56,12 +56,19 @@ UserProfile DecodeUserProfile(const QByteArray& bytes)
     return profile;
 }
 
-QString ProfilePath(const QString& nick) { return appConfig().PathUser + nick + kProfileExtension; }
+QString ProfilePath(const QString& nick) { return ProfilePath(appConfig().PathUser, nick); }
 
-QStringList ListProfiles()
+QString ProfilePath(const QString& folder, const QString& nick)
+{
+    return folder + nick + kProfileExtension;
+}
+
+QStringList ListProfiles() { return ListProfiles(appConfig().PathUser); }
+
+QStringList ListProfiles(const QString& folder)
 {
     QStringList files;
-    ListFiles(QStringLiteral("*") + kProfileExtension, appConfig().PathUser, files);
+    ListFiles(QStringLiteral("*") + kProfileExtension, folder, files);
     QStringList nicks;
     for (const QString& file : files)
         nicks << BaseFileName(file);
@@ -75,10 +82,15 @@ bool ProfileExists(const QString& nick)
 
 bool ReadProfile(const QString& nick, UserProfile& profile)
 {
+    return ReadProfile(appConfig().PathUser, nick, profile, OpenFor::ReadWrite);
+}
+
+bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profile, OpenFor mode)
+{
     if (!IsFileNick(nick))
         return false;
     RecordFile file(kUserProfileSize);
-    if (!file.open(ProfilePath(nick)))
+    if (!file.open(ProfilePath(folder, nick), mode))
         return false;
     const QByteArray record = file.read();
     file.close();

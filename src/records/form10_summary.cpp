@@ -40,10 +40,7 @@ void TForm10::CreateControls()
 
 void TForm10::FormCreate()
 {
-    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("НИК"), QStringLiteral("ФИО"),
-                                            QStringLiteral("Всего очков"),
-                                            QStringLiteral("Всего времени"),
-                                            QStringLiteral("Время")});
+    StringGrid1->setHorizontalHeaderLabels(SummaryColumnTitles());
 }
 
 void TForm10::LoadSummaryTable()
@@ -56,11 +53,9 @@ void TForm10::LoadSummaryTable()
             dialogs().message(QStringLiteral("Error 12 :") + nick);
         const int row = StringGrid1->rowCount();
         StringGrid1->insertRow(row);
-        SetCell(StringGrid1, row, 0, nick);
-        SetCell(StringGrid1, row, 1, record.fullName);
-        SetCell(StringGrid1, row, 2, QString::number(record.totalPoints));
-        SetCell(StringGrid1, row, 3, DurationText(record.totalTime));
-        SetCell(StringGrid1, row, 4, SpeedText(record.totalPoints, record.totalTime));
+        const QStringList texts = SummaryRowTexts(nick, record);
+        for (int column = 0; column < texts.size(); ++column)
+            SetCell(StringGrid1, row, column, texts.at(column));
     }
 }
 

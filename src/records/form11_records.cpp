@@ -2,6 +2,7 @@
 
 #include "platform/handler_guard.h"
 #include "records/number_range.h"
+#include "records/records_columns.h"
 #include "records/records_grid_model.h"
 #include "util/control_factory.h"
 #include "util/control_names.h"
@@ -69,9 +70,7 @@ void TForm11::CreateControls()
 
 void TForm11::FormCreate()
 {
-    model_->setTitles({QStringLiteral("N"), QStringLiteral("NikName"), QStringLiteral("ФИО"),
-                       QStringLiteral("Time"), QStringLiteral("кол-во"), QStringLiteral("Дата"),
-                       QStringLiteral("Ошибок")});
+    model_->setTitles(RecordsColumnTitles());
 }
 
 RecordsOrder TForm11::CheckedOrder() const

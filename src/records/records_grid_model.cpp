@@ -1,18 +1,16 @@
 #include "records/records_grid_model.h"
 
+#include "records/records_columns.h"
+
 #include <QApplication>
 #include <QPalette>
-
-namespace {
-constexpr int kColumns = 7;
-}
 
 RecordsGridModel::RecordsGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void RecordsGridModel::setTitles(const QStringList& titles)
 {
     titles_ = titles;
-    emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+    emit headerDataChanged(Qt::Horizontal, 0, kRecordsColumns - 1);
 }
 
 void RecordsGridModel::setRows(std::vector<ResultRecord> records, std::vector<int> order)
@@ -37,16 +35,7 @@ QString RecordsGridModel::cellText(int row, int column) const
     const ResultRecord* record = recordAt(row);
     if (!record)
         return QString();
-    switch (column) {
-    case 0: return QString::number(row + 1);
-    case 1: return record->nick;
-    case 2: return record->fullName;
-    case 3: return QString::number(record->timePerExample);
-    case 4: return QString::number(record->points);
-    case 5: return record->finishedAt;
-    case 6: return QString::number(record->errors);
-    default: return QString();
-    }
+    return column == 0 ? QString::number(row + 1) : RecordFieldText(*record, column);
 }
 
 int RecordsGridModel::rowCount(const QModelIndex& parent) const
@@ -58,7 +47,7 @@ int RecordsGridModel::rowCount(const QModelIndex& parent) const
 
 int RecordsGridModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kColumns;
+    return parent.isValid() ? 0 : kRecordsColumns;
 }
 
 QVariant RecordsGridModel::data(const QModelIndex& index, int role) const

@@ -98,17 +98,27 @@ ResultRecord DecodeResultRecord(const QByteArray& bytes)
 
 QString RecordsTableFileName()
 {
-    return appConfig().PathUser + currentRange().rangeText + QStringLiteral("record.config");
+    return RecordsTableFileName(appConfig().PathUser, currentRange().rangeText);
+}
+
+QString RecordsTableFileName(const QString& folder, const QString& rangeText)
+{
+    return folder + rangeText + QStringLiteral("record.config");
 }
 
 std::vector<ResultRecord> ReadResultRecords(const QString& path)
+{
+    return ReadResultRecords(path, OpenFor::ReadWrite);
+}
+
+std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode)
 {
     std::vector<ResultRecord> records;
     // The size is only a hint: a huge or sparse file must not reserve its claim up front.
     const qint64 claimed = QFileInfo(path).size() / kResultRecordSize;
     records.reserve(static_cast<size_t>(std::min<qint64>(claimed, 1 << 20)));
     RecordFile file(kResultRecordSize);
-    file.open(path); // a failure surfaces at the end test
+    file.open(path, mode); // a failure surfaces at the end test
     while (!file.atEnd())
         records.push_back(DecodeResultRecord(file.read()));
     file.close();

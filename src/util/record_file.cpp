@@ -55,10 +55,10 @@ RecordFile::~RecordFile()
     close();
 }
 
-bool RecordFile::open(const QString& path)
+bool RecordFile::open(const QString& path, OpenFor mode)
 {
     close();
-    fd_ = OpenRetry(path, O_RDWR);
+    fd_ = OpenRetry(path, mode == OpenFor::Reading ? O_RDONLY : O_RDWR);
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
     return fd_ >= 0;
 }

@@ -65,6 +65,19 @@ TEST_F(RecordFileTest, ShortFileReadsBeyondEnd)
     EXPECT_EQ(ErrorTextOf([&] { file.read(); }), "Read beyond end of file");
 }
 
+TEST_F(RecordFileTest, OpenedForReadingReadsButNeverWrites)
+{
+    const QString path = tempPath("t.rec");
+    writeFile(path, "01234567");
+    RecordFile file(kSize);
+    ASSERT_TRUE(file.open(path, OpenFor::Reading));
+    EXPECT_EQ(file.read(), QByteArray("01234567"));
+    EXPECT_TRUE(file.atEnd());
+    EXPECT_NE(ErrorTextOf([&] { file.write("abcdefgh"); }), "no error");
+    file.close();
+    EXPECT_EQ(readFile(path), QByteArray("01234567"));
+}
+
 TEST_F(RecordFileTest, TransfersAfterAFailedOpenRaiseItsError)
 {
     writeFile(tempPath("plain"), "x");
