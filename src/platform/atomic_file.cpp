@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_modes.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -52,7 +54,10 @@ ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, in
     if (fd < 0)
         return outcome;
     outcome.created = true;
-    mode_t mode = static_cast<mode_t>(exists ? (old.st_mode & 07777) : newFileMode);
+    // Set explicitly, so the umask has no say; in a shared folder the group
+    // may replace the file too.
+    const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
+    mode_t mode = ModeInFolder(folder, static_cast<mode_t>(exists ? (old.st_mode & 07777) : newFileMode));
     if (forceMode >= 0)
         mode = static_cast<mode_t>(forceMode);
     ::fchmod(fd, mode);
@@ -71,7 +76,6 @@ ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, in
         return outcome;
     }
     // Make the rename itself durable.
-    const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
     const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
