@@ -1,5 +1,6 @@
 # Steps the package runs when it is configured, kept in one file so that the
-# tests run the very same shell code (sourced by tests/install/*.sh).
+# tests run the very same shell code (sourced by tests/install/*.sh). Their
+# variables start with "zelvo_", so they leave the caller's variables alone.
 
 # The class folder: a setgid folder owned by root and the group, writable by
 # the group, so that the files any member creates there belong to the group
@@ -15,26 +16,28 @@ zelvo_class_folder() {
 }
 
 # Adds accounts to the group: the ones named, or with none named every
-# ordinary local account (UID range of /etc/adduser.conf, 1000 to 59999 by
-# default) whose shell lets it log in.
+# ordinary account of /etc/passwd (UID range of /etc/adduser.conf, 1000 to
+# 59999 by default) whose shell lets it log in. An account that cannot be
+# changed is reported and left out.
 #   zelvo_join_group GROUP [ACCOUNT...]
 zelvo_join_group() {
-    group=$1
+    zelvo_group=$1
     shift
     if [ $# -eq 0 ]; then
-        first=1000
-        last=59999
+        zelvo_first=1000
+        zelvo_last=59999
         if [ -r /etc/adduser.conf ]; then
-            v=$(sed -n 's/^FIRST_UID=\([0-9]*\).*/\1/p' /etc/adduser.conf)
-            [ -n "$v" ] && first=$v
-            v=$(sed -n 's/^LAST_UID=\([0-9]*\).*/\1/p' /etc/adduser.conf)
-            [ -n "$v" ] && last=$v
+            zelvo_v=$(sed -n 's/^FIRST_UID=\([0-9][0-9]*\).*/\1/p' /etc/adduser.conf)
+            zelvo_first=${zelvo_v:-$zelvo_first}
+            zelvo_v=$(sed -n 's/^LAST_UID=\([0-9][0-9]*\).*/\1/p' /etc/adduser.conf)
+            zelvo_last=${zelvo_v:-$zelvo_last}
         fi
-        set -- $(getent passwd | awk -F: -v first="$first" -v last="$last" \
-            '$3 >= first && $3 <= last && $7 !~ /(nologin|false)$/ { print $1 }')
+        set -- $(awk -F: -v first="$zelvo_first" -v last="$zelvo_last" \
+            '$3 >= first && $3 <= last && $7 !~ /(nologin|false)$/ { print $1 }' /etc/passwd)
     fi
-    for account in "$@"; do
-        usermod -a -G "$group" "$account"
+    for zelvo_account in "$@"; do
+        usermod -a -G "$zelvo_group" "$zelvo_account" ||
+            echo "zelvo: $zelvo_account could not join the group $zelvo_group" >&2
     done
 }
 
@@ -44,19 +47,19 @@ zelvo_join_group() {
 # then a rename) and keeps its owner, mode and ACL.
 #   zelvo_default_path_user STORE FOLDER
 zelvo_default_path_user() {
-    store=$1
-    value=$(printf '%s' "$2" | sed 's/[\\"]/\\&/g')
-    mkdir -p "$(dirname "$store")"
-    if [ -e "$store" ] && awk '
+    zelvo_store=$1
+    zelvo_value=$(printf '%s' "$2" | sed 's/[\\"]/\\&/g')
+    mkdir -p "$(dirname "$zelvo_store")"
+    if [ -e "$zelvo_store" ] && awk '
         { sub(/\r$/, ""); line = $0; gsub(/^[ \t]+|[ \t]+$/, "", line) }
         line ~ /^\[/ { inside = (tolower(line) == "[hkey_local_machine\\software\\brenk\\dorvo]") ; next }
         inside && tolower(substr(line, 1, 11)) == "\"pathuser\"=" { found = 1 }
-        END { exit found ? 0 : 1 }' "$store"; then
+        END { exit found ? 0 : 1 }' "$zelvo_store"; then
         return 0
     fi
-    tmp=$(mktemp "$store.XXXXXX")
-    if [ -e "$store" ]; then
-        ZELVO_ENTRY="\"PathUser\"=\"$value\"" awk '
+    zelvo_tmp=$(mktemp "$zelvo_store.XXXXXX")
+    if [ -e "$zelvo_store" ]; then
+        ZELVO_ENTRY="\"PathUser\"=\"$zelvo_value\"" awk '
             BEGIN { entry = ENVIRON["ZELVO_ENTRY"] }
             { print; raw = $0; sub(/\r$/, "", raw); line = raw; gsub(/^[ \t]+|[ \t]+$/, "", line) }
             !done && tolower(line) == "[hkey_local_machine\\software\\brenk\\dorvo]" { print entry; done = 1 }
@@ -67,15 +70,15 @@ zelvo_default_path_user() {
                     print "[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]"
                     print entry
                 }
-            }' "$store" >"$tmp"
-        chown --reference="$store" "$tmp"
-        chmod --reference="$store" "$tmp"
+            }' "$zelvo_store" >"$zelvo_tmp"
+        chown --reference="$zelvo_store" "$zelvo_tmp"
+        chmod --reference="$zelvo_store" "$zelvo_tmp"
         if command -v getfacl >/dev/null && command -v setfacl >/dev/null; then
-            getfacl -p "$store" 2>/dev/null | setfacl --set-file=- "$tmp" 2>/dev/null || true
+            getfacl -p "$zelvo_store" 2>/dev/null | setfacl --set-file=- "$zelvo_tmp" 2>/dev/null || true
         fi
     else
-        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"PathUser"="%s"\n' "$value" >"$tmp"
-        chmod 0644 "$tmp"
+        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"PathUser"="%s"\n' "$zelvo_value" >"$zelvo_tmp"
+        chmod 0644 "$zelvo_tmp"
     fi
-    mv -f "$tmp" "$store"
+    mv -f "$zelvo_tmp" "$zelvo_store"
 }

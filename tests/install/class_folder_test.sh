@@ -15,9 +15,14 @@ test_group=zlvg$$
 first=zlva$$
 second=zlvb$$
 outsider=zlvc$$
-add_accounts "$first" "$second" "$outsider"
+add_accounts "$first" "$second"
+add_account_with_shell /usr/sbin/nologin "$outsider"
 zelvo_class_folder "$work/class" "$test_group"
-zelvo_join_group "$test_group" "$first" "$second"
+# As on the package's first installation: every ordinary account that can
+# log in joins (the outsider's shell is nologin).
+zelvo_join_group "$test_group"
+id -nG "$first" | grep -qw "$test_group" || fail "the first account joined the group"
+id -nG "$outsider" | grep -qw "$test_group" && fail "an account without a login shell joined the group"
 zelvo_default_path_user "$work/etc/machine.reg" "$work/class"
 cp "$driver" "$work/driver"
 
@@ -37,6 +42,7 @@ as "$second" new boris pass "Борис" || fail "the second account creates bor
 as "$second" finish boris pass 3 20 0 || fail "the second account finishes as boris"
 as "$first" finish boris pass 4 40 1 || fail "the first account finishes as boris"
 as "$outsider" new vera v "Вера" && fail "an account outside the group creates no pupil"
+[ ! -e "$work/class/vera.zamrik" ] || fail "the outsider's pupil is there"
 as "$outsider" finish anna secret 50 5 0 && fail "an account outside the group adds no result"
 
 expected="totals 90 17

@@ -1,8 +1,9 @@
 # Sourced by the tests that run the program's routines under real accounts.
 # Skips the test (exit 77) unless it runs as root with useradd and runuser;
 # gives `work`, a temporary folder every account may enter, and
-# `add_accounts NAME...`, accounts that are deleted with that folder (and
-# with `test_group`, when set) as the test ends.
+# `add_accounts NAME...` and `add_account_with_shell SHELL NAME`, accounts
+# that are deleted with that folder (and with `test_group`, when set) as the
+# test ends.
 
 if [ "$(id -u)" -ne 0 ] || ! command -v useradd >/dev/null || ! command -v runuser >/dev/null; then
     echo "needs root, useradd and runuser: skipped"
@@ -24,9 +25,13 @@ trap remove_test_accounts EXIT
 
 add_accounts() {
     for account in "$@"; do
-        useradd --no-create-home "$account"
-        test_accounts="$test_accounts $account"
+        add_account_with_shell /bin/sh "$account"
     done
+}
+
+add_account_with_shell() {
+    useradd --no-create-home --shell "$1" "$2"
+    test_accounts="$test_accounts $2"
 }
 
 fail() {
