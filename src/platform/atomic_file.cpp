@@ -56,8 +56,8 @@ ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, in
     outcome.created = true;
     // Set explicitly, so the umask has no say; in a shared folder the group
     // may replace the file too.
-    const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
-    mode_t mode = ModeInFolder(folder, static_cast<mode_t>(exists ? (old.st_mode & 07777) : newFileMode));
+    const QByteArray parent = QFile::encodeName(QFileInfo(finalPath).absolutePath());
+    mode_t mode = ModeInFolder(parent, static_cast<mode_t>(exists ? (old.st_mode & 07777) : newFileMode));
     if (forceMode >= 0)
         mode = static_cast<mode_t>(forceMode);
     ::fchmod(fd, mode);
@@ -76,6 +76,7 @@ ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, in
         return outcome;
     }
     // Make the rename itself durable.
+    const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
     const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
