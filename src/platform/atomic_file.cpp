@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_modes.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -52,7 +54,10 @@ ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, in
     if (fd < 0)
         return outcome;
     outcome.created = true;
-    mode_t mode = static_cast<mode_t>(exists ? (old.st_mode & 07777) : newFileMode);
+    // Set explicitly, so the umask has no say; in a shared folder the group
+    // may replace the file too.
+    const QByteArray parent = QFile::encodeName(QFileInfo(finalPath).absolutePath());
+    mode_t mode = ModeInFolder(parent, static_cast<mode_t>(exists ? (old.st_mode & 07777) : newFileMode));
     if (forceMode >= 0)
         mode = static_cast<mode_t>(forceMode);
     ::fchmod(fd, mode);

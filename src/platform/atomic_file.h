@@ -17,7 +17,8 @@ struct ReplaceOutcome {
     bool replaced() const { return created && error == 0; }
 };
 
-// A replaced file keeps its mode and owner; a new one gets `newFileMode`.
+// A replaced file keeps its mode and owner; a new one gets `newFileMode`. In a
+// shared folder (file_modes.h) the group also gets the owner's read and write.
 // `forceMode` >= 0 sets the mode in every case. A link is followed.
 ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, int newFileMode = 0644,
                                 int forceMode = -1);

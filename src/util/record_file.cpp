@@ -2,8 +2,10 @@
 
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
+#include "platform/file_modes.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdlib>
@@ -68,6 +70,8 @@ bool RecordFile::create(const QString& path)
     close();
     fd_ = OpenRetry(path, O_RDWR | O_CREAT | O_TRUNC, 0644);
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
+    if (fd_ >= 0)
+        ShareNewFile(fd_, QFile::encodeName(QFileInfo(path).absolutePath()), 0644);
     return fd_ >= 0;
 }
 
