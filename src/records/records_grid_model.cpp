@@ -1,7 +1,6 @@
 #include "records/records_grid_model.h"
 
-#include <QApplication>
-#include <QPalette>
+#include "util/control_factory.h"
 
 namespace {
 constexpr int kColumns = 7;
@@ -67,9 +66,8 @@ QVariant RecordsGridModel::data(const QModelIndex& index, int role) const
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return cellText(index.row(), index.column());
-    // Column 0 is fixed: drawn like the title row.
-    if (role == Qt::BackgroundRole && index.column() == 0)
-        return QApplication::palette().button();
+    if (role == Qt::BackgroundRole)
+        return GridCellBackground(index.column());
     return QVariant();
 }
 
@@ -84,7 +82,5 @@ Qt::ItemFlags RecordsGridModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    if (index.column() == 0)
-        return Qt::ItemIsEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return GridCellFlags(index.column());
 }

@@ -7,6 +7,7 @@
 #include "records/form12_range.h"
 #include "records/form8_statistics.h"
 #include "records_fixture.h"
+#include "support/accessibility.h"
 
 #include <QFile>
 #include <QLabel>
@@ -169,9 +170,10 @@ TEST_F(RecordsTest, ControlsCarryTheirDesignerNames)
             const QWidget* control = window->findChild<QWidget*>(name);
             ASSERT_NE(control, nullptr);
             EXPECT_EQ(control->accessibleDescription(), name);
-            EXPECT_FALSE(control->accessibleName().isEmpty());
         }
     }
-    EXPECT_EQ(form11.Button1->accessibleName(), "OK");
-    EXPECT_EQ(form8.StaticText2->accessibleName(), "Общее количество очков");
+    EXPECT_EQ(AccessibleName(form11.Button1), "OK");
+    EXPECT_EQ(AccessibleName(form8.StaticText1), "Общее количество очков");
+    // A value reads its value: nothing before it is filled.
+    EXPECT_EQ(AccessibleName(form8.StaticText2), "");
 }
