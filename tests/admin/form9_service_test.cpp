@@ -159,6 +159,27 @@ TEST_F(ServiceWindowTest, SelectedNickTakesTheTextBeforeTheParenthesis)
     }
 }
 
+// Typed text is taken as typed: nothing completes it to a listed entry or
+// changes its letter case, neither while typing nor at Enter.
+TEST_F(ServiceWindowTest, TypedTextStaysAsTyped)
+{
+    addUser("Bob", "Боб", "", 0, 0);
+    addUser("bobby", "Роберт", "", 0, 0);
+    form->FillUserList();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const char* typed : {"b", "B", "bob", "BOBBY", "Bob ("}) {
+        SCOPED_TRACE(typed);
+        form->ComboBox1->setFocus();
+        form->ComboBox1->clearEditText();
+        QTest::keyClicks(form->ComboBox1->lineEdit(), typed);
+        EXPECT_EQ(form->ComboBox1->currentText().toStdString(), typed);
+        QTest::keyClick(form->ComboBox1->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(form->ComboBox1->currentText().toStdString(), typed);
+    }
+}
+
 TEST_F(ServiceWindowTest, UserButtonsAskForAUserWhenNoneIsChosen)
 {
     form->FillUserList();

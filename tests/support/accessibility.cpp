@@ -16,13 +16,14 @@ namespace {
 
 QString Caption(QString text) { return text.remove(QLatin1Char('&')); }
 
-// Parts of a compound control (a list's edit, a grid's scroll bars) are
-// that control's business, not controls of the window.
+// Parts of a compound control (a list's edit, a grid's scroll bars, a menu
+// bar's overflow button) are that control's business, not the window's.
 bool IsPartOfCompound(const QWidget* widget, const QWidget* window)
 {
     for (const QWidget* up = widget->parentWidget(); up && up != window; up = up->parentWidget()) {
         if (qobject_cast<const QComboBox*>(up) || qobject_cast<const QAbstractSpinBox*>(up) ||
-            qobject_cast<const QAbstractItemView*>(up))
+            qobject_cast<const QAbstractItemView*>(up) || qobject_cast<const QMenuBar*>(up) ||
+            qobject_cast<const QMenu*>(up))
             return true;
     }
     return false;
