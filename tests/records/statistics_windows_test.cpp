@@ -9,10 +9,12 @@
 #include "records_fixture.h"
 #include "support/accessibility.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTableWidget>
 
 namespace {
@@ -151,6 +153,31 @@ TEST_F(RecordsTest, SummaryListsEveryProfileInFolderOrder)
     for (int column = 0; column < 5; ++column)
         EXPECT_EQ(form.gridCell(anna, column), annaRow[column]);
     EXPECT_TRUE(dialogs_.shown.isEmpty());
+}
+
+// Column 0 of both grids is a fixed column: drawn like the title row and
+// left out of every selection.
+TEST_F(RecordsTest, GridsKeepColumnZeroFixed)
+{
+    WriteUser("anna", "Петрова Анна", 600, 150);
+    writeFile(tablePath(), Table({Result("anna", 30)}));
+    TForm10 summary;
+    summary.LoadSummaryTable();
+    TForm11 records;
+    records.LoadRecordsTable();
+    const QBrush title = QApplication::palette().button();
+    for (QTableView* grid : {static_cast<QTableView*>(summary.StringGrid1), records.StringGrid1}) {
+        SCOPED_TRACE(grid->window()->metaObject()->className());
+        QAbstractItemModel* model = grid->model();
+        ASSERT_GE(model->rowCount(), 1);
+        EXPECT_EQ(model->index(0, 0).data(Qt::BackgroundRole).value<QBrush>(), title);
+        EXPECT_FALSE(model->index(0, 1).data(Qt::BackgroundRole).isValid());
+        grid->selectAll();
+        const QModelIndexList selected = grid->selectionModel()->selectedIndexes();
+        EXPECT_EQ(selected.size(), model->rowCount() * (model->columnCount() - 1));
+        for (const QModelIndex& index : selected)
+            EXPECT_NE(index.column(), 0);
+    }
 }
 
 TEST_F(RecordsTest, ControlsCarryTheirDesignerNames)
