@@ -1,15 +1,10 @@
 // What a screen reader reads from the twelve windows is what they show, at
 // every moment: before and after each change that rewrites their labels.
 
-#include "accounts/current_user.h"
 #include "accounts/user_profile.h"
 #include "app/program_windows.h"
-#include "exercise/exercise_state.h"
-#include "records/number_range.h"
+#include "program_test_env.h"
 #include "support/accessibility.h"
-#include "support/scripted_dialogs.h"
-#include "support/test_env.h"
-#include "util/files.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,18 +15,11 @@
 
 namespace {
 
-class AccessibleNamesTest : public ZelvoTest {
+class AccessibleNamesTest : public ProgramTest {
 protected:
     void SetUp() override
     {
-        ZelvoTest::SetUp();
-        currentUser() = CurrentUser();
-        currentRange() = NumberRange();
-        exerciseState() = ExerciseState();
-        writeFile(storePath(), QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
-                                              "\"PathUser\"=\"%1\"\n")
-                                   .arg(StripTrailingSeparators(userFolder()))
-                                   .toUtf8());
+        ProgramTest::SetUp();
         UserProfile anna;
         anna.fullName = QStringLiteral("Анна Иванова");
         anna.totalPoints = 40;
@@ -57,8 +45,6 @@ protected:
         w.form4.Button1->click();
         ASSERT_EQ(currentUser().nick, nick);
     }
-
-    ScriptedDialogs dialogs;
 };
 
 TEST_F(AccessibleNamesTest, EveryWindowReadsWhatItShowsThroughADrillAndTheAdministration)

@@ -1,33 +1,15 @@
 // Windows whose design gives their size with the frame all take the same
 // title bar off it, whether they have a fixed size or a sizeable frame.
 
-#include "accounts/current_user.h"
 #include "app/program_windows.h"
-#include "records/number_range.h"
-#include "support/scripted_dialogs.h"
-#include "support/test_env.h"
+#include "program_test_env.h"
 #include "util/control_factory.h"
-#include "util/files.h"
 
 #include <optional>
 
 namespace {
 
-class WindowSizesTest : public ZelvoTest {
-protected:
-    void SetUp() override
-    {
-        ZelvoTest::SetUp();
-        currentUser() = CurrentUser();
-        currentRange() = NumberRange();
-        writeFile(storePath(), QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
-                                              "\"PathUser\"=\"%1\"\n")
-                                   .arg(StripTrailingSeparators(userFolder()))
-                                   .toUtf8());
-    }
-
-    ScriptedDialogs dialogs;
-};
+using WindowSizesTest = ProgramTest;
 
 TEST_F(WindowSizesTest, OuterSizesAllLoseTheSameTitleBar)
 {
