@@ -27,24 +27,19 @@ void TForm8::CreateControls()
 
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),
                             QStringLiteral("Общее количество очков"), QPoint(40, 56));
-    StaticText2 =
-        MakeValue(this, QStringLiteral("StaticText2"), QPoint(192, 56));
+    StaticText2 = MakeValue(this, QStringLiteral("StaticText2"), QPoint(192, 56));
     StaticText3 = MakeLabel(this, QStringLiteral("StaticText3"), QStringLiteral("Общее время"),
                             QPoint(96, 112));
-    StaticText4 =
-        MakeValue(this, QStringLiteral("StaticText4"), QPoint(192, 112));
+    StaticText4 = MakeValue(this, QStringLiteral("StaticText4"), QPoint(192, 112));
     StaticText5 = MakeLabel(this, QStringLiteral("StaticText5"),
                             QStringLiteral("Скорость (очков в минуту)"), QPoint(40, 160));
-    StaticText6 =
-        MakeValue(this, QStringLiteral("StaticText6"), QPoint(192, 160));
+    StaticText6 = MakeValue(this, QStringLiteral("StaticText6"), QPoint(192, 160));
     StaticText7 =
         MakeLabel(this, QStringLiteral("StaticText7"), QStringLiteral("Ник"), QPoint(48, 288));
-    StaticText8 =
-        MakeValue(this, QStringLiteral("StaticText8"), QPoint(80, 288));
+    StaticText8 = MakeValue(this, QStringLiteral("StaticText8"), QPoint(80, 288));
     StaticText9 =
         MakeLabel(this, QStringLiteral("StaticText9"), QStringLiteral("ФИО"), QPoint(40, 320));
-    StaticText10 =
-        MakeValue(this, QStringLiteral("StaticText10"), QPoint(80, 320));
+    StaticText10 = MakeValue(this, QStringLiteral("StaticText10"), QPoint(80, 320));
 }
 
 void TForm8::ShowUserStatistics(const QString& nick)

@@ -54,9 +54,9 @@ TEST_F(AccessibleNamesTest, EveryWindowReadsWhatItShowsThroughADrillAndTheAdmini
     ExpectAllReadAsShown(w, "start");
     // Empty values read empty, not the caption beside them.
     const std::pair<QLabel*, const char*> atStart[] = {
-        {main.StaticText1, "?"},  {main.StaticText4, "0"},    {main.StaticText8, "0"},
+        {main.StaticText1, "?"},  {main.StaticText4, "0"},     {main.StaticText8, "0"},
         {main.StaticText11, "-"}, {main.StaticText18, "0-20"}, {main.StaticText15, ""},
-        {main.StaticText13, ""},  {main.StaticText6, ""},     {main.StaticText16, ""}};
+        {main.StaticText13, ""},  {main.StaticText6, ""},      {main.StaticText16, ""}};
     for (const auto& [label, text] : atStart)
         EXPECT_EQ(AccessibleName(label).toStdString(), text) << label->objectName().toStdString();
 
