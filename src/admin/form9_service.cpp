@@ -40,7 +40,7 @@ TForm9::TForm9(TForm8& statistics, QWidget* parent)
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Сервис АДМ"));
     move(192, 107);
-    resize(588, 289);
+    resize(ClientSizeForOuterSize(588, 289));
     CreateControls();
 }
 
@@ -52,14 +52,10 @@ void TForm9::CreateControls()
     Button6 = MakeButton(this, "Button6", QStringLiteral("Сбросить таблицу рекордов"));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Отдельный пользователь"), this);
-    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"), GroupBox1->title());
+    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"));
     StaticText1 =
         MakeLabel(GroupBox1, QStringLiteral("StaticText1"), QStringLiteral("Выберите пользователя"));
-    ComboBox1 = new QComboBox(GroupBox1);
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    SetDesignerName(ComboBox1, QStringLiteral("ComboBox1"), StaticText1->text());
-    StaticText1->setBuddy(ComboBox1);
+    ComboBox1 = MakeEditableList(GroupBox1, QStringLiteral("ComboBox1"), StaticText1);
     Button1 = MakeButton(GroupBox1, "Button1", QStringLiteral("Посмотреть статистику"));
     Button5 = MakeButton(GroupBox1, "Button5", QStringLiteral("Удалить пользователя"));
     Button2 = MakeButton(GroupBox1, "Button2", QStringLiteral("Обнулить пароль"));

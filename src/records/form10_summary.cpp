@@ -14,7 +14,9 @@ constexpr int kColumns = 5;
 void SetCell(QTableWidget* grid, int row, int column, const QString& text)
 {
     auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    // Column 0, the nick, is a fixed column like the title row.
+    item->setFlags(GridCellFlags(column));
+    item->setData(Qt::BackgroundRole, GridCellBackground(column));
     grid->setItem(row, column, item);
 }
 
@@ -30,12 +32,13 @@ void TForm10::CreateControls()
 {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Сводная таблица результатов"));
-    setGeometry(34, 39, 741, 480);
+    move(34, 39);
+    resize(ClientSizeForOuterSize(741, 480));
 
     StringGrid1 = new QTableWidget(1, kColumns, this);
     SetUpCellGrid(StringGrid1, {24, 16, 681, 169}, {64, 260, 90, 103, 114});
-    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"),
-                    QStringLiteral("Сводная таблица результатов"));
+    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(windowTitle());
 }
 
 void TForm10::FormCreate()

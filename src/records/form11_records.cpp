@@ -36,7 +36,8 @@ void TForm11::CreateControls()
     StringGrid1->setShowGrid(true);
     StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
-    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"), QStringLiteral("Таблица рекордов"));
+    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(QStringLiteral("Таблица рекордов"));
 
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),
                             QStringLiteral("Time - время затраченное "), QPoint(864, 40));
@@ -49,7 +50,7 @@ void TForm11::CreateControls()
 
     GroupBox1 = new QGroupBox(QStringLiteral("Сортировка"), this);
     GroupBox1->setGeometry(864, 296, 137, 153);
-    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"), QStringLiteral("Сортировка"));
+    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"));
     RadioButton1 = MakeRadio(GroupBox1, QStringLiteral("RadioButton1"),
                              QStringLiteral("по времени"), {16, 24, 113, 17});
     RadioButton2 = MakeRadio(GroupBox1, QStringLiteral("RadioButton2"), QStringLiteral("По дате"),

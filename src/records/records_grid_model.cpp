@@ -1,9 +1,7 @@
 #include "records/records_grid_model.h"
 
 #include "records/records_columns.h"
-
-#include <QApplication>
-#include <QPalette>
+#include "util/control_factory.h"
 
 RecordsGridModel::RecordsGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -56,9 +54,8 @@ QVariant RecordsGridModel::data(const QModelIndex& index, int role) const
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return cellText(index.row(), index.column());
-    // Column 0 is fixed: drawn like the title row.
-    if (role == Qt::BackgroundRole && index.column() == 0)
-        return QApplication::palette().button();
+    if (role == Qt::BackgroundRole)
+        return GridCellBackground(index.column());
     return QVariant();
 }
 
@@ -73,7 +70,5 @@ Qt::ItemFlags RecordsGridModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    if (index.column() == 0)
-        return Qt::ItemIsEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return GridCellFlags(index.column());
 }
