@@ -31,8 +31,9 @@ TEST_F(WindowSizesTest, OuterSizesAllLoseTheSameTitleBar)
         SCOPED_TRACE(c.window->metaObject()->className());
         EXPECT_EQ(c.window->size(), c.outer - QSize(0, kTitleBarHeight));
         EXPECT_EQ(c.window->minimumSize() == c.window->maximumSize(), c.fixed);
-        if (c.at)
+        if (c.at) {
             EXPECT_EQ(c.window->pos(), *c.at);
+        }
         // Shown, the window keeps that size: its controls fit inside.
         c.window->show();
         EXPECT_EQ(c.window->size(), c.outer - QSize(0, kTitleBarHeight));
