@@ -407,6 +407,10 @@ TEST_F(ExerciseTest, StartCommandChecksTheUserAndTheTarget)
         {"pupil", "XII", {roman}, 0, 0},
         {"pupil", "", {roman}, 0, 0},
         {"pupil", "-5", {QStringLiteral("Вы что полный двоечник?")}, 0, 0},
+        {"pupil", "$FFFFFFFF", {roman}, 0, 0},
+        {"pupil", "$80000000", {roman}, 0, 0},
+        {"pupil", "-$80000000", {QStringLiteral("Вы что полный двоечник?")}, 0, 0},
+        {"pupil", "$7FFFFFFF", {kReady}, 2147483647, 0},
         {"pupil", "0", {QStringLiteral("Ну тогда досвидания!")}, 0, 1},
     };
     for (const Case& c : cases) {
