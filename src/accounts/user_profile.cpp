@@ -62,9 +62,14 @@ QStringList ListProfiles()
 {
     QStringList files;
     ListFiles(QStringLiteral("*") + kProfileExtension, appConfig().PathUser, files);
+    // The mask matches the extension in any letter case, but a profile is
+    // opened by its exact name: list only the nicks whose file that is.
     QStringList nicks;
-    for (const QString& file : files)
-        nicks << BaseFileName(file);
+    for (const QString& file : files) {
+        const QString nick = BaseFileName(file);
+        if (file.endsWith(kProfileExtension, Qt::CaseSensitive) && ProfileExists(nick))
+            nicks << nick;
+    }
     return nicks;
 }
 

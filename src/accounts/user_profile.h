@@ -23,7 +23,8 @@ QByteArray EncodeUserProfile(const UserProfile& profile);
 UserProfile DecodeUserProfile(const QByteArray& bytes);
 
 QString ProfilePath(const QString& nick);
-// Nicks of the "*.zamrik" files in the user folder, in directory order.
+// Nicks of the profile files in the user folder, in directory order: only
+// the names that ProfilePath opens (exact ".zamrik", a non-empty nick).
 QStringList ListProfiles();
 // True when the nick names a profile file that exists (never for a nick with "/").
 bool ProfileExists(const QString& nick);
