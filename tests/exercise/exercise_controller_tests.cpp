@@ -243,7 +243,6 @@ protected:
         ZelvoTest::SetUp();
         exerciseState() = ExerciseState();
         currentRange() = NumberRange();
-        ExerciseController::SetPollInterval(1);
         SeedRandom(20261206);
         QDir(programFolder()).mkpath("sound");
         for (const char* name : {"BONUS", "-BONUS", "ERROR", "THEEND"})
@@ -451,6 +450,55 @@ TEST_F(ExerciseTest, QuitWhileWaitingEndsTheExerciseWithoutSaving)
     EXPECT_FALSE(records->isVisible());
     EXPECT_TRUE(player.played.isEmpty());
     EXPECT_EQ(dialogs.endRequests, 0);
+}
+
+TEST_F(ExerciseTest, WaitingLoopServesTheTimersAndPostedKeys)
+{
+    // The pupil acts only from the clock and hint timers, by posting key
+    // events to the answer field: every step needs the waiting loop to wake
+    // for a timer and then serve what was posted. On every third clock tick
+    // an answer is typed (first a wrong one, then right ones); the correction
+    // is typed on the second pulse of the hint.
+    h->Timer1->setInterval(5);
+    int ticks = 0;
+    int answers = 0;
+    int hintPulses = 0;
+    QList<int> hintSizes;
+    auto post = [this](const QString& keys) {
+        for (QChar ch : keys) {
+            const int key = ch == QLatin1Char('\r') ? int(Qt::Key_Return) : int(ch.unicode());
+            QCoreApplication::postEvent(h->Edit1, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier,
+                                                                QString(ch)));
+        }
+    };
+    QObject::connect(h->Timer1, &QTimer::timeout, [&] {
+        const ExerciseState& s = exerciseState();
+        if (++ticks % 3 != 0 || s.correctionPending || s.answered)
+            return;
+        const qint32 expected = ExpectedValue(s);
+        post(QString::number(answers++ == 0 ? expected + 1 : expected) + QLatin1Char('\r'));
+    });
+    QObject::connect(h->Timer2, &QTimer::timeout, [&] {
+        hintSizes << h->StaticText16->font().pointSize();
+        if (++hintPulses == 2)
+            post(QString::number(ExpectedValue(exerciseState())));
+    });
+    dialogs.inputAnswers.push_back("1");
+    controller->N7Click();
+
+    // Wrong (-1), then two right answers (+1, +1) reach the target 1.
+    EXPECT_EQ(answers, 3);
+    EXPECT_GE(ticks, 9);
+    EXPECT_GE(hintPulses, 2);
+    EXPECT_TRUE(hintSizes.contains(8) && hintSizes.contains(10));
+    EXPECT_EQ(h->StaticText6->text(), "1");
+    EXPECT_EQ(h->StaticText8->text(), "1");
+    EXPECT_NE(h->StaticText11->text(), "-");
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
+    const std::vector<ResultRecord> table = ReadResultRecords(userFolder() + "20record.config");
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].errors, 1);
+    EXPECT_EQ(table[0].points, 1);
 }
 
 TEST_F(ExerciseTest, EnterChecksTheTrimmedAnswer)
