@@ -13,6 +13,7 @@
 //     ZELVO_WAIT_SECONDS (10 unless set), as counter cpu_percent (percent of
 //     one core); the manual time is the length of that wait.
 
+#include "accounts/current_user.h"
 #include "accounts/user_profile.h"
 #include "app/program_windows.h"
 #include "config/app_config.h"
@@ -324,6 +325,10 @@ int main(int argc, char** argv)
     Program p;
     program = &p;
     StartProgram(p);
+    if (currentUser().nick != QLatin1String("pupil")) {
+        std::fprintf(stderr, "the pupil could not log in\n");
+        return 1;
+    }
 
     std::thread runner([] {
         benchmark::RunSpecifiedBenchmarks();
