@@ -27,8 +27,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -450,6 +452,30 @@ TEST_F(ExerciseTest, QuitWhileWaitingEndsTheExerciseWithoutSaving)
     EXPECT_FALSE(records->isVisible());
     EXPECT_TRUE(player.played.isEmpty());
     EXPECT_EQ(dialogs.endRequests, 0);
+}
+
+TEST_F(ExerciseTest, AQuitPostedFromOutsideEndsTheIdleWaitingLoop)
+{
+    // Nothing else wakes the loop: the clock is slowed to an hour and no
+    // pupil acts. A request posted from another thread must still end it.
+    std::thread outside;
+    dialogs.inputAnswers.push_back("3");
+    dialogs.onMessage = [&](const QString& text) {
+        if (text != kReady)
+            return;
+        outside = std::thread([this] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            QMetaObject::invokeMethod(&h->window, [] { RequestQuit(); }, Qt::QueuedConnection);
+        });
+    };
+    controller->N7Click();
+    outside.join();
+
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_NE(h->StaticText1->text(), "?"); // left as it was: nothing reset, nothing saved
+    EXPECT_FALSE(QFile::exists(userFolder() + "20record.config"));
+    EXPECT_EQ(savedProfile().totalPoints, 40);
+    EXPECT_FALSE(h->Timer1->isActive());
 }
 
 TEST_F(ExerciseTest, WaitingLoopServesTheTimersAndPostedKeys)
