@@ -69,9 +69,15 @@ QStringList ListProfiles(const QString& folder)
 {
     QStringList files;
     ListFiles(QStringLiteral("*") + kProfileExtension, folder, files);
+    // The mask matches the extension in any letter case, but a profile is
+    // opened by its exact name: list only the nicks whose file that is.
     QStringList nicks;
-    for (const QString& file : files)
-        nicks << BaseFileName(file);
+    for (const QString& file : files) {
+        const QString nick = BaseFileName(file);
+        if (file.endsWith(kProfileExtension, Qt::CaseSensitive) && IsFileNick(nick) &&
+            FileExists(ProfilePath(folder, nick)))
+            nicks << nick;
+    }
     return nicks;
 }
 

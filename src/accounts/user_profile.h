@@ -27,7 +27,8 @@ UserProfile DecodeUserProfile(const QByteArray& bytes);
 QString ProfilePath(const QString& nick);
 // The profile file of `nick` in `folder` (a folder text ending with "/").
 QString ProfilePath(const QString& folder, const QString& nick);
-// Nicks of the "*.zamrik" files in the user folder, in directory order.
+// Nicks of the profile files in the user folder, in directory order: only
+// the names that ProfilePath opens (exact ".zamrik", a non-empty nick).
 QStringList ListProfiles();
 QStringList ListProfiles(const QString& folder);
 // True when the nick names a profile file that exists (never for a nick with "/").

@@ -1,6 +1,7 @@
 #include "records/form11_records.h"
 
 #include "platform/handler_guard.h"
+#include "platform/message_wait.h"
 #include "records/number_range.h"
 #include "records/records_columns.h"
 #include "records/records_grid_model.h"
@@ -8,7 +9,6 @@
 #include "util/control_names.h"
 #include "util/files.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -106,7 +106,7 @@ void TForm11::ShowResultInTable(const ResultRecord& record)
     raise();
     activateWindow();
     StringGrid1->setFocus();
-    QApplication::processEvents();
+    ProcessPendingMessages();
 
     // The texts as they read back from the table (cut and encoded as stored).
     const ResultRecord stored = DecodeResultRecord(EncodeResultRecord(record));
@@ -119,7 +119,7 @@ void TForm11::ShowResultInTable(const ResultRecord& record)
             break;
         }
     }
-    QApplication::processEvents();
+    ProcessPendingMessages();
 }
 
 void TForm11::RadioButton1Click() { RunHandler([this] { LoadRecordsTable(); }); }

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cstdio>
+
 namespace {
 
 using ProfileTest = AccountsTest;
@@ -193,6 +195,45 @@ TEST_F(ProfileTest, ListsTheProfilesOfTheUserFolder)
 
     appConfig().PathUser = tempPath("none/");
     EXPECT_TRUE(ListProfiles().isEmpty());
+}
+
+TEST_F(ProfileTest, ListsOnlyTheNicksWhoseProfileOpens)
+{
+    // Each file name alone in the user folder, and the nick it lists (if any).
+    const struct {
+        QByteArray fileName;
+        const char* nick;
+    } cases[] = {
+        {"Bob.zamrik", "Bob"},
+        {"Bob.ZAMRIK", nullptr},
+        {"Bob.Zamrik", nullptr},
+        {".zamrik", nullptr},         // no nick
+        {"a.b.zamrik", "a.b"},
+        {"ADM.zamrik", "ADM"},
+        {"Bob.zamrik.txt", nullptr},
+        {"\xd0\x9e\xd0\xbb\xd1\x8f.zamrik", "Оля"},
+        {"\xff\xfe.zamrik", nullptr}, // not valid UTF-8: no QString path reaches it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName.toStdString());
+        QDir(userFolder()).removeRecursively();
+        QDir().mkpath(userFolder());
+        // Created through the raw bytes of the name.
+        const QByteArray raw = QFile::encodeName(userFolder()) + c.fileName;
+        FILE* f = std::fopen(raw.constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+
+        const QStringList nicks = ListProfiles();
+        EXPECT_EQ(nicks, c.nick ? QStringList{QString::fromUtf8(c.nick)} : QStringList());
+        for (const QString& nick : nicks)
+            EXPECT_TRUE(ProfileExists(nick));
+    }
+
+    // Beside its exact twin a capitalised copy adds nothing.
+    writeFile(userFolder() + "Bob.zamrik", "");
+    writeFile(userFolder() + "Bob.ZAMRIK", "");
+    EXPECT_EQ(ListProfiles(), QStringList{"Bob"});
 }
 
 TEST_F(ProfileTest, SaveCurrentProfileReportsEachOutcome)

@@ -120,6 +120,15 @@ TEST_F(ServiceWindowTest, FillsTheListAndKeepsTheTypedText)
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
+TEST_F(ServiceWindowTest, ListsOnlyProfilesOpenedByTheirExactName)
+{
+    addUser("u7", "Group B", "pw", 10, 3);
+    QFile::copy(ProfilePath("u7"), userFolder() + "Bob.ZAMRIK");
+    form->FillUserList();
+    EXPECT_EQ(entries(), QStringList{"u7 (Group B)"});
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
 TEST_F(ServiceWindowTest, AnUnreadableProfileIsReportedAndListedWithoutAName)
 {
     addUser("u7", "Group B", "pw", 10, 3);

@@ -180,6 +180,17 @@ TEST_F(RecordsTest, GridsKeepColumnZeroFixed)
     }
 }
 
+TEST_F(RecordsTest, SummaryLeavesOutFilesNoNickOpens)
+{
+    WriteUser("anna", "Петрова Анна", 600, 150);
+    QFile::copy(userFolder() + "anna.zamrik", userFolder() + "Bob.ZAMRIK");
+    TForm10 form;
+    form.LoadSummaryTable();
+    ASSERT_EQ(form.gridRowCount(), 2);
+    EXPECT_EQ(form.gridCell(1, 0), "anna");
+    EXPECT_TRUE(dialogs_.shown.isEmpty());
+}
+
 TEST_F(RecordsTest, ControlsCarryTheirDesignerNames)
 {
     TForm8 form8;
