@@ -116,6 +116,9 @@ void TForm5::CreateControls()
     SpeedButton1 = new QToolButton(this);
     SetDesignerName(SpeedButton1, QStringLiteral("SpeedButton1"));
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    // A picture alone says nothing to a screen reader: the button is named for what it does.
+    SpeedButton1->setToolTip(QStringLiteral("Выбрать папку"));
+    SpeedButton1->setAccessibleName(SpeedButton1->toolTip());
 
     CheckBox2 = new QCheckBox(QStringLiteral("Не проигрывать звуки"), this);
     SetDesignerName(CheckBox2, QStringLiteral("CheckBox2"));

@@ -55,8 +55,11 @@ QString Fault(QWidget* control, const QWidget* window)
     const QString name = AccessibleName(control);
     if (auto* label = qobject_cast<QLabel*>(control))
         return name == label->text() ? QString() : Differs(name, label->text());
-    if (auto* button = qobject_cast<QAbstractButton*>(control))
-        return name == Caption(button->text()) ? QString() : Differs(name, button->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        // A button that shows only a picture reads the tip shown over it.
+        const QString shows = button->text().isEmpty() ? button->toolTip() : Caption(button->text());
+        return name == shows ? QString() : Differs(name, shows);
+    }
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         const QLabel* label = BuddyLabel(edit, window);
         if (!label)
