@@ -34,6 +34,14 @@ void ClearDigest(UserProfile& record)
         record.storedBytes.replace(0, kDigestFieldSize, QByteArray(kDigestFieldSize, '\0'));
 }
 
+// Deletes a file of the user folder while no other copy of the program is in
+// the middle of replacing it (which would bring it back).
+void RemoveUnderLock(const QString& path)
+{
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    RemoveFile(path);
+}
+
 enum class ResetOutcome { NotRead, Vanished, NotCreated, WriteFailed, Done };
 
 // Reads the profile into `record`, empties its digest and writes it back, under
@@ -164,7 +172,7 @@ void TForm9::Button5Click()
         const QString nick = SelectedNick();
         if (nick.isEmpty())
             return;
-        RemoveFile(ProfilePath(nick));
+        RemoveUnderLock(ProfilePath(nick));
         dialogs().message(QStringLiteral("Пользователь удален"));
     });
 }
@@ -216,7 +224,7 @@ void TForm9::Button6Click()
     RunHandler([] {
         if (!dialogs().question(QStringLiteral("Сбросить таблицу рекордов?"), QuestionIcon::Warning))
             return;
-        RemoveFile(RecordsTableFileName());
+        RemoveUnderLock(RecordsTableFileName());
         dialogs().message(QStringLiteral("Таблица рекордов сброшена"));
     });
 }

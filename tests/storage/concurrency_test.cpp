@@ -5,6 +5,7 @@
 
 #include "accounts/form7_password.h"
 #include "admin/form9_service.h"
+#include "platform/folder_lock.h"
 #include "records/form10_summary.h"
 #include "records/form8_statistics.h"
 
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QSet>
 
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,9 +30,11 @@ TEST_F(StorageTest, EightCopiesAppendingToOneTableLoseNoResult)
 {
     constexpr int kCopies = 8;
     constexpr int kResults = 200;
+    StartGate gate;
     Pids pids;
     for (int copy = 0; copy < kCopies; ++copy) {
-        pids.push_back(StartChild([copy] {
+        pids.push_back(StartChild([copy, &gate] {
+            gate.waitInChild();
             for (int i = 0; i < kResults; ++i) {
                 const ResultRecord record{QStringLiteral("copy%1").arg(copy), QStringLiteral("Ученик №%1").arg(i),
                                           i * 7, i, QStringLiteral("06-12-2026 09:05:07"), copy};
@@ -39,6 +43,7 @@ TEST_F(StorageTest, EightCopiesAppendingToOneTableLoseNoResult)
             return true;
         }));
     }
+    gate.open();
     ExpectAllEndWell(pids);
 
     const QByteArray table = readFile(RecordsTableFileName());
@@ -65,11 +70,13 @@ TEST_F(StorageTest, FourCopiesSavingOnePupilsTotalsAddUpExactly)
     constexpr int kSaves = 100;
     AddPupil(QStringLiteral("vasya"), 1000, 50);
     const UserProfile before = Stored(QStringLiteral("vasya"));
+    StartGate gate;
     Pids pids;
     for (int copy = 0; copy < kCopies; ++copy) {
-        pids.push_back(StartChild([copy] {
+        pids.push_back(StartChild([copy, &gate] {
             if (!LogIn(QStringLiteral("vasya")))
                 return false;
+            gate.waitInChild();
             for (int i = 0; i < kSaves; ++i) {
                 AddToCurrentTotals(3, copy + 1); // an exercise of 3 seconds
                 if (!SaveCurrentProfile())
@@ -78,6 +85,7 @@ TEST_F(StorageTest, FourCopiesSavingOnePupilsTotalsAddUpExactly)
             return true;
         }));
     }
+    gate.open();
     ExpectAllEndWell(pids);
 
     const UserProfile after = Stored(QStringLiteral("vasya"));
@@ -144,6 +152,29 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
     EXPECT_EQ(stored.digestText, PasswordDigestText(QStringLiteral("new")));
     EXPECT_EQ(stored.totalTime, 190);
     EXPECT_EQ(stored.totalPoints, 19);
+}
+
+// The administrator's reset of the table waits for an append under way in
+// another copy, which would otherwise bring the deleted table back.
+TEST_F(StorageTest, TableResetWaitsForAnAppendUnderWay)
+{
+    AppendResultRecord({QStringLiteral("old"), QStringLiteral("Старый"), 1, 1, QString(), 0});
+    LinePipe locked;
+    const QString folder = StorageTest::folder();
+    const pid_t appending = StartChild([&locked, folder] {
+        const FolderLock lock(folder, FolderLock::Mode::Exclusive);
+        locked.send("locked");
+        ::usleep(100 * 1000); // the reset, were it not waiting, would come now
+        AppendResultRecord({QStringLiteral("new"), QStringLiteral("Новый"), 1, 1, QString(), 0});
+        return true;
+    });
+    ASSERT_EQ(locked.receiveOne(), "locked");
+    TForm8 statistics;
+    TForm9 service(statistics);
+    service.Button6Click();
+    EXPECT_EQ(WaitChild(appending), 0);
+    EXPECT_FALSE(QFile::exists(RecordsTableFileName()));
+    EXPECT_EQ(dialogs_.messages, QStringList{QStringLiteral("Таблица рекордов сброшена")});
 }
 
 } // namespace

@@ -36,6 +36,35 @@ int WaitChild(pid_t pid)
 
 int ThreadCount() { return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()); }
 
+StartGate::StartGate()
+{
+    if (::pipe2(fds_, O_CLOEXEC) != 0)
+        fds_[0] = fds_[1] = -1;
+}
+
+StartGate::~StartGate()
+{
+    for (int fd : fds_)
+        if (fd >= 0)
+            ::close(fd);
+}
+
+// The gate opens when every writing end is closed: the parent's and each child's copy.
+void StartGate::waitInChild()
+{
+    ::close(fds_[1]);
+    fds_[1] = -1;
+    char c;
+    while (::read(fds_[0], &c, 1) < 0 && errno == EINTR) {
+    }
+}
+
+void StartGate::open()
+{
+    ::close(fds_[1]);
+    fds_[1] = -1;
+}
+
 LinePipe::LinePipe()
 {
     if (::pipe2(fds_, O_CLOEXEC) != 0)

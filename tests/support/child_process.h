@@ -18,6 +18,23 @@ int WaitChild(pid_t pid);
 // forks only while it is the one.
 int ThreadCount();
 
+// Lets children started one after the other begin their work together.
+class StartGate {
+public:
+    StartGate();
+    ~StartGate();
+    StartGate(const StartGate&) = delete;
+    StartGate& operator=(const StartGate&) = delete;
+
+    // In a child: waits until the parent opens the gate.
+    void waitInChild();
+    // In the parent, once every child has started.
+    void open();
+
+private:
+    int fds_[2] = {-1, -1};
+};
+
 // One-way line channel from children to the parent.
 class LinePipe {
 public:
