@@ -12,6 +12,17 @@ qint32 AddWrapped(qint32 a, qint32 b)
     return static_cast<qint32>(static_cast<quint32>(a) + static_cast<quint32>(b));
 }
 
+// The record to store: `stored` as read from disk with the user's unsaved changes.
+UserProfile WithUnsavedChanges(const UserProfile& stored, const CurrentUser& user)
+{
+    UserProfile record = stored;
+    record.totalTime = AddWrapped(stored.totalTime, user.unsavedTime);
+    record.totalPoints = AddWrapped(stored.totalPoints, user.unsavedPoints);
+    if (user.digestUnsaved)
+        record.digestText = user.profile.digestText;
+    return record;
+}
+
 enum class SaveResult { Saved, NotCreated, WriteFailed };
 
 // The read, the merge and the write, under the user folder's lock.
@@ -71,16 +82,6 @@ void SetCurrentDigest(const QString& digestText)
     CurrentUser& user = currentUser();
     user.profile.digestText = digestText;
     user.digestUnsaved = true;
-}
-
-UserProfile WithUnsavedChanges(const UserProfile& stored, const CurrentUser& user)
-{
-    UserProfile record = stored;
-    record.totalTime = AddWrapped(stored.totalTime, user.unsavedTime);
-    record.totalPoints = AddWrapped(stored.totalPoints, user.unsavedPoints);
-    if (user.digestUnsaved)
-        record.digestText = user.profile.digestText;
-    return record;
 }
 
 // The messages come after the lock is given back: no other copy waits on a message box.

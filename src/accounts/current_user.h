@@ -35,9 +35,6 @@ void SetCurrentDigest(const QString& digestText);
 // stay unsaved for the next save.
 bool SaveCurrentProfile();
 
-// The record to store: `stored` as read from disk with `user`'s unsaved changes.
-UserProfile WithUnsavedChanges(const UserProfile& stored, const CurrentUser& user);
-
 // The main window's login states, implemented by the main window.
 class LoginStates {
 public:

@@ -8,7 +8,9 @@
 // read-only folder, a file system without locks) the step goes on unlocked,
 // as if only one copy used the folder. Nested locks of one folder in one
 // process share one lock (an exclusive one inside a shared one upgrades it
-// until the outer one ends). Locks belong to the process, not to a thread.
+// until the outer one ends; two processes upgrading at once can deadlock, so
+// a step that writes takes the exclusive lock from its start). Locks belong
+// to the process, not to a thread.
 
 #include <QString>
 
