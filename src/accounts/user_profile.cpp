@@ -1,6 +1,7 @@
 #include "accounts/user_profile.h"
 
 #include "config/app_config.h"
+#include "platform/folder_lock.h"
 #include "util/cp1251.h"
 #include "util/files.h"
 #include "util/record_file.h"
@@ -104,10 +105,13 @@ bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profil
     return true;
 }
 
+// Under the user folder's lock (shared with a caller's read-modify-write that
+// already holds it), so no other copy of the program replaces the file meanwhile.
 bool WriteProfile(const QString& nick, const UserProfile& profile)
 {
     if (!IsFileNick(nick))
         return false;
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
     return ReplaceFileAtomically(ProfilePath(nick), EncodeUserProfile(profile));
 }
 

@@ -1,8 +1,10 @@
 #include "admin/form9_service.h"
 
 #include "accounts/user_profile.h"
+#include "config/app_config.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
+#include "platform/folder_lock.h"
 #include "platform/handler_guard.h"
 #include "platform/shell.h"
 #include "records/form10_summary.h"
@@ -30,6 +32,36 @@ void ClearDigest(UserProfile& record)
     record.digestText.clear();
     if (record.storedBytes.size() >= kDigestFieldSize)
         record.storedBytes.replace(0, kDigestFieldSize, QByteArray(kDigestFieldSize, '\0'));
+}
+
+// Deletes a file of the user folder while no other copy of the program is in
+// the middle of replacing it (which would bring it back).
+void RemoveUnderLock(const QString& path)
+{
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    RemoveFile(path);
+}
+
+enum class ResetOutcome { NotRead, Vanished, NotCreated, WriteFailed, Done };
+
+// Reads the profile into `record`, empties its digest and writes it back, under
+// the user folder's lock so that totals another copy of the program saves
+// meanwhile are kept. Messages wait until the lock is given back.
+ResetOutcome ResetPassword(const QString& nick, UserProfile& record)
+{
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    if (!ReadProfile(nick, record))
+        return ResetOutcome::NotRead;
+    ClearDigest(record);
+    if (!ProfileExists(nick))
+        return ResetOutcome::Vanished;
+    try {
+        if (!WriteProfile(nick, record))
+            return ResetOutcome::NotCreated;
+    } catch (const IoError&) {
+        return ResetOutcome::WriteFailed;
+    }
+    return ResetOutcome::Done;
 }
 
 } // namespace
@@ -136,7 +168,7 @@ void TForm9::Button5Click()
         const QString nick = SelectedNick();
         if (nick.isEmpty())
             return;
-        RemoveFile(ProfilePath(nick));
+        RemoveUnderLock(ProfilePath(nick));
         dialogs().message(QStringLiteral("Пользователь удален"));
     });
 }
@@ -148,24 +180,25 @@ void TForm9::Button2Click()
             return;
         if (!dialogs().question(QStringLiteral("Обнулить пароль?")))
             return;
-        QString nick = SelectedNick();
+        const QString nick = SelectedNick();
         if (nick.isEmpty())
             return;
-        UserProfile& record = AdminRecord();
-        if (!ReadProfile(nick, record)) {
+        switch (ResetPassword(nick, AdminRecord())) {
+        case ResetOutcome::NotRead:
             // Writing now would give this user the record of another one.
             dialogs().message(QStringLiteral("Error 12 :") + nick);
             return;
-        }
-        ClearDigest(record);
-        nick = SelectedNick();
-        if (nick.isEmpty())
+        case ResetOutcome::Vanished:
+            dialogs().message(QStringLiteral("Выберите пользователя"));
             return;
-        try {
-            if (!WriteProfile(nick, record))
-                dialogs().message(QStringLiteral("Error 14"));
-        } catch (const IoError&) {
+        case ResetOutcome::NotCreated:
+            dialogs().message(QStringLiteral("Error 14"));
+            break;
+        case ResetOutcome::WriteFailed:
             dialogs().message(QStringLiteral("Error 15"));
+            break;
+        case ResetOutcome::Done:
+            break;
         }
         dialogs().message(QStringLiteral("Пароль обнулен"));
     });
@@ -187,7 +220,7 @@ void TForm9::Button6Click()
     RunHandler([] {
         if (!dialogs().question(QStringLiteral("Сбросить таблицу рекордов?"), QuestionIcon::Warning))
             return;
-        RemoveFile(RecordsTableFileName());
+        RemoveUnderLock(RecordsTableFileName());
         dialogs().message(QStringLiteral("Таблица рекордов сброшена"));
     });
 }

@@ -163,9 +163,7 @@ void ExerciseController::FinishExercise()
     record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
 
     bool ok = RunHandler([&] { AppendResultRecord(record); });
-    UserProfile& profile = currentUser().profile;
-    profile.totalPoints = AddWrapping(profile.totalPoints, s.score);
-    profile.totalTime = AddWrapping(profile.totalTime, s.elapsedSeconds);
+    AddToCurrentTotals(s.elapsedSeconds, s.score);
     ok = RunHandler([] { SaveCurrentProfile(); }) && ok;
     if (ok)
         ok = RunHandler([&] { records_.ShowResultInTable(record); });
@@ -337,9 +335,7 @@ void ExerciseController::TakePause()
         s.answered = true;
         return;
     }
-    UserProfile& profile = currentUser().profile;
-    profile.totalPoints = AddWrapping(profile.totalPoints, s.score);
-    profile.totalTime = AddWrapping(profile.totalTime, s.elapsedSeconds);
+    AddToCurrentTotals(s.elapsedSeconds, s.score);
     RunHandler([] { SaveCurrentProfile(); });
     programEnding_ = true;
     dialogs().endProgram();

@@ -4,6 +4,7 @@
 #include "config/app_config.h"
 #include "export/csv.h"
 #include "platform/errors.h"
+#include "platform/folder_lock.h"
 #include "records/records_columns.h"
 #include "records/records_order.h"
 #include "records/result_record.h"
@@ -32,7 +33,11 @@ ExportResult ReadClassFolder(const QString& folder, Read read)
         result.errors << QStringLiteral("папка класса не найдена / class folder not found: %1").arg(folder);
         return result;
     }
-    read(WithTrailingSeparator(QFileInfo(folder).absoluteFilePath()), result);
+    const QString dir = WithTrailingSeparator(QFileInfo(folder).absoluteFilePath());
+    // Shared with other readers, excluding a copy of the program in the middle
+    // of a save; a folder never locked before stays untouched.
+    const FolderLock lock(dir, FolderLock::Mode::SharedNoCreate);
+    read(dir, result);
     return result;
 }
 

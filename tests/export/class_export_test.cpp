@@ -5,6 +5,8 @@
 #include "export_fixture.h"
 #include "platform/config_store.h"
 #include "platform/errors.h"
+#include "platform/folder_lock.h"
+#include "support/child_process.h"
 #include "util/files.h"
 
 #include <QDateTime>
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -262,3 +265,23 @@ TEST_F(ExportTest, ReadingTheStoreCreatesNothing)
 }
 
 } // namespace
+
+// The export reads while no copy of the program is in the middle of a save:
+// it waits for the folder's lock, and takes it shared.
+TEST_F(ExportTest, WaitsForASaveUnderWayInAnotherCopy)
+{
+    WriteUser("anna", "Анна", 600, 150);
+    LinePipe reports;
+    std::optional<FolderLock> save;
+    save.emplace(userFolder(), FolderLock::Mode::Exclusive);
+    const QString folder = userFolder();
+    const pid_t child = StartChild([&reports, folder] {
+        const ExportResult result = ExportSummary(folder, ';');
+        reports.send(result.errors.isEmpty() ? "exported" : "failed");
+        return true;
+    });
+    EXPECT_EQ(reports.receiveOne(300), QByteArray()) << "the export did not wait";
+    save.reset();
+    EXPECT_EQ(reports.receiveOne(), "exported");
+    EXPECT_EQ(WaitChild(child), 0);
+}

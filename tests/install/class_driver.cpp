@@ -103,9 +103,7 @@ int Run(const QStringList& args, ConsoleDialogs& dialogs)
         record.errors = args[5].toInt();
         record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
         AppendResultRecord(record);
-        UserProfile& profile = currentUser().profile;
-        profile.totalPoints = AddWrapping(profile.totalPoints, points);
-        profile.totalTime = AddWrapping(profile.totalTime, seconds);
+        AddToCurrentTotals(seconds, points);
         return SaveCurrentProfile() && !dialogs.failed ? 0 : 1;
     }
     if (command == "show" && args.size() == 2) {
