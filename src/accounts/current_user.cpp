@@ -4,20 +4,16 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/folder_lock.h"
+#include "util/number.h"
 
 namespace {
-
-qint32 AddWrapped(qint32 a, qint32 b)
-{
-    return static_cast<qint32>(static_cast<quint32>(a) + static_cast<quint32>(b));
-}
 
 // The record to store: `stored` as read from disk with the user's unsaved changes.
 UserProfile WithUnsavedChanges(const UserProfile& stored, const CurrentUser& user)
 {
     UserProfile record = stored;
-    record.totalTime = AddWrapped(stored.totalTime, user.unsavedTime);
-    record.totalPoints = AddWrapped(stored.totalPoints, user.unsavedPoints);
+    record.totalTime = AddWrapping(stored.totalTime, user.unsavedTime);
+    record.totalPoints = AddWrapping(stored.totalPoints, user.unsavedPoints);
     if (user.digestUnsaved)
         record.digestText = user.profile.digestText;
     return record;
@@ -71,10 +67,10 @@ void ClearCurrentUser()
 void AddToCurrentTotals(qint32 seconds, qint32 points)
 {
     CurrentUser& user = currentUser();
-    user.profile.totalTime = AddWrapped(user.profile.totalTime, seconds);
-    user.profile.totalPoints = AddWrapped(user.profile.totalPoints, points);
-    user.unsavedTime = AddWrapped(user.unsavedTime, seconds);
-    user.unsavedPoints = AddWrapped(user.unsavedPoints, points);
+    user.profile.totalTime = AddWrapping(user.profile.totalTime, seconds);
+    user.profile.totalPoints = AddWrapping(user.profile.totalPoints, points);
+    user.unsavedTime = AddWrapping(user.unsavedTime, seconds);
+    user.unsavedPoints = AddWrapping(user.unsavedPoints, points);
 }
 
 void SetCurrentDigest(const QString& digestText)

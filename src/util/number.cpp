@@ -56,3 +56,8 @@ std::optional<qint32> ParseNumber(const QString& text)
 
     return qint32(negative ? -qint64(value) : qint64(value));
 }
+
+qint32 AddWrapping(qint32 a, qint32 b)
+{
+    return static_cast<qint32>(static_cast<quint32>(a) + static_cast<quint32>(b));
+}

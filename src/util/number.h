@@ -9,3 +9,6 @@
 #include <optional>
 
 std::optional<qint32> ParseNumber(const QString& text);
+
+// Sums of scores and totals wrap around at 32 bits, as stored values do.
+qint32 AddWrapping(qint32 a, qint32 b);
