@@ -13,7 +13,12 @@ void CheckText(const QString& text)
     if (!value)
         return;
     FUZZ_CHECK(ParseNumber(QString::number(*value)) == value);
-    FUZZ_CHECK(ParseNumber(QStringLiteral("$") + QString::number(quint32(*value), 16)) == value);
+    // Hexadecimal carries its sign like decimal; a negative value's bare
+    // 32-bit pattern is beyond the signed range and no number.
+    const qint64 wide = *value;
+    const QString hex = QString::number(wide < 0 ? -wide : wide, 16);
+    FUZZ_CHECK(ParseNumber((wide < 0 ? QStringLiteral("-$") : QStringLiteral("$")) + hex) == value);
+    FUZZ_CHECK(wide >= 0 || !ParseNumber(QStringLiteral("$") + QString::number(quint32(*value), 16)));
     FUZZ_CHECK(ParseNumber(QStringLiteral("  ") + text) == value);
 }
 

@@ -16,6 +16,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelvo"));
+    // Ties the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.zelvo.Zelvo"));
     // The windows are laid out for a small 8-point default font.
     QFont font = QApplication::font();
     font.setPointSize(8);

@@ -6,7 +6,6 @@
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "util/control_factory.h"
-#include "util/control_names.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -39,12 +38,8 @@ void TForm4::CreateControls()
 {
     setWindowTitle(QStringLiteral("Login"));
     StaticText1 = RedLabel(this, QStringLiteral("StaticText1"), QStringLiteral("Ник"));
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setEditable(true);
-    // The list only grows through appendNick; Enter must not add typed text.
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    StaticText1->setBuddy(ComboBox1);
-    SetDesignerName(ComboBox1, QStringLiteral("ComboBox1"), StaticText1->text());
+    // The list only grows through appendNick; the nick is taken as typed.
+    ComboBox1 = MakeEditableList(this, QStringLiteral("ComboBox1"), StaticText1);
     StaticText2 = RedLabel(this, QStringLiteral("StaticText2"), QStringLiteral("Пароль"));
     Edit1 = MakeEdit(this, QStringLiteral("Edit1"), StaticText2);
     MaskPassword(Edit1);

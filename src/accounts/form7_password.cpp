@@ -64,7 +64,7 @@ void TForm7::Button1Click()
             Edit3->clear();
             return;
         }
-        user.profile.digestText = PasswordDigestText(Edit2->text());
+        SetCurrentDigest(PasswordDigestText(Edit2->text()));
         if (user.nick != QStringLiteral("ADM")) {
             if (SaveCurrentProfile())
                 ChangeDone();

@@ -1,6 +1,7 @@
 #include "accounts/user_profile.h"
 
 #include "config/app_config.h"
+#include "platform/folder_lock.h"
 #include "util/cp1251.h"
 #include "util/files.h"
 #include "util/record_file.h"
@@ -56,15 +57,28 @@ UserProfile DecodeUserProfile(const QByteArray& bytes)
     return profile;
 }
 
-QString ProfilePath(const QString& nick) { return appConfig().PathUser + nick + kProfileExtension; }
+QString ProfilePath(const QString& nick) { return ProfilePath(appConfig().PathUser, nick); }
 
-QStringList ListProfiles()
+QString ProfilePath(const QString& folder, const QString& nick)
+{
+    return folder + nick + kProfileExtension;
+}
+
+QStringList ListProfiles() { return ListProfiles(appConfig().PathUser); }
+
+QStringList ListProfiles(const QString& folder)
 {
     QStringList files;
-    ListFiles(QStringLiteral("*") + kProfileExtension, appConfig().PathUser, files);
+    ListFiles(QStringLiteral("*") + kProfileExtension, folder, files);
+    // The mask matches the extension in any letter case, but a profile is
+    // opened by its exact name: list only the nicks whose file that is.
     QStringList nicks;
-    for (const QString& file : files)
-        nicks << BaseFileName(file);
+    for (const QString& file : files) {
+        const QString nick = BaseFileName(file);
+        if (file.endsWith(kProfileExtension, Qt::CaseSensitive) && IsFileNick(nick) &&
+            FileExists(ProfilePath(folder, nick)))
+            nicks << nick;
+    }
     return nicks;
 }
 
@@ -75,10 +89,15 @@ bool ProfileExists(const QString& nick)
 
 bool ReadProfile(const QString& nick, UserProfile& profile)
 {
+    return ReadProfile(appConfig().PathUser, nick, profile, OpenFor::ReadWrite);
+}
+
+bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profile, OpenFor mode)
+{
     if (!IsFileNick(nick))
         return false;
     RecordFile file(kUserProfileSize);
-    if (!file.open(ProfilePath(nick)))
+    if (!file.open(ProfilePath(folder, nick), mode))
         return false;
     const QByteArray record = file.read();
     file.close();
@@ -86,10 +105,13 @@ bool ReadProfile(const QString& nick, UserProfile& profile)
     return true;
 }
 
+// Under the user folder's lock (shared with a caller's read-modify-write that
+// already holds it), so no other copy of the program replaces the file meanwhile.
 bool WriteProfile(const QString& nick, const UserProfile& profile)
 {
     if (!IsFileNick(nick))
         return false;
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
     return ReplaceFileAtomically(ProfilePath(nick), EncodeUserProfile(profile));
 }
 

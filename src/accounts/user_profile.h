@@ -1,6 +1,8 @@
 #pragma once
 // One user's profile file: user folder + nick + ".zamrik", one 468-byte record.
 
+#include "util/record_file.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -23,13 +25,19 @@ QByteArray EncodeUserProfile(const UserProfile& profile);
 UserProfile DecodeUserProfile(const QByteArray& bytes);
 
 QString ProfilePath(const QString& nick);
-// Nicks of the "*.zamrik" files in the user folder, in directory order.
+// The profile file of `nick` in `folder` (a folder text ending with "/").
+QString ProfilePath(const QString& folder, const QString& nick);
+// Nicks of the profile files in the user folder, in directory order: only
+// the names that ProfilePath opens (exact ".zamrik", a non-empty nick).
 QStringList ListProfiles();
+QStringList ListProfiles(const QString& folder);
 // True when the nick names a profile file that exists (never for a nick with "/").
 bool ProfileExists(const QString& nick);
 // False when the file cannot be opened (profile untouched); IoError when it is
 // shorter than one record.
 bool ReadProfile(const QString& nick, UserProfile& profile);
+// The same for the profile in `folder`, opened as `mode` says.
+bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profile, OpenFor mode);
 // Replaces the file atomically. False when it cannot be created (nothing
 // written, old file whole); IoError when the write fails (old file whole).
 bool WriteProfile(const QString& nick, const UserProfile& profile);

@@ -40,10 +40,12 @@ QLineEdit* MakeNumberEdit(QWidget* parent, const QString& name, QLabel* label, c
 }
 
 // A spinner of its own: 1 to 100, step 1, start 1; it does not follow its edit.
+// The label's buddy is the edit, so the spinner is named after it here.
 QSpinBox* MakeSpinner(QWidget* parent, const char* name, QLabel* label)
 {
     auto* spinner = new QSpinBox(parent);
-    SetDesignerName(spinner, QString::fromLatin1(name), label->text());
+    SetDesignerName(spinner, QString::fromLatin1(name));
+    spinner->setAccessibleName(label->text());
     spinner->setRange(1, 100);
     spinner->setSingleStep(1);
     spinner->setValue(1);
@@ -87,7 +89,7 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent)
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Установки ADM"));
     move(133, 131);
-    resize(568, 477);
+    resize(ClientSizeForOuterSize(568, 477));
     CreateControls();
 }
 
@@ -114,9 +116,12 @@ void TForm5::CreateControls()
     Edit8 = MakeEdit(this, "Edit8", StaticText7);
     SpeedButton1 = new QToolButton(this);
     SetDesignerName(SpeedButton1, QStringLiteral("SpeedButton1"));
+    // A picture alone says nothing to a screen reader: the button is named for what it does.
+    SpeedButton1->setToolTip(QStringLiteral("Выбрать папку"));
+    SpeedButton1->setAccessibleName(SpeedButton1->toolTip());
 
     CheckBox2 = new QCheckBox(QStringLiteral("Не проигрывать звуки"), this);
-    SetDesignerName(CheckBox2, QStringLiteral("CheckBox2"), CheckBox2->text());
+    SetDesignerName(CheckBox2, QStringLiteral("CheckBox2"));
     Button3 = MakeButton(this, "Button3",
                          QStringLiteral("Дать этой программе администраторские права"));
     Button2 = MakeButton(this, "Button2", QStringLiteral("Выставить по умолчанию"));

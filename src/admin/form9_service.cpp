@@ -1,8 +1,10 @@
 #include "admin/form9_service.h"
 
 #include "accounts/user_profile.h"
+#include "config/app_config.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
+#include "platform/folder_lock.h"
 #include "platform/handler_guard.h"
 #include "platform/shell.h"
 #include "records/form10_summary.h"
@@ -32,6 +34,36 @@ void ClearDigest(UserProfile& record)
         record.storedBytes.replace(0, kDigestFieldSize, QByteArray(kDigestFieldSize, '\0'));
 }
 
+// Deletes a file of the user folder while no other copy of the program is in
+// the middle of replacing it (which would bring it back).
+void RemoveUnderLock(const QString& path)
+{
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    RemoveFile(path);
+}
+
+enum class ResetOutcome { NotRead, Vanished, NotCreated, WriteFailed, Done };
+
+// Reads the profile into `record`, empties its digest and writes it back, under
+// the user folder's lock so that totals another copy of the program saves
+// meanwhile are kept. Messages wait until the lock is given back.
+ResetOutcome ResetPassword(const QString& nick, UserProfile& record)
+{
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    if (!ReadProfile(nick, record))
+        return ResetOutcome::NotRead;
+    ClearDigest(record);
+    if (!ProfileExists(nick))
+        return ResetOutcome::Vanished;
+    try {
+        if (!WriteProfile(nick, record))
+            return ResetOutcome::NotCreated;
+    } catch (const IoError&) {
+        return ResetOutcome::WriteFailed;
+    }
+    return ResetOutcome::Done;
+}
+
 } // namespace
 
 TForm9::TForm9(TForm8& statistics, QWidget* parent)
@@ -40,7 +72,7 @@ TForm9::TForm9(TForm8& statistics, QWidget* parent)
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Сервис АДМ"));
     move(192, 107);
-    resize(588, 289);
+    resize(ClientSizeForOuterSize(588, 289));
     CreateControls();
 }
 
@@ -52,14 +84,10 @@ void TForm9::CreateControls()
     Button6 = MakeButton(this, "Button6", QStringLiteral("Сбросить таблицу рекордов"));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Отдельный пользователь"), this);
-    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"), GroupBox1->title());
+    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"));
     StaticText1 =
         MakeLabel(GroupBox1, QStringLiteral("StaticText1"), QStringLiteral("Выберите пользователя"));
-    ComboBox1 = new QComboBox(GroupBox1);
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    SetDesignerName(ComboBox1, QStringLiteral("ComboBox1"), StaticText1->text());
-    StaticText1->setBuddy(ComboBox1);
+    ComboBox1 = MakeEditableList(GroupBox1, QStringLiteral("ComboBox1"), StaticText1);
     Button1 = MakeButton(GroupBox1, "Button1", QStringLiteral("Посмотреть статистику"));
     Button5 = MakeButton(GroupBox1, "Button5", QStringLiteral("Удалить пользователя"));
     Button2 = MakeButton(GroupBox1, "Button2", QStringLiteral("Обнулить пароль"));
@@ -140,7 +168,7 @@ void TForm9::Button5Click()
         const QString nick = SelectedNick();
         if (nick.isEmpty())
             return;
-        RemoveFile(ProfilePath(nick));
+        RemoveUnderLock(ProfilePath(nick));
         dialogs().message(QStringLiteral("Пользователь удален"));
     });
 }
@@ -152,24 +180,25 @@ void TForm9::Button2Click()
             return;
         if (!dialogs().question(QStringLiteral("Обнулить пароль?")))
             return;
-        QString nick = SelectedNick();
+        const QString nick = SelectedNick();
         if (nick.isEmpty())
             return;
-        UserProfile& record = AdminRecord();
-        if (!ReadProfile(nick, record)) {
+        switch (ResetPassword(nick, AdminRecord())) {
+        case ResetOutcome::NotRead:
             // Writing now would give this user the record of another one.
             dialogs().message(QStringLiteral("Error 12 :") + nick);
             return;
-        }
-        ClearDigest(record);
-        nick = SelectedNick();
-        if (nick.isEmpty())
+        case ResetOutcome::Vanished:
+            dialogs().message(QStringLiteral("Выберите пользователя"));
             return;
-        try {
-            if (!WriteProfile(nick, record))
-                dialogs().message(QStringLiteral("Error 14"));
-        } catch (const IoError&) {
+        case ResetOutcome::NotCreated:
+            dialogs().message(QStringLiteral("Error 14"));
+            break;
+        case ResetOutcome::WriteFailed:
             dialogs().message(QStringLiteral("Error 15"));
+            break;
+        case ResetOutcome::Done:
+            break;
         }
         dialogs().message(QStringLiteral("Пароль обнулен"));
     });
@@ -191,7 +220,7 @@ void TForm9::Button6Click()
     RunHandler([] {
         if (!dialogs().question(QStringLiteral("Сбросить таблицу рекордов?"), QuestionIcon::Warning))
             return;
-        RemoveFile(RecordsTableFileName());
+        RemoveUnderLock(RecordsTableFileName());
         dialogs().message(QStringLiteral("Таблица рекордов сброшена"));
     });
 }

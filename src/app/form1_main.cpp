@@ -43,10 +43,10 @@ QFont PixelFont(const QFont& base, int pixels, bool bold)
 }
 
 // A red value text in the given pixel size, bold or not.
-QLabel* MakeBigValue(QWidget* parent, const QString& name, const QString& caption,
-                     const QRect& place, int pixels, bool bold = false)
+QLabel* MakeBigValue(QWidget* parent, const QString& name, const QRect& place, int pixels,
+                     bool bold = false)
 {
-    QLabel* value = MakeValue(parent, name, caption, place);
+    QLabel* value = MakeValue(parent, name, place);
     value->setFont(PixelFont(value->font(), pixels, bold));
     return value;
 }
@@ -76,7 +76,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Zelvo   v2.6"));
     createControls();
     createMenu();
-    setFixedSize(470, 465);
+    setFixedSize(ClientSizeForOuterSize(470, 495));
     FormCreate();
 }
 
@@ -86,7 +86,7 @@ void TForm1::createControls()
     setCentralWidget(area);
 
     Label1 = MakeLabel(area, QStringLiteral("Label1"), QStringLiteral("Задание:"), {16, 8, 120, 16});
-    StaticText1 = MakeBigValue(area, QStringLiteral("StaticText1"), Label1->text(), {16, 26, 150, 42}, 29, true);
+    StaticText1 = MakeBigValue(area, QStringLiteral("StaticText1"), {16, 26, 150, 42}, 29, true);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StaticText1->setText(QStringLiteral("?"));
     StaticText2 = MakeLabel(area, QStringLiteral("StaticText2"), QStringLiteral("="), {176, 26, 24, 42});
@@ -96,12 +96,15 @@ void TForm1::createControls()
     Edit1->setGeometry(208, 26, 49, 42);
     Edit1->setFont(PixelFont(Edit1->font(), 29, false));
     Edit1->setEnabled(false);
-    SetDesignerName(Edit1, QStringLiteral("Edit1"), StaticText7->text());
-    StaticText16 = MakeValue(area, QStringLiteral("StaticText16"), QString(), {16, 72, 300, 20});
+    SetDesignerName(Edit1, QStringLiteral("Edit1"));
+    StaticText7->setBuddy(Edit1);
+    StaticText16 = MakeValue(area, QStringLiteral("StaticText16"), {16, 72, 300, 20});
 
     GroupBox1 = new QGroupBox(area);
     GroupBox1->setGeometry(16, 96, 140, 180);
-    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"), QStringLiteral("Клавиатура"));
+    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"));
+    // The frame shows no title; assistive technology names it by what it holds.
+    GroupBox1->setAccessibleName(QStringLiteral("Клавиатура"));
     const int col[] = {10, 51, 92};
     const int row[] = {18, 49, 80, 111, 142};
     QPushButton** digits[] = {&Button1, &Button2, &Button3, &Button4, &Button5,
@@ -118,21 +121,21 @@ void TForm1::createControls()
     Button12 = MakeIdleButton(GroupBox1, QStringLiteral("Button12"), QStringLiteral("Сброс"), {col[1], row[4], 81, 25});
 
     StaticText3 = MakeLabel(area, QStringLiteral("StaticText3"), QStringLiteral("ОЧКИ"), {190, 96, 100, 16});
-    StaticText4 = MakeBigValue(area, QStringLiteral("StaticText4"), StaticText3->text(), {190, 112, 120, 36}, 29);
+    StaticText4 = MakeBigValue(area, QStringLiteral("StaticText4"), {190, 112, 120, 36}, 29);
     StaticText9 = MakeLabel(area, QStringLiteral("StaticText9"), QStringLiteral("Очки за ответ"), {190, 152, 120, 16});
-    StaticText8 = MakeBigValue(area, QStringLiteral("StaticText8"), StaticText9->text(), {190, 166, 260, 78}, 67, true);
+    StaticText8 = MakeBigValue(area, QStringLiteral("StaticText8"), {190, 166, 260, 78}, 67, true);
     StaticText10 = MakeLabel(area, QStringLiteral("StaticText10"), QStringLiteral("Время:"), {190, 254, 50, 20});
-    StaticText11 = MakeBigValue(area, QStringLiteral("StaticText11"), StaticText10->text(), {244, 252, 110, 24}, 16, true);
+    StaticText11 = MakeBigValue(area, QStringLiteral("StaticText11"), {244, 252, 110, 24}, 16, true);
     Button10 = MakeIdleButton(area, QStringLiteral("Button10"), QStringLiteral("Пауза"), {366, 252, 75, 25});
 
     StaticText14 = MakeLabel(area, QStringLiteral("StaticText14"), QStringLiteral("НИК"), {16, 296, 40, 16});
-    StaticText15 = MakeValue(area, QStringLiteral("StaticText15"), StaticText14->text(), {64, 296, 380, 16});
+    StaticText15 = MakeValue(area, QStringLiteral("StaticText15"), {64, 296, 380, 16});
     StaticText12 = MakeLabel(area, QStringLiteral("StaticText12"), QStringLiteral("ФИО"), {16, 320, 40, 16});
-    StaticText13 = MakeValue(area, QStringLiteral("StaticText13"), StaticText12->text(), {64, 320, 380, 16});
+    StaticText13 = MakeValue(area, QStringLiteral("StaticText13"), {64, 320, 380, 16});
     StaticText17 = MakeLabel(area, QStringLiteral("StaticText17"), QStringLiteral("Интервал упражнений "), {16, 344, 150, 16});
-    StaticText18 = MakeValue(area, QStringLiteral("StaticText18"), StaticText17->text(), {170, 344, 100, 16});
+    StaticText18 = MakeValue(area, QStringLiteral("StaticText18"), {170, 344, 100, 16});
     StaticText5 = MakeLabel(area, QStringLiteral("StaticText5"), QStringLiteral("Количество ошибок"), {16, 368, 150, 16});
-    StaticText6 = MakeValue(area, QStringLiteral("StaticText6"), StaticText5->text(), {170, 368, 100, 16});
+    StaticText6 = MakeValue(area, QStringLiteral("StaticText6"), {170, 368, 100, 16});
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -1,6 +1,7 @@
 #include "app/form3_about.h"
 
 #include "platform/jpeg_image.h"
+#include "util/control_factory.h"
 #include "util/control_names.h"
 
 #include <QFile>
@@ -35,20 +36,20 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("О программе"));
-    setFixedSize(694, 494);
+    setFixedSize(ClientSizeForOuterSize(694, 524));
 
     Image1 = new QLabel(this);
     Image1->setGeometry(18, 12, 657, 433);
-    SetDesignerName(Image1, QStringLiteral("Image1"), QStringLiteral("Zelvo"));
+    SetDesignerName(Image1, QStringLiteral("Image1"));
 
     Label1 = RedText(this, QStringLiteral("Zelvo — тренажёр устного счёта"));
     Label1->setGeometry(18, 456, 320, 20);
-    SetDesignerName(Label1, QStringLiteral("Label1"), Label1->text());
+    SetDesignerName(Label1, QStringLiteral("Label1"));
 
     Label2 = RedText(this, QStringLiteral("Версия 2.6"));
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label2->setGeometry(355, 456, 320, 20);
-    SetDesignerName(Label2, QStringLiteral("Label2"), Label2->text());
+    SetDesignerName(Label2, QStringLiteral("Label2"));
 }
 
 // The picture is decoded when the window is first shown: most runs never open it.

@@ -47,18 +47,30 @@ void ApplyAdmConf(const QString& text, ScoringSettings& scoring)
     }
 }
 
+std::optional<QString> ReadUserFolder(const StoreKey& key)
+{
+    if (std::optional<QString> pathUser = key.readString(QStringLiteral("PathUser")))
+        return WithTrailingSeparator(*pathUser);
+    return std::nullopt;
+}
+
 void ReadStoredValues(AppConfig& config)
 {
     StoreKey key = StoreKey::openRead(QString::fromLatin1(kConfigKey), true);
     if (std::optional<QString> admConf = key.readString(QStringLiteral("AdmConf")))
         ApplyAdmConf(*admConf, config.Scoring);
-    if (std::optional<QString> pathUser = key.readString(QStringLiteral("PathUser")))
-        config.PathUser = WithTrailingSeparator(*pathUser);
+    if (std::optional<QString> userFolder = ReadUserFolder(key))
+        config.PathUser = *userFolder;
     if (std::optional<qint32> noSound = key.readNumber(QStringLiteral("NoSound")))
         config.NoSound = *noSound != 0;
 }
 
 } // namespace
+
+std::optional<QString> StoredUserFolder()
+{
+    return ReadUserFolder(StoreKey::openRead(QString::fromLatin1(kConfigKey)));
+}
 
 void LoadConfig()
 {

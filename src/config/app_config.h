@@ -4,6 +4,7 @@
 // "Software\Brenk\Dorvo" (values "AdmConf", "PathUser", "NoSound").
 
 #include <QString>
+#include <optional>
 
 struct ScoringSettings {
     qint32 rightStreakLength = 5;
@@ -29,6 +30,10 @@ extern const char* const kConfigKey;    // "Software\\Brenk\\Dorvo"
 void SetDefaultSettings();
 // Start-up step: program folder set, user folder := program folder.
 void InitFolders();
+// The user folder the store names ("PathUser" with exactly one trailing "/"),
+// none when the value is absent. Reads without creating anything; StoreError
+// when the value is not a string.
+std::optional<QString> StoredUserFolder();
 // Start-up steps: defaults, then the store's values, then soundOff. A value of
 // the wrong type raises StoreError after soundOff has been settled; the values
 // read before it stay.

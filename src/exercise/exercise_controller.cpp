@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/handler_guard.h"
+#include "platform/message_wait.h"
 #include "platform/program_quit.h"
 #include "platform/sound_player.h"
 #include "records/form11_records.h"
@@ -17,20 +18,19 @@
 #include "util/text.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 #include <optional>
 
 namespace {
 
-int pollInterval = 100;
+// The waiting loop looks at the answered flag at least this often.
+const int kWakeInterval = 100;
 
 const int kFieldCapacity = 255;
 
@@ -58,8 +58,6 @@ ExerciseController::ExerciseController(const ExerciseControls& controls, TForm11
     connect(c_.Timer1, &QTimer::timeout, this, &ExerciseController::Timer1Timer);
     connect(c_.Timer2, &QTimer::timeout, this, &ExerciseController::Timer2Timer);
 }
-
-void ExerciseController::SetPollInterval(int milliseconds) { pollInterval = milliseconds; }
 
 void ExerciseController::N7Click()
 {
@@ -135,17 +133,15 @@ void ExerciseController::RunExercise()
     ResetMainWindow();
 }
 
-// Pumps the window messages until the example is finished; false when the
+// Serves the window messages until the example is finished; false when the
 // program is asked to end meanwhile.
 bool ExerciseController::WaitForAnswer()
 {
     ExerciseState& s = exerciseState();
     s.answered = false;
-    QCoreApplication::processEvents();
-    while (!s.answered && !QuitRequested() && !programEnding_) {
-        QThread::msleep(pollInterval);
-        QCoreApplication::processEvents();
-    }
+    ProcessPendingMessages();
+    ServeMessagesUntil([&] { return s.answered || QuitRequested() || programEnding_; },
+                       kWakeInterval);
     return !QuitRequested() && !programEnding_;
 }
 
@@ -167,9 +163,7 @@ void ExerciseController::FinishExercise()
     record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
 
     bool ok = RunHandler([&] { AppendResultRecord(record); });
-    UserProfile& profile = currentUser().profile;
-    profile.totalPoints = AddWrapping(profile.totalPoints, s.score);
-    profile.totalTime = AddWrapping(profile.totalTime, s.elapsedSeconds);
+    AddToCurrentTotals(s.elapsedSeconds, s.score);
     ok = RunHandler([] { SaveCurrentProfile(); }) && ok;
     if (ok)
         ok = RunHandler([&] { records_.ShowResultInTable(record); });
@@ -281,7 +275,7 @@ void ExerciseController::Button11Click()
             return;
         }
         FocusAnswer();
-        QCoreApplication::processEvents();
+        ProcessPendingMessages();
         ExampleFinished();
     });
 }
@@ -315,7 +309,7 @@ void ExerciseController::CorrectionAccepted()
         return;
     }
     s.answered = true;
-    QCoreApplication::processEvents();
+    ProcessPendingMessages();
 }
 
 void ExerciseController::ExampleFinished()
@@ -341,9 +335,7 @@ void ExerciseController::TakePause()
         s.answered = true;
         return;
     }
-    UserProfile& profile = currentUser().profile;
-    profile.totalPoints = AddWrapping(profile.totalPoints, s.score);
-    profile.totalTime = AddWrapping(profile.totalTime, s.elapsedSeconds);
+    AddToCurrentTotals(s.elapsedSeconds, s.score);
     RunHandler([] { SaveCurrentProfile(); });
     programEnding_ = true;
     dialogs().endProgram();
@@ -377,6 +369,6 @@ void ExerciseController::Timer2Timer()
         QFont font = c_.StaticText16->font();
         font.setPointSize(font.pointSize() == 8 ? 10 : 8);
         c_.StaticText16->setFont(font);
-        QCoreApplication::processEvents();
+        ProcessPendingMessages();
     });
 }

@@ -17,10 +17,6 @@ public:
     ExerciseController(const ExerciseControls& controls, TForm11& records, SoundPlayer& player,
                        QObject* parent = nullptr);
 
-    // How long the waiting loop sleeps between two rounds of message
-    // processing; 100 ms unless a test shortens it.
-    static void SetPollInterval(int milliseconds);
-
     // "Начать Изучение": runs a whole exercise before it returns.
     void N7Click();
 

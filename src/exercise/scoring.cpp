@@ -9,11 +9,6 @@ const char* const kPenaltySound = "sound/-BONUS.wav";
 const char* const kErrorSound = "sound/ERROR.wav";
 const char* const kEndSound = "sound/THEEND.wav";
 
-qint32 AddWrapping(qint32 a, qint32 b)
-{
-    return static_cast<qint32>(static_cast<quint32>(a) + static_cast<quint32>(b));
-}
-
 AnswerOutcome ScoreAnswer(ExerciseState& state, const ScoringSettings& scoring, bool right)
 {
     AnswerOutcome outcome;

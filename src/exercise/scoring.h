@@ -3,6 +3,7 @@
 
 #include "config/app_config.h"
 #include "exercise/exercise_state.h"
+#include "util/number.h"
 
 #include <QDateTime>
 #include <QString>
@@ -22,9 +23,6 @@ struct AnswerOutcome {
 // Scores one checked answer: updates the runs, the error count and the score.
 // A run that reaches its length earns the bonus (or costs the penalty) instead
 // of the ordinary point and starts anew.
-// Sums of scores and totals wrap around at 32 bits, as stored values do.
-qint32 AddWrapping(qint32 a, qint32 b);
-
 AnswerOutcome ScoreAnswer(ExerciseState& state, const ScoringSettings& scoring, bool right);
 
 // True when the typed text is a number equal to the expected value.

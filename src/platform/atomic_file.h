@@ -2,6 +2,11 @@
 // Replacing a file whole: a complete temporary file is written beside it,
 // flushed to disk and renamed over the old one, so a failure or a crash leaves
 // either the old file or the new one, never a half-written file.
+//
+// Temporary files have short names of this process's own in the target's
+// folder (".zelvo-<pid>-XXXXXX.tmp", created exclusively): a target whose
+// name is as long as the file system allows can still be replaced, and
+// several processes replacing files in one folder never share a temporary.
 
 #include <QByteArray>
 #include <QString>
@@ -17,7 +22,49 @@ struct ReplaceOutcome {
     bool replaced() const { return created && error == 0; }
 };
 
-// A replaced file keeps its mode and owner; a new one gets `newFileMode`.
+// A replaced file keeps its mode and owner; a new one gets `newFileMode`. In a
+// shared folder (file_modes.h) the group also gets the owner's read and write.
 // `forceMode` >= 0 sets the mode in every case. A link is followed.
 ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, int newFileMode = 0644,
                                 int forceMode = -1);
+
+// The temporary file of one replacement, for writers that stream their content
+// (through `fd()`, or another descriptor opened on `path()`). Removed when the object goes unless committed.
+class FileReplacement {
+public:
+    // Modes as for ReplaceFileWhole. Check created() before writing.
+    explicit FileReplacement(const QString& target, int newFileMode = 0644, int forceMode = -1);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    bool created() const { return fd_ >= 0; }
+    // Why the temporary was not created: an errno (EISDIR or EACCES for a target
+    // that is no writable regular file).
+    int createError() const { return createError_; }
+    // The temporary file's path (empty when it was not created) and its descriptor.
+    const QString& path() const { return tempPath_; }
+    int fd() const { return fd_; }
+    // Gives the temporary file the target's mode and owner, flushes it and
+    // renames it over the target. 0, or the errno of the failed step (the
+    // temporary is removed then, the target untouched).
+    int commit();
+
+private:
+    void discard();
+    QByteArray target_;
+    QString tempPath_;
+    int fd_ = -1;
+    int createError_ = 0;
+    unsigned mode_ = 0644;
+    bool keepOwner_ = false;
+    unsigned ownerUid_ = 0;
+    unsigned ownerGid_ = 0;
+};
+
+// True for a name this module gives its temporary files.
+bool IsTemporaryFileName(const QString& name);
+
+// Removes the temporary files that killed processes left in `folder` (an hour
+// old at least, so that no replacement still under way loses its file).
+void RemoveLeftTemporaryFiles(const QString& folder);

@@ -14,7 +14,9 @@ constexpr int kColumns = 5;
 void SetCell(QTableWidget* grid, int row, int column, const QString& text)
 {
     auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    // Column 0, the nick, is a fixed column like the title row.
+    item->setFlags(GridCellFlags(column));
+    item->setData(Qt::BackgroundRole, GridCellBackground(column));
     grid->setItem(row, column, item);
 }
 
@@ -30,20 +32,18 @@ void TForm10::CreateControls()
 {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Сводная таблица результатов"));
-    setGeometry(34, 39, 741, 480);
+    move(34, 39);
+    resize(ClientSizeForOuterSize(741, 480));
 
     StringGrid1 = new QTableWidget(1, kColumns, this);
     SetUpCellGrid(StringGrid1, {24, 16, 681, 169}, {64, 260, 90, 103, 114});
-    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"),
-                    QStringLiteral("Сводная таблица результатов"));
+    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(windowTitle());
 }
 
 void TForm10::FormCreate()
 {
-    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("НИК"), QStringLiteral("ФИО"),
-                                            QStringLiteral("Всего очков"),
-                                            QStringLiteral("Всего времени"),
-                                            QStringLiteral("Время")});
+    StringGrid1->setHorizontalHeaderLabels(SummaryColumnTitles());
 }
 
 void TForm10::LoadSummaryTable()
@@ -56,11 +56,9 @@ void TForm10::LoadSummaryTable()
             dialogs().message(QStringLiteral("Error 12 :") + nick);
         const int row = StringGrid1->rowCount();
         StringGrid1->insertRow(row);
-        SetCell(StringGrid1, row, 0, nick);
-        SetCell(StringGrid1, row, 1, record.fullName);
-        SetCell(StringGrid1, row, 2, QString::number(record.totalPoints));
-        SetCell(StringGrid1, row, 3, DurationText(record.totalTime));
-        SetCell(StringGrid1, row, 4, SpeedText(record.totalPoints, record.totalTime));
+        const QStringList texts = SummaryRowTexts(nick, record);
+        for (int column = 0; column < texts.size(); ++column)
+            SetCell(StringGrid1, row, column, texts.at(column));
     }
 }
 

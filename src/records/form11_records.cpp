@@ -1,13 +1,14 @@
 #include "records/form11_records.h"
 
 #include "platform/handler_guard.h"
+#include "platform/message_wait.h"
 #include "records/number_range.h"
+#include "records/records_columns.h"
 #include "records/records_grid_model.h"
 #include "util/control_factory.h"
 #include "util/control_names.h"
 #include "util/files.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,7 +36,8 @@ void TForm11::CreateControls()
     StringGrid1->setShowGrid(true);
     StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
-    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"), QStringLiteral("Таблица рекордов"));
+    SetDesignerName(StringGrid1, QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(QStringLiteral("Таблица рекордов"));
 
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),
                             QStringLiteral("Time - время затраченное "), QPoint(864, 40));
@@ -48,7 +50,7 @@ void TForm11::CreateControls()
 
     GroupBox1 = new QGroupBox(QStringLiteral("Сортировка"), this);
     GroupBox1->setGeometry(864, 296, 137, 153);
-    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"), QStringLiteral("Сортировка"));
+    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"));
     RadioButton1 = MakeRadio(GroupBox1, QStringLiteral("RadioButton1"),
                              QStringLiteral("по времени"), {16, 24, 113, 17});
     RadioButton2 = MakeRadio(GroupBox1, QStringLiteral("RadioButton2"), QStringLiteral("По дате"),
@@ -69,9 +71,7 @@ void TForm11::CreateControls()
 
 void TForm11::FormCreate()
 {
-    model_->setTitles({QStringLiteral("N"), QStringLiteral("NikName"), QStringLiteral("ФИО"),
-                       QStringLiteral("Time"), QStringLiteral("кол-во"), QStringLiteral("Дата"),
-                       QStringLiteral("Ошибок")});
+    model_->setTitles(RecordsColumnTitles());
 }
 
 RecordsOrder TForm11::CheckedOrder() const
@@ -106,7 +106,7 @@ void TForm11::ShowResultInTable(const ResultRecord& record)
     raise();
     activateWindow();
     StringGrid1->setFocus();
-    QApplication::processEvents();
+    ProcessPendingMessages();
 
     // The texts as they read back from the table (cut and encoded as stored).
     const ResultRecord stored = DecodeResultRecord(EncodeResultRecord(record));
@@ -119,7 +119,7 @@ void TForm11::ShowResultInTable(const ResultRecord& record)
             break;
         }
     }
-    QApplication::processEvents();
+    ProcessPendingMessages();
 }
 
 void TForm11::RadioButton1Click() { RunHandler([this] { LoadRecordsTable(); }); }

@@ -22,28 +22,24 @@ void TForm8::CreateControls()
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Статистика"));
-    setGeometry(192, 107, 584, 428);
+    move(192, 107);
+    resize(ClientSizeForOuterSize(584, 428));
 
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),
                             QStringLiteral("Общее количество очков"), QPoint(40, 56));
-    StaticText2 =
-        MakeValue(this, QStringLiteral("StaticText2"), StaticText1->text(), QPoint(192, 56));
+    StaticText2 = MakeValue(this, QStringLiteral("StaticText2"), QPoint(192, 56));
     StaticText3 = MakeLabel(this, QStringLiteral("StaticText3"), QStringLiteral("Общее время"),
                             QPoint(96, 112));
-    StaticText4 =
-        MakeValue(this, QStringLiteral("StaticText4"), StaticText3->text(), QPoint(192, 112));
+    StaticText4 = MakeValue(this, QStringLiteral("StaticText4"), QPoint(192, 112));
     StaticText5 = MakeLabel(this, QStringLiteral("StaticText5"),
                             QStringLiteral("Скорость (очков в минуту)"), QPoint(40, 160));
-    StaticText6 =
-        MakeValue(this, QStringLiteral("StaticText6"), StaticText5->text(), QPoint(192, 160));
+    StaticText6 = MakeValue(this, QStringLiteral("StaticText6"), QPoint(192, 160));
     StaticText7 =
         MakeLabel(this, QStringLiteral("StaticText7"), QStringLiteral("Ник"), QPoint(48, 288));
-    StaticText8 =
-        MakeValue(this, QStringLiteral("StaticText8"), StaticText7->text(), QPoint(80, 288));
+    StaticText8 = MakeValue(this, QStringLiteral("StaticText8"), QPoint(80, 288));
     StaticText9 =
         MakeLabel(this, QStringLiteral("StaticText9"), QStringLiteral("ФИО"), QPoint(40, 320));
-    StaticText10 =
-        MakeValue(this, QStringLiteral("StaticText10"), StaticText9->text(), QPoint(80, 320));
+    StaticText10 = MakeValue(this, QStringLiteral("StaticText10"), QPoint(80, 320));
 }
 
 void TForm8::ShowUserStatistics(const QString& nick)

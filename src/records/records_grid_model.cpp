@@ -1,18 +1,14 @@
 #include "records/records_grid_model.h"
 
-#include <QApplication>
-#include <QPalette>
-
-namespace {
-constexpr int kColumns = 7;
-}
+#include "records/records_columns.h"
+#include "util/control_factory.h"
 
 RecordsGridModel::RecordsGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void RecordsGridModel::setTitles(const QStringList& titles)
 {
     titles_ = titles;
-    emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+    emit headerDataChanged(Qt::Horizontal, 0, kRecordsColumns - 1);
 }
 
 void RecordsGridModel::setRows(std::vector<ResultRecord> records, std::vector<int> order)
@@ -37,16 +33,7 @@ QString RecordsGridModel::cellText(int row, int column) const
     const ResultRecord* record = recordAt(row);
     if (!record)
         return QString();
-    switch (column) {
-    case 0: return QString::number(row + 1);
-    case 1: return record->nick;
-    case 2: return record->fullName;
-    case 3: return QString::number(record->timePerExample);
-    case 4: return QString::number(record->points);
-    case 5: return record->finishedAt;
-    case 6: return QString::number(record->errors);
-    default: return QString();
-    }
+    return column == 0 ? QString::number(row + 1) : RecordFieldText(*record, column);
 }
 
 int RecordsGridModel::rowCount(const QModelIndex& parent) const
@@ -58,7 +45,7 @@ int RecordsGridModel::rowCount(const QModelIndex& parent) const
 
 int RecordsGridModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kColumns;
+    return parent.isValid() ? 0 : kRecordsColumns;
 }
 
 QVariant RecordsGridModel::data(const QModelIndex& index, int role) const
@@ -67,9 +54,8 @@ QVariant RecordsGridModel::data(const QModelIndex& index, int role) const
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return cellText(index.row(), index.column());
-    // Column 0 is fixed: drawn like the title row.
-    if (role == Qt::BackgroundRole && index.column() == 0)
-        return QApplication::palette().button();
+    if (role == Qt::BackgroundRole)
+        return GridCellBackground(index.column());
     return QVariant();
 }
 
@@ -84,7 +70,5 @@ Qt::ItemFlags RecordsGridModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    if (index.column() == 0)
-        return Qt::ItemIsEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return GridCellFlags(index.column());
 }

@@ -1,7 +1,9 @@
 #include "records/result_record.h"
 
 #include "config/app_config.h"
+#include "platform/atomic_file.h"
 #include "platform/errors.h"
+#include "platform/folder_lock.h"
 #include "records/number_range.h"
 #include "util/cp1251.h"
 #include "util/files.h"
@@ -11,8 +13,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -25,17 +25,22 @@ constexpr int kPointsOffset = 516;
 constexpr int kFinishedAtOffset = 520;
 constexpr int kErrorsOffset = 776;
 
-// Renames `from` over `to` in one step, so `to` is always either old or new.
-void RenameOver(const QString& from, const QString& to)
+// Writes the records through a replacement of `target`: `fill` writes them to
+// the open file, then the replacement is renamed over the target. The target
+// is whole at every moment; on an error the temporary file goes.
+template <typename Fill>
+void ReplaceRecords(const QString& target, Fill fill)
 {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw IoError(IoCodeFromErrno(errno));
-}
-
-void CreateOrRaise(RecordFile& file, const QString& path)
-{
-    if (!file.create(path))
-        throw IoError(file.openError());
+    FileReplacement replacement(target);
+    if (!replacement.created())
+        throw IoError(IoCodeFromErrno(replacement.createError()));
+    RecordFile out(kResultRecordSize);
+    if (!out.open(replacement.path()))
+        throw IoError(out.openError());
+    fill(out);
+    out.close();
+    if (const int error = replacement.commit())
+        throw IoError(IoCodeFromErrno(error));
 }
 
 // Copies every whole record of `path` to `out`.
@@ -115,17 +120,27 @@ ResultRecord DecodeResultRecord(const char* p)
 
 QString RecordsTableFileName()
 {
-    return appConfig().PathUser + currentRange().rangeText + QStringLiteral("record.config");
+    return RecordsTableFileName(appConfig().PathUser, currentRange().rangeText);
+}
+
+QString RecordsTableFileName(const QString& folder, const QString& rangeText)
+{
+    return folder + rangeText + QStringLiteral("record.config");
 }
 
 std::vector<ResultRecord> ReadResultRecords(const QString& path)
+{
+    return ReadResultRecords(path, OpenFor::ReadWrite);
+}
+
+std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode)
 {
     std::vector<ResultRecord> records;
     // The size is only a hint: a huge or sparse file must not reserve its claim up front.
     const qint64 claimed = QFileInfo(path).size() / kResultRecordSize;
     records.reserve(static_cast<size_t>(std::min<qint64>(claimed, 1 << 20)));
     RecordFile file(kResultRecordSize);
-    file.open(path); // a failure surfaces at the end test
+    file.open(path, mode); // a failure surfaces at the first transfer
     // Blocks of records: one transfer each instead of one per record.
     QByteArray block;
     while (file.readRecords(block, kRecordsPerTransfer)) {
@@ -136,50 +151,32 @@ std::vector<ResultRecord> ReadResultRecords(const QString& path)
     return records;
 }
 
-// The old records and the new one go to "record.new" (kept beside the table)
-// and to a second temporary file that is then renamed over the table, so the
-// table is never missing and never half-written.
+// The old records and the new one go to a temporary file of this process,
+// renamed over the table, so the table is never missing and never
+// half-written. The user folder's lock keeps other copies of the program from
+// replacing the table between the read and the rename.
 void AppendResultRecord(const ResultRecord& record)
 {
     const QString table = RecordsTableFileName();
     const QByteArray bytes = EncodeResultRecord(record);
-
-    if (!FileExists(table)) {
-        RecordFile file(kResultRecordSize);
-        CreateOrRaise(file, table);
-        file.write(bytes);
-        file.sync();
-        file.close();
-        return;
-    }
-
-    const QString stem = appConfig().PathUser + currentRange().rangeText;
-    const QString copy = stem + QStringLiteral("record.new");
-    const QString replacement = stem + QStringLiteral("record.tmp");
-    try {
-        RecordFile in(kResultRecordSize);
-        in.open(table); // a failure surfaces at the end test
-        RecordFile copyFile(kResultRecordSize);
-        CreateOrRaise(copyFile, copy);
-        RecordFile next(kResultRecordSize);
-        CreateOrRaise(next, replacement);
-        in.copyRecordsTo({&copyFile, &next});
-        copyFile.write(bytes);
-        next.write(bytes);
-        in.close();
-        copyFile.close();
-        next.sync();
-        next.close();
-        RenameOver(replacement, table);
-    } catch (...) {
-        RemoveFile(replacement);
-        throw;
-    }
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    ReplaceRecords(table, [&](RecordFile& out) {
+        if (FileExists(table))
+            CopyRecords(table, out);
+        out.write(bytes);
+    });
 }
 
+// Under the user folder's lock, which also makes this the moment to clear
+// what killed copies of the program left there.
 void ConvertLegacyTables()
 {
     const QString folder = appConfig().PathUser;
+    {
+        FolderLock lock(folder, FolderLock::Mode::Exclusive);
+        if (lock.held())
+            RemoveLeftTemporaryFiles(folder);
+    }
     QStringList found;
     ListFiles(QStringLiteral("*.conf"), folder, found);
     for (const QString& path : found)
@@ -188,30 +185,24 @@ void ConvertLegacyTables()
 
 // The converted table gets the records it already held, then the legacy ones
 // with `errors` 0; the legacy file is deleted only once that table is in place.
+// A copy killed between the two steps leaves the legacy rows to be converted
+// again: duplicated, never lost.
 void ConvertLegacyTable(const QString& folder, const QString& name)
 {
+    FolderLock lock(folder, FolderLock::Mode::Exclusive);
     const QString legacy = folder + name;
     const QFileInfo info(legacy);
     if (!info.isFile() || info.size() % kLegacyResultRecordSize != 0)
         return;
 
     const QString converted = folder + BaseFileName(name) + QStringLiteral(".config");
-    const QString replacement = converted + QStringLiteral(".tmp");
-    try {
-        RecordFile out(kResultRecordSize);
-        CreateOrRaise(out, replacement);
+    ReplaceRecords(converted, [&](RecordFile& out) {
         if (FileExists(converted))
             CopyRecords(converted, out);
         RecordFile in(kLegacyResultRecordSize);
         in.open(legacy); // a failure surfaces at the end test
         CopyAsCurrentFormat(in, out);
         in.close();
-        out.sync();
-        out.close();
-        RenameOver(replacement, converted);
-    } catch (...) {
-        RemoveFile(replacement);
-        throw;
-    }
+    });
     RemoveFile(legacy);
 }

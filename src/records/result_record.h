@@ -1,6 +1,8 @@
 #pragma once
 // Records tables: user folder + rangeText + "record.config", 780-byte records.
 
+#include "util/record_file.h"
+
 #include <QByteArray>
 #include <QString>
 #include <vector>
@@ -36,9 +38,13 @@ ResultRecord DecodeResultRecord(const char* bytes);
 LegacyResultRecord DecodeLegacyResultRecord(const QByteArray& bytes);
 
 QString RecordsTableFileName();
+// The table of the range `rangeText` ("9", "20", "99", "999") in `folder`.
+QString RecordsTableFileName(const QString& folder, const QString& rangeText);
 // The whole records of the table at `path`, in file order; a trailing partial
-// record is ignored. IoError when the file cannot be opened or read.
+// record is ignored. IoError when the file cannot be opened or read. The file
+// is opened with write access too unless `mode` says otherwise.
 std::vector<ResultRecord> ReadResultRecords(const QString& path);
+std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode);
 // Appends to the table of the current range; IoError on a failed transfer,
 // when the table cannot be created, or when it cannot be replaced.
 void AppendResultRecord(const ResultRecord& record);

@@ -2,6 +2,8 @@
 
 #include "util/control_names.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,10 +12,15 @@
 #include <QRadioButton>
 #include <QTableView>
 
+QSize ClientSizeForOuterSize(int width, int height)
+{
+    return QSize(width, height - kTitleBarHeight);
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text)
 {
     auto* label = new QLabel(text, parent);
-    SetDesignerName(label, name, text);
+    SetDesignerName(label, name);
     return label;
 }
 
@@ -32,24 +39,24 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, con
     return label;
 }
 
-QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption)
+QLabel* MakeValue(QWidget* parent, const QString& name)
 {
     auto* value = new QLabel(parent);
     value->setStyleSheet(QStringLiteral("color: red;"));
-    SetDesignerName(value, name, caption);
+    SetDesignerName(value, name);
     return value;
 }
 
-QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption, const QPoint& at)
+QLabel* MakeValue(QWidget* parent, const QString& name, const QPoint& at)
 {
-    QLabel* value = MakeValue(parent, name, caption);
+    QLabel* value = MakeValue(parent, name);
     value->move(at);
     return value;
 }
 
-QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption, const QRect& place)
+QLabel* MakeValue(QWidget* parent, const QString& name, const QRect& place)
 {
-    QLabel* value = MakeValue(parent, name, caption);
+    QLabel* value = MakeValue(parent, name);
     value->setGeometry(place);
     return value;
 }
@@ -57,7 +64,7 @@ QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption, 
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text)
 {
     auto* button = new QPushButton(text, parent);
-    SetDesignerName(button, name, text);
+    SetDesignerName(button, name);
     return button;
 }
 
@@ -74,7 +81,7 @@ QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& tex
 {
     auto* radio = new QRadioButton(text, parent);
     radio->setGeometry(place);
-    SetDesignerName(radio, name, text);
+    SetDesignerName(radio, name);
     return radio;
 }
 
@@ -91,12 +98,38 @@ void SetUpCellGrid(QTableView* grid, const QRect& place, std::initializer_list<i
         grid->setColumnWidth(column++, width);
 }
 
+Qt::ItemFlags GridCellFlags(int column)
+{
+    if (column == 0)
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+QVariant GridCellBackground(int column)
+{
+    if (column == 0)
+        return QApplication::palette().button();
+    return QVariant();
+}
+
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label)
 {
     auto* edit = new QLineEdit(parent);
-    SetDesignerName(edit, name, label->text());
+    SetDesignerName(edit, name);
     label->setBuddy(edit);
     return edit;
+}
+
+QComboBox* MakeEditableList(QWidget* parent, const QString& name, QLabel* label)
+{
+    auto* list = new QComboBox(parent);
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    // Qt's own completer ignores letter case: "adm" would become "ADM".
+    list->setCompleter(nullptr);
+    SetDesignerName(list, name);
+    label->setBuddy(list);
+    return list;
 }
 
 void MaskPassword(QLineEdit* edit)

@@ -2,10 +2,13 @@
 // The controls the windows build again and again, created with their
 // designer names (see control_names.h).
 
+#include <QSize>
 #include <QString>
+#include <QVariant>
 
 #include <initializer_list>
 
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -16,18 +19,24 @@ class QRect;
 class QTableView;
 class QWidget;
 
-// A label named after its text.
+// Window designs give most windows' sizes with their frame: the outer size.
+// The window manager draws that frame around the client area, which Qt
+// sizes, so every such window takes the title bar off its outer size.
+constexpr int kTitleBarHeight = 30;
+QSize ClientSizeForOuterSize(int width, int height);
+
+// A label; it reads its current text.
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text);
 // ... at `at`, sized to its text.
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QPoint& at);
 // ... filling `place`.
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& place);
 
-// An empty red value text; its accessible name is `caption`, the text of the
-// label beside it.
-QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption);
-QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption, const QPoint& at);
-QLabel* MakeValue(QWidget* parent, const QString& name, const QString& caption, const QRect& place);
+// An empty red value text; like every label it reads its current text. It is
+// no label's buddy: an empty label would then read its caption instead.
+QLabel* MakeValue(QWidget* parent, const QString& name);
+QLabel* MakeValue(QWidget* parent, const QString& name, const QPoint& at);
+QLabel* MakeValue(QWidget* parent, const QString& name, const QRect& place);
 
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text);
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text,
@@ -40,8 +49,21 @@ QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& tex
 // header, a contiguous selection of cells, columns `widths` wide.
 void SetUpCellGrid(QTableView* grid, const QRect& place, std::initializer_list<int> widths);
 
-// An edit named after `label`, which becomes its buddy.
+// Cells of a grid whose column 0 is fixed, a title column: its cells are
+// drawn like the title row and take no part in a selection.
+Qt::ItemFlags GridCellFlags(int column);
+// The background of a cell in `column`: the title row's brush for column 0,
+// none (the grid's own) for the others.
+QVariant GridCellBackground(int column);
+
+// An edit whose buddy is `label`, so it is named by that label's text.
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label);
+// A drop-down list whose text the user may also type, named by `label`
+// (its buddy). The text stays exactly as typed: nothing completes it, and
+// Enter neither adds it to the list nor swaps it for an item that differs
+// in letter case.
+QComboBox* MakeEditableList(QWidget* parent, const QString& name, QLabel* label);
+
 // Typed characters show as "*", whatever the style's own mark.
 void MaskPassword(QLineEdit* edit);
 

@@ -2,10 +2,8 @@
 
 #include <QWidget>
 
-void SetDesignerName(QWidget* control, const QString& designerName, const QString& visibleName)
+void SetDesignerName(QWidget* control, const QString& designerName)
 {
     control->setObjectName(designerName);
     control->setAccessibleDescription(designerName);
-    if (!visibleName.isEmpty())
-        control->setAccessibleName(visibleName);
 }

@@ -42,9 +42,8 @@ std::optional<qint32> ParseNumber(const QString& text)
     if (i >= size)
         return std::nullopt;
 
-    // Decimal values are bounded by the signed range, hexadecimal ones by the
-    // unsigned 32-bit pattern they spell.
-    const quint64 limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    // Decimal and hexadecimal values alike must fit the signed 32-bit range.
+    const quint64 limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
     quint64 value = 0;
     for (; i < size; ++i) {
         const int digit = DigitValue(text.at(i), base);
@@ -55,8 +54,10 @@ std::optional<qint32> ParseNumber(const QString& text)
             return std::nullopt;
     }
 
-    quint32 pattern = quint32(value);
-    if (negative)
-        pattern = 0u - pattern;
-    return qint32(pattern);
+    return qint32(negative ? -qint64(value) : qint64(value));
+}
+
+qint32 AddWrapping(qint32 a, qint32 b)
+{
+    return static_cast<qint32>(static_cast<quint32>(a) + static_cast<quint32>(b));
 }

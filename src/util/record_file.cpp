@@ -2,8 +2,10 @@
 
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
+#include "platform/file_modes.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -92,10 +94,10 @@ RecordFile::~RecordFile()
     close();
 }
 
-bool RecordFile::open(const QString& path)
+bool RecordFile::open(const QString& path, OpenFor mode)
 {
     close();
-    fd_ = OpenRetry(path, O_RDWR);
+    fd_ = OpenRetry(path, mode == OpenFor::Reading ? O_RDONLY : O_RDWR);
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
     return fd_ >= 0;
 }
@@ -105,6 +107,8 @@ bool RecordFile::create(const QString& path)
     close();
     fd_ = OpenRetry(path, O_RDWR | O_CREAT | O_TRUNC, 0644);
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
+    if (fd_ >= 0)
+        ShareNewFile(fd_, QFile::encodeName(QFileInfo(path).absolutePath()), 0644);
     return fd_ >= 0;
 }
 

@@ -8,6 +8,11 @@
 
 #include <initializer_list>
 
+// How an existing record file is opened: the program opens with write access
+// too (so a write-protected file cannot be opened); readers that never write
+// open for reading only.
+enum class OpenFor { ReadWrite, Reading };
+
 class RecordFile {
 public:
     explicit RecordFile(int recordSize) : recordSize_(recordSize) {}
@@ -15,8 +20,8 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
-    // Opens an existing file for reading and writing.
-    bool open(const QString& path);
+    // Opens an existing file, for reading and writing unless `mode` says otherwise.
+    bool open(const QString& path, OpenFor mode = OpenFor::ReadWrite);
     // Creates the file, or truncates an existing one.
     bool create(const QString& path);
 

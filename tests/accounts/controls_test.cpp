@@ -4,6 +4,7 @@
 #include "accounts/form6_new_user.h"
 #include "accounts/form7_password.h"
 #include "accounts_test_env.h"
+#include "support/accessibility.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -90,7 +91,7 @@ TEST_F(AccountWindowsTest, WindowsControlsAndTabOrders)
     for (const auto& c : controls) {
         EXPECT_EQ(c.control->objectName(), c.name);
         EXPECT_EQ(c.control->accessibleDescription(), c.name);
-        EXPECT_EQ(c.control->accessibleName(), c.accessibleName) << c.name;
+        EXPECT_EQ(ControlTitle(c.control), c.accessibleName) << c.name;
     }
 
     // Passwords are masked with "*"; the nick and the full name are not.

@@ -214,6 +214,42 @@ TEST_F(LoginTest, NicksOutsideTheListAndChosenItems)
     EXPECT_EQ(currentUser().nick, "");
 }
 
+// The nick is taken as typed, key by key: nothing completes it or changes its
+// letter case, neither while typing nor at Enter.
+TEST_F(LoginTest, TypedNickStaysAsTyped)
+{
+    const struct {
+        const char* typed;
+        const char* message;
+        const char* nickAfter;
+    } cases[] = {
+        {"adm", "Нет такого имени", ""},   // a pupil nick, not the administrator
+        {"A", "Нет такого имени", ""},     // no completion to "ADM"
+        {"Adm", "Нет такого имени", ""},
+        {"vas", "Нет такого имени", ""},   // no completion to "vasya"
+        {"VASYA", "Нет такого имени", ""}, // "VASYA.zamrik" does not exist
+        {"vasya", "", "vasya"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        TForm4 form(states_);
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.ComboBox1->setFocus();
+        form.ComboBox1->clearEditText();
+        // Keys go where the focus is: the box's own line edit.
+        QTest::keyClicks(form.ComboBox1->lineEdit(), c.typed);
+        EXPECT_EQ(form.ComboBox1->currentText().toStdString(), c.typed);
+        form.Edit1->setText("Секрет");
+        dialogs_.messages.clear();
+        QTest::keyClick(form.ComboBox1->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(dialogs_.messages.join('|').toStdString(), c.message);
+        EXPECT_EQ(currentUser().nick.toStdString(), c.nickAfter);
+        EXPECT_EQ(form.ComboBox1->currentText().toStdString(), c.typed);
+    }
+}
+
 TEST_F(LoginTest, PupilAfterAdministrator)
 {
     TForm4 form(states_);

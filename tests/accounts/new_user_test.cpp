@@ -89,7 +89,7 @@ TEST_F(NewUserTest, RefusalsInTheirOrder)
         EXPECT_EQ(login.nickList().size(), 2);
     }
     EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files | QDir::Hidden),
-              QStringList({"Вася.zamrik"}));
+              QStringList({".zelvo.lock", "Вася.zamrik"}));
     EXPECT_EQ(readFile(profileFile("Вася")), existing_);
 }
 

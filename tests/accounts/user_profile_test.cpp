@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cstdio>
+
 namespace {
 
 using ProfileTest = AccountsTest;
@@ -171,7 +173,8 @@ TEST_F(ProfileTest, FailedWriteKeepsTheOldFile)
         EXPECT_THROW(WriteProfile("vasya", Profile("2", "new", 0, 0)), IoError);
     }
     EXPECT_EQ(readFile(profileFile("vasya")), old);
-    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".zelvo.lock", "vasya.zamrik"}));
 
     // A user folder beneath a regular file cannot hold a profile.
     writeFile(tempPath("plain"), "x");
@@ -179,9 +182,30 @@ TEST_F(ProfileTest, FailedWriteKeepsTheOldFile)
     EXPECT_FALSE(WriteProfile("vasya", Profile("2", "new", 0, 0)));
 }
 
+TEST_F(ProfileTest, ProfileFileNamesUpTo255BytesAreCreated)
+{
+    for (int nameLength = 249; nameLength <= 256; ++nameLength) {
+        SCOPED_TRACE(nameLength);
+        const QString nick(nameLength - 7, QLatin1Char('k')); // 7: ".zamrik"
+        const UserProfile profile = Profile("5", "Вася", 10, 20);
+        if (nameLength > 255) {
+            EXPECT_FALSE(WriteProfile(nick, profile));
+            continue;
+        }
+        ASSERT_TRUE(WriteProfile(nick, profile));
+        ASSERT_TRUE(WriteProfile(nick, profile)); // replacing it too
+        UserProfile back;
+        ASSERT_TRUE(ReadProfile(nick, back));
+        EXPECT_EQ(back.totalPoints, 20);
+        EXPECT_EQ(ListProfiles(), QStringList{nick});
+        QFile::remove(ProfilePath(nick));
+    }
+}
+
 TEST_F(ProfileTest, ListsTheProfilesOfTheUserFolder)
 {
-    for (const QString name : {"a.zamrik", "Борис.zamrik", "notes.txt", "zamrik"})
+    for (const QString name : {"a.zamrik", "Борис.zamrik", "notes.txt", "zamrik", ".zelvo.lock",
+                               ".zelvo-77-abcdef.tmp"})
         writeFile(userFolder() + name, "");
     QDir().mkpath(userFolder() + "dir.zamrik");
     QDir().mkpath(userFolder() + "sub");
@@ -193,6 +217,45 @@ TEST_F(ProfileTest, ListsTheProfilesOfTheUserFolder)
 
     appConfig().PathUser = tempPath("none/");
     EXPECT_TRUE(ListProfiles().isEmpty());
+}
+
+TEST_F(ProfileTest, ListsOnlyTheNicksWhoseProfileOpens)
+{
+    // Each file name alone in the user folder, and the nick it lists (if any).
+    const struct {
+        QByteArray fileName;
+        const char* nick;
+    } cases[] = {
+        {"Bob.zamrik", "Bob"},
+        {"Bob.ZAMRIK", nullptr},
+        {"Bob.Zamrik", nullptr},
+        {".zamrik", nullptr},         // no nick
+        {"a.b.zamrik", "a.b"},
+        {"ADM.zamrik", "ADM"},
+        {"Bob.zamrik.txt", nullptr},
+        {"\xd0\x9e\xd0\xbb\xd1\x8f.zamrik", "Оля"},
+        {"\xff\xfe.zamrik", nullptr}, // not valid UTF-8: no QString path reaches it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName.toStdString());
+        QDir(userFolder()).removeRecursively();
+        QDir().mkpath(userFolder());
+        // Created through the raw bytes of the name.
+        const QByteArray raw = QFile::encodeName(userFolder()) + c.fileName;
+        FILE* f = std::fopen(raw.constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+
+        const QStringList nicks = ListProfiles();
+        EXPECT_EQ(nicks, c.nick ? QStringList{QString::fromUtf8(c.nick)} : QStringList());
+        for (const QString& nick : nicks)
+            EXPECT_TRUE(ProfileExists(nick));
+    }
+
+    // Beside its exact twin a capitalised copy adds nothing.
+    writeFile(userFolder() + "Bob.zamrik", "");
+    writeFile(userFolder() + "Bob.ZAMRIK", "");
+    EXPECT_EQ(ListProfiles(), QStringList{"Bob"});
 }
 
 TEST_F(ProfileTest, SaveCurrentProfileReportsEachOutcome)
@@ -218,6 +281,78 @@ TEST_F(ProfileTest, SaveCurrentProfileReportsEachOutcome)
     EXPECT_FALSE(SaveCurrentProfile());
     EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 2   :-("}));
     EXPECT_TRUE(dialogs_.errors.isEmpty());
+}
+
+
+// A save puts this copy's own changes over the record as another copy of the
+// program may have left it; where no whole record can be read, the one in
+// memory is written.
+TEST_F(ProfileTest, SaveAppliesOnlyTheUnsavedChangesToTheStoredRecord)
+{
+    struct Case {
+        const char* what;
+        QByteArray onDisk; // at the moment of the save; empty: the file is gone
+        bool newDigest;
+        QByteArray digest;
+        qint32 time, points;
+    };
+    const QByteArray loggedIn = RecordWithNoise("D1", "Vasya", 100, 10);
+    const Case cases[] = {
+        {"unchanged", loggedIn, false, "D1", 105, 12},
+        {"totals saved by another copy", RecordWithNoise("D1", "Vasya", 200, 20), false, "D1", 205, 22},
+        {"password reset meanwhile", RecordWithNoise("", "Vasya", 100, 10), false, "", 105, 12},
+        {"password changed here", RecordWithNoise("D1", "Vasya", 200, 20), true, "D2", 205, 22},
+        {"file gone", QByteArray(), false, "D1", 105, 12},
+        {"file cut short", loggedIn.left(100), false, "D1", 105, 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(profileFile("vasya"));
+        writeFile(profileFile("vasya"), loggedIn);
+        ClearCurrentUser();
+        ASSERT_TRUE(ReadProfile("vasya", currentUser().profile));
+        currentUser().nick = "vasya";
+        AddToCurrentTotals(5, 2);
+        if (c.newDigest)
+            SetCurrentDigest("D2");
+        QFile::remove(profileFile("vasya"));
+        if (!c.onDisk.isEmpty())
+            writeFile(profileFile("vasya"), c.onDisk);
+
+        ASSERT_TRUE(SaveCurrentProfile());
+        const QByteArray saved = readFile(profileFile("vasya"));
+        if (!c.newDigest) { // the insignificant bytes of the record stay
+            EXPECT_EQ(saved, RecordWithNoise(c.digest, "Vasya", c.time, c.points));
+        }
+        const UserProfile stored = DecodeUserProfile(saved);
+        EXPECT_EQ(stored.digestText, QString::fromLatin1(c.digest));
+        EXPECT_EQ(stored.totalTime, c.time);
+        EXPECT_EQ(stored.totalPoints, c.points);
+        EXPECT_EQ(currentUser().profile.totalTime, c.time);
+        EXPECT_EQ(currentUser().profile.totalPoints, c.points);
+
+        // Nothing is unsaved now: the next save keeps what another copy stores meanwhile.
+        writeFile(profileFile("vasya"), RecordWithNoise("D3", "Vasya", 1000, 100));
+        ASSERT_TRUE(SaveCurrentProfile());
+        EXPECT_EQ(readFile(profileFile("vasya")), RecordWithNoise("D3", "Vasya", 1000, 100));
+    }
+    EXPECT_TRUE(dialogs_.shown.isEmpty());
+}
+
+TEST_F(ProfileTest, ChangesOfAFailedSaveGoWithTheNextOne)
+{
+    writeFile(profileFile("vasya"), RecordWithNoise("D1", "Vasya", 100, 10));
+    ASSERT_TRUE(ReadProfile("vasya", currentUser().profile));
+    currentUser().nick = "vasya";
+    AddToCurrentTotals(5, 2);
+    {
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(SaveCurrentProfile());
+    }
+    EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 1   :-("}));
+    AddToCurrentTotals(1, 1);
+    ASSERT_TRUE(SaveCurrentProfile());
+    EXPECT_EQ(readFile(profileFile("vasya")), RecordWithNoise("D1", "Vasya", 106, 13));
 }
 
 } // namespace

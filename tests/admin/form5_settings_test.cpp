@@ -5,6 +5,7 @@
 #include "admin/form5_settings.h"
 #include "platform/config_store.h"
 #include "platform/shell.h"
+#include "support/accessibility.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 #include "util/files.h"
@@ -343,7 +344,7 @@ TEST_F(SettingsWindowTest, ControlsCarryNamesTextsAndHints)
         SCOPED_TRACE(c.designer);
         EXPECT_EQ(c.control->objectName(), c.designer);
         EXPECT_EQ(c.control->accessibleDescription(), c.designer);
-        EXPECT_EQ(c.control->accessibleName(), c.accessible);
+        EXPECT_EQ(ControlTitle(c.control), c.accessible);
         EXPECT_EQ(c.control->toolTip(), c.hint);
     }
     EXPECT_EQ(form->SpeedButton1->objectName(), "SpeedButton1");

@@ -11,6 +11,7 @@
 #include "records/form10_summary.h"
 #include "records/form8_statistics.h"
 #include "records/number_range.h"
+#include "support/accessibility.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
@@ -119,6 +120,15 @@ TEST_F(ServiceWindowTest, FillsTheListAndKeepsTheTypedText)
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
+TEST_F(ServiceWindowTest, ListsOnlyProfilesOpenedByTheirExactName)
+{
+    addUser("u7", "Group B", "pw", 10, 3);
+    QFile::copy(ProfilePath("u7"), userFolder() + "Bob.ZAMRIK");
+    form->FillUserList();
+    EXPECT_EQ(entries(), QStringList{"u7 (Group B)"});
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
 TEST_F(ServiceWindowTest, AnUnreadableProfileIsReportedAndListedWithoutAName)
 {
     addUser("u7", "Group B", "pw", 10, 3);
@@ -155,6 +165,27 @@ TEST_F(ServiceWindowTest, SelectedNickTakesTheTextBeforeTheParenthesis)
         choose(c.text);
         EXPECT_EQ(form->SelectedNick(), c.nick);
         EXPECT_EQ(dialogs.messages, c.nick.isEmpty() ? QStringList{kChoose} : QStringList());
+    }
+}
+
+// Typed text is taken as typed: nothing completes it to a listed entry or
+// changes its letter case, neither while typing nor at Enter.
+TEST_F(ServiceWindowTest, TypedTextStaysAsTyped)
+{
+    addUser("Bob", "Боб", "", 0, 0);
+    addUser("bobby", "Роберт", "", 0, 0);
+    form->FillUserList();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const char* typed : {"b", "B", "bob", "BOBBY", "Bob ("}) {
+        SCOPED_TRACE(typed);
+        form->ComboBox1->setFocus();
+        form->ComboBox1->clearEditText();
+        QTest::keyClicks(form->ComboBox1->lineEdit(), typed);
+        EXPECT_EQ(form->ComboBox1->currentText().toStdString(), typed);
+        QTest::keyClick(form->ComboBox1->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(form->ComboBox1->currentText().toStdString(), typed);
     }
 }
 
@@ -359,7 +390,7 @@ TEST_F(ServiceWindowTest, ControlsCarryNamesAndTexts)
         SCOPED_TRACE(c.designer);
         EXPECT_EQ(c.control->objectName(), c.designer);
         EXPECT_EQ(c.control->accessibleDescription(), c.designer);
-        EXPECT_EQ(c.control->accessibleName(), c.accessible);
+        EXPECT_EQ(ControlTitle(c.control), c.accessible);
     }
     EXPECT_TRUE(form->ComboBox1->isEditable());
 }

@@ -6,6 +6,7 @@
 #include "app/form3_about.h"
 #include "platform/shell.h"
 #include "records/number_range.h"
+#include "support/accessibility.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 #include "util/files.h"
@@ -181,8 +182,8 @@ TEST_F(MainWindowTest, ControlsCarryTheirDesignerNames)
         EXPECT_EQ(widget->objectName(), name);
         EXPECT_EQ(widget->accessibleDescription(), name);
     }
-    EXPECT_EQ(form.Button11->accessibleName(), "Ввод");
-    EXPECT_EQ(form.Edit1->accessibleName(), "Ваш ответ");
+    EXPECT_EQ(AccessibleName(form.Button11), "Ввод");
+    EXPECT_EQ(AccessibleName(form.Edit1), "Ваш ответ");
     EXPECT_EQ(form.N7->objectName(), "N7");
     EXPECT_EQ(form.N7->text(), "Начать Изучение");
     QStringList digits;

@@ -33,7 +33,6 @@ protected:
         currentUser() = CurrentUser();
         currentRange() = NumberRange();
         exerciseState() = ExerciseState();
-        ExerciseController::SetPollInterval(1);
         writeFile(storePath(), QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
                                               "\"PathUser\"=\"%1\"\n")
                                    .arg(StripTrailingSeparators(userFolder()))
@@ -41,12 +40,6 @@ protected:
         QDir(programFolder()).mkpath("sound");
         for (const char* name : {"BONUS.wav", "-BONUS.wav", "ERROR.wav", "THEEND.wav"})
             writeFile(programFolder() + "sound/" + name, "RIFF");
-    }
-
-    void TearDown() override
-    {
-        ExerciseController::SetPollInterval(100);
-        ZelvoTest::TearDown();
     }
 
     // Gives "anna" a profile with an empty password and logs her in.

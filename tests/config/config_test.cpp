@@ -26,6 +26,8 @@ TEST_F(ConfigTest, AdmConfFieldsParseOneByOne)
         {"5|2|2|2", 5, 2, 2, 2},     {"7|x|3", 7, 2, 3, 2},      {"-4|0|0|500", -4, 0, 0, 500},
         {"", 5, 2, 2, 2},            {"$10| 3|+1|0x0A", 16, 3, 1, 10},
         {"1 |2|3|4", 5, 2, 3, 4},    {"|||", 5, 2, 2, 2},
+        // Hexadecimal fields outside the signed range are no numbers either.
+        {"$FFFFFFFF|$80000000|-$80000000|$7FFFFFFF", 5, 2, -2147483647 - 1, 2147483647},
     };
     for (const AdmConfCase& c : cases) {
         writeStore(QStringLiteral("\"AdmConf\"=\"%1\"\n").arg(c.stored));

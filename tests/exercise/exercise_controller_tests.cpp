@@ -27,8 +27,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -243,7 +245,6 @@ protected:
         ZelvoTest::SetUp();
         exerciseState() = ExerciseState();
         currentRange() = NumberRange();
-        ExerciseController::SetPollInterval(1);
         SeedRandom(20261206);
         QDir(programFolder()).mkpath("sound");
         for (const char* name : {"BONUS", "-BONUS", "ERROR", "THEEND"})
@@ -407,6 +408,10 @@ TEST_F(ExerciseTest, StartCommandChecksTheUserAndTheTarget)
         {"pupil", "XII", {roman}, 0, 0},
         {"pupil", "", {roman}, 0, 0},
         {"pupil", "-5", {QStringLiteral("Вы что полный двоечник?")}, 0, 0},
+        {"pupil", "$FFFFFFFF", {roman}, 0, 0},
+        {"pupil", "$80000000", {roman}, 0, 0},
+        {"pupil", "-$80000000", {QStringLiteral("Вы что полный двоечник?")}, 0, 0},
+        {"pupil", "$7FFFFFFF", {kReady}, 2147483647, 0},
         {"pupil", "0", {QStringLiteral("Ну тогда досвидания!")}, 0, 1},
     };
     for (const Case& c : cases) {
@@ -447,6 +452,79 @@ TEST_F(ExerciseTest, QuitWhileWaitingEndsTheExerciseWithoutSaving)
     EXPECT_FALSE(records->isVisible());
     EXPECT_TRUE(player.played.isEmpty());
     EXPECT_EQ(dialogs.endRequests, 0);
+}
+
+TEST_F(ExerciseTest, AQuitPostedFromOutsideEndsTheIdleWaitingLoop)
+{
+    // Nothing else wakes the loop: the clock is slowed to an hour and no
+    // pupil acts. A request posted from another thread must still end it.
+    std::thread outside;
+    dialogs.inputAnswers.push_back("3");
+    dialogs.onMessage = [&](const QString& text) {
+        if (text != kReady)
+            return;
+        outside = std::thread([this] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            QMetaObject::invokeMethod(&h->window, [] { RequestQuit(); }, Qt::QueuedConnection);
+        });
+    };
+    controller->N7Click();
+    outside.join();
+
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_NE(h->StaticText1->text(), "?"); // left as it was: nothing reset, nothing saved
+    EXPECT_FALSE(QFile::exists(userFolder() + "20record.config"));
+    EXPECT_EQ(savedProfile().totalPoints, 40);
+    EXPECT_FALSE(h->Timer1->isActive());
+}
+
+TEST_F(ExerciseTest, WaitingLoopServesTheTimersAndPostedKeys)
+{
+    // The pupil acts only from the clock and hint timers, by posting key
+    // events to the answer field: every step needs the waiting loop to wake
+    // for a timer and then serve what was posted. On every third clock tick
+    // an answer is typed (first a wrong one, then right ones); the correction
+    // is typed on the second pulse of the hint.
+    h->Timer1->setInterval(5);
+    int ticks = 0;
+    int answers = 0;
+    int hintPulses = 0;
+    QList<int> hintSizes;
+    auto post = [this](const QString& keys) {
+        for (QChar ch : keys) {
+            const int key = ch == QLatin1Char('\r') ? int(Qt::Key_Return) : int(ch.unicode());
+            QCoreApplication::postEvent(h->Edit1, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier,
+                                                                QString(ch)));
+        }
+    };
+    QObject::connect(h->Timer1, &QTimer::timeout, [&] {
+        const ExerciseState& s = exerciseState();
+        if (++ticks % 3 != 0 || s.correctionPending || s.answered)
+            return;
+        const qint32 expected = ExpectedValue(s);
+        post(QString::number(answers++ == 0 ? expected + 1 : expected) + QLatin1Char('\r'));
+    });
+    QObject::connect(h->Timer2, &QTimer::timeout, [&] {
+        hintSizes << h->StaticText16->font().pointSize();
+        if (++hintPulses == 2)
+            post(QString::number(ExpectedValue(exerciseState())));
+    });
+    dialogs.inputAnswers.push_back("1");
+    controller->N7Click();
+
+    // Wrong (-1), then two right answers (+1, +1) reach the target 1.
+    EXPECT_EQ(answers, 3);
+    EXPECT_GE(ticks, 9);
+    EXPECT_GE(hintPulses, 2);
+    EXPECT_TRUE(hintSizes.contains(8) && hintSizes.contains(10));
+    EXPECT_EQ(h->StaticText6->text(), "1");
+    EXPECT_EQ(h->StaticText8->text(), "1");
+    EXPECT_NE(h->StaticText11->text(), "-");
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
+    const std::vector<ResultRecord> table = ReadResultRecords(userFolder() + "20record.config");
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].errors, 1);
+    EXPECT_EQ(table[0].points, 1);
 }
 
 TEST_F(ExerciseTest, EnterChecksTheTrimmedAnswer)

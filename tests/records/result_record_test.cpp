@@ -4,6 +4,7 @@
 
 #include "config/app_config.h"
 #include "platform/errors.h"
+#include "support/file_size_limit.h"
 #include "util/cp1251.h"
 
 #include <QDir>
@@ -85,11 +86,10 @@ TEST_F(RecordsTest, SecondAppendKeepsFirstRecordByteForByte)
     const ResultRecord second = Result("boris", 333, 30);
     AppendResultRecord(second);
 
-    const QByteArray table = readFile(tablePath());
-    EXPECT_EQ(table, first + EncodeResultRecord(second));
-    EXPECT_EQ(readFile(userFolder() + "20record.new"), table);
-    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files),
-              QStringList({"20record.config", "20record.new"}));
+    EXPECT_EQ(readFile(tablePath()), first + EncodeResultRecord(second));
+    // The temporary copy went over the table; only the folder's lock file is left beside it.
+    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".zelvo.lock", "20record.config"}));
 }
 
 TEST_F(RecordsTest, PartialTrailingRecordIsDroppedByTheNextAppend)
@@ -123,14 +123,23 @@ TEST_F(RecordsTest, TableThatCannotBeCreatedIsReported)
 TEST_F(RecordsTest, FailedAppendLeavesTableWhole)
 {
     const QByteArray old = Table({Result("anna", 475), Result("boris", 333)});
-    for (const char* blocker : {"20record.new", "20record.tmp"}) {
-        SCOPED_TRACE(blocker);
-        writeFile(tablePath(), old);
-        QDir(userFolder()).mkpath(blocker);
+    writeFile(tablePath(), old);
+    {
+        FileSizeLimit limit(2000); // the copy with the third record does not fit
         EXPECT_THROW(AppendResultRecord(Result("vera", 200)), IoError);
-        EXPECT_EQ(readFile(tablePath()), old);
-        QDir(userFolder() + blocker).removeRecursively();
     }
+    EXPECT_EQ(readFile(tablePath()), old);
+    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".zelvo.lock", "20record.config"}));
+}
+
+TEST_F(RecordsTest, LockAndTemporaryFilesAreNoLegacyTables)
+{
+    for (const char* name : {".zelvo.lock", ".zelvo-77-abcdef.tmp"})
+        writeFile(userFolder() + name, QByteArray());
+    ConvertLegacyTables();
+    EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".zelvo-77-abcdef.tmp", ".zelvo.lock"}));
 }
 
 TEST_F(RecordsTest, LegacyTableIsConvertedWithZeroErrors)

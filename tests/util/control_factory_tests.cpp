@@ -1,5 +1,6 @@
 #include "util/control_factory.h"
 
+#include <QAccessible>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +28,8 @@ TEST(ControlFactory, LabelledEditsFillTheLinesInOrder)
     EXPECT_EQ(layout->itemAtPosition(1, 1)->widget(), password);
     EXPECT_EQ(passwordLabel->objectName(), "StaticText3");
     EXPECT_EQ(password->objectName(), "Edit3");
-    EXPECT_EQ(password->accessibleName(), QStringLiteral("Пароль"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(password)->text(QAccessible::Name),
+              QStringLiteral("Пароль"));
     EXPECT_EQ(passwordLabel->buddy(), password);
     EXPECT_EQ(nick->echoMode(), QLineEdit::Normal);
     EXPECT_EQ(password->echoMode(), QLineEdit::Password);

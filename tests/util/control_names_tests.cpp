@@ -1,25 +1,33 @@
 #include "util/control_names.h"
 
-#include <QLineEdit>
+#include <QAccessible>
+#include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(ControlNames, DesignerNameAndVisibleName)
+QString AccessibleName(QWidget* control)
+{
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+}
+
+TEST(ControlNames, DesignerNameLeavesTheAccessibleNameToWhatIsShown)
 {
     QPushButton button(QStringLiteral("Ввод"));
-    SetDesignerName(&button, QStringLiteral("Button11"), button.text());
+    SetDesignerName(&button, QStringLiteral("Button11"));
     EXPECT_EQ(button.objectName(), "Button11");
     EXPECT_EQ(button.accessibleDescription(), "Button11");
-    EXPECT_EQ(button.accessibleName(), QStringLiteral("Ввод"));
+    EXPECT_TRUE(button.accessibleName().isEmpty());
+    button.setText(QStringLiteral("Сброс"));
+    EXPECT_EQ(AccessibleName(&button), QStringLiteral("Сброс"));
 
-    QLineEdit edit;
-    edit.setAccessibleName(QStringLiteral("kept"));
-    SetDesignerName(&edit, QStringLiteral("Edit1"));
-    EXPECT_EQ(edit.objectName(), "Edit1");
-    EXPECT_EQ(edit.accessibleDescription(), "Edit1");
-    EXPECT_EQ(edit.accessibleName(), QStringLiteral("kept"));
+    QLabel value;
+    SetDesignerName(&value, QStringLiteral("StaticText4"));
+    value.setText(QStringLiteral("12"));
+    EXPECT_EQ(AccessibleName(&value), QStringLiteral("12"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&value)->text(QAccessible::Description),
+              "StaticText4");
 }
 
 } // namespace

@@ -5,7 +5,10 @@
 #include "support/test_env.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -63,6 +66,19 @@ TEST_F(RecordFileTest, ShortFileReadsBeyondEnd)
     ASSERT_TRUE(file.open(path));
     EXPECT_TRUE(file.atEnd()); // less than one whole record left
     EXPECT_EQ(ErrorTextOf([&] { file.read(); }), "Read beyond end of file");
+}
+
+TEST_F(RecordFileTest, OpenedForReadingReadsButNeverWrites)
+{
+    const QString path = tempPath("t.rec");
+    writeFile(path, "01234567");
+    RecordFile file(kSize);
+    ASSERT_TRUE(file.open(path, OpenFor::Reading));
+    EXPECT_EQ(file.read(), QByteArray("01234567"));
+    EXPECT_TRUE(file.atEnd());
+    EXPECT_NE(ErrorTextOf([&] { file.write("abcdefgh"); }), "no error");
+    file.close();
+    EXPECT_EQ(readFile(path), QByteArray("01234567"));
 }
 
 TEST_F(RecordFileTest, TransfersAfterAFailedOpenRaiseItsError)
@@ -195,6 +211,49 @@ TEST_F(ReplaceTest, AFailedWriteRaisesAndKeepsTheOldFile)
     EXPECT_EQ(error, "Disk full");
     EXPECT_EQ(readFile(path), "old profile");
     EXPECT_EQ(entries(), QStringList{"p.zamrik"});
+}
+
+// A setgid folder its group may write is a class folder shared by several
+// accounts: the files made there stay readable and writable for the group
+// whatever the umask (077 here); elsewhere the modes are as before.
+TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
+{
+    const struct {
+        mode_t folderMode;
+        mode_t created;  // by RecordFile::create
+        mode_t newFile;  // by the replacement of a file that did not exist
+        mode_t replaced; // a file of mode 0640 after its replacement
+    } cases[] = {
+        {02775, 0664, 0664, 0660},
+        {02770, 0664, 0664, 0660},
+        {0775, 0600, 0644, 0640},  // no setgid: not shared
+        {02755, 0600, 0644, 0640}, // the group may not write: not shared
+    };
+    const mode_t oldMask = ::umask(077);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folderMode);
+        const QString folder = tempPath(QString::number(c.folderMode, 8)) + "/";
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), c.folderMode), 0);
+        const auto modeOf = [&](const char* name) {
+            struct stat st;
+            return ::stat(QFile::encodeName(folder + name).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+        };
+
+        RecordFile file(kSize);
+        ASSERT_TRUE(file.create(folder + "created"));
+        file.close();
+        EXPECT_EQ(modeOf("created"), c.created);
+
+        EXPECT_TRUE(ReplaceFileAtomically(folder + "new", "x"));
+        EXPECT_EQ(modeOf("new"), c.newFile);
+
+        writeFile(folder + "old", "old");
+        ASSERT_EQ(::chmod(QFile::encodeName(folder + "old").constData(), 0640), 0);
+        EXPECT_TRUE(ReplaceFileAtomically(folder + "old", "new"));
+        EXPECT_EQ(modeOf("old"), c.replaced);
+    }
+    ::umask(oldMask);
 }
 
 } // namespace

@@ -1,0 +1,32 @@
+#pragma once
+// The teacher's export: a class folder's records tables and profiles as CSV
+// rows with the columns of the records and summary windows. Nothing in the
+// folder is written; files are opened for reading only.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct ExportResult {
+    // The header row and one row for every record or profile that could be
+    // read; empty when there is nothing to export (no folder, no table).
+    QByteArray csv;
+    // One message per folder or file that could not be read: the export is
+    // incomplete.
+    QStringList errors;
+    // Worth telling, but nothing readable was left out.
+    QStringList warnings;
+};
+
+// The table of the range `rangeText` ("9", "20", "99", "999"): one row per
+// record in file order, columns nick, full name, time, points, date, errors.
+ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator);
+
+// One row per profile file, sorted by nick: nick, full name, total points,
+// total time as h:mm:ss, speed in points per minute.
+ExportResult ExportSummary(const QString& folder, char separator);
+
+// The class folder when none is named: "PathUser" of the machine store, else
+// the program folder. Empty when the store names an empty folder; StoreError
+// when "PathUser" is not a string.
+QString DefaultClassFolder();

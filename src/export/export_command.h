@@ -1,0 +1,33 @@
+#pragma once
+// The zelvo-export command line: what to export, from which class folder,
+// with which separator and to where; and the run that writes the CSV and
+// names on standard error what could not be read.
+
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+constexpr int kExitDone = 0;       // everything exported
+constexpr int kExitIncomplete = 1; // a folder, table or file unread, or the output not written
+constexpr int kExitUsage = 2;      // a wrong command line
+
+struct ExportRequest {
+    bool help = false;
+    bool summary = false;            // otherwise a records table
+    QString rangeText;               // records: "9", "20", "99" or "999"
+    std::optional<QString> folder;   // none: the default class folder
+    char separator = ';';
+    std::optional<QString> output;   // none: standard output
+};
+
+// `arguments` as QCoreApplication::arguments() gives them, program name first.
+// Empty, with `error` telling why, when the command line is wrong.
+std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, QString& error);
+
+// The usage text, in Russian and in English.
+QString ExportHelpText();
+
+// Runs the command line: the CSV goes to `out` or to the output file, the
+// messages to `err`, one line each. Returns the exit code.
+int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& err);

@@ -1,0 +1,237 @@
+// The zelvo-export program itself, run as a separate process: exit codes,
+// standard output and standard error.
+
+#include "export_fixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kSummaryHeader = "НИК;ФИО;Всего очков;Всего времени;Время\r\n";
+
+struct Outcome {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class ExportProgramTest : public ExportTest {
+protected:
+    // Runs the program with `arguments`, without a display, with the store
+    // of the fixture unless `environment` says otherwise.
+    Outcome run(const QStringList& arguments, const QString& program = QStringLiteral(ZELVO_EXPORT_PATH))
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert("ZELVO_MACHINE_STORE", storePath());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(tempPath(""));
+        process.start(program, arguments);
+        Outcome result;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+            ADD_FAILURE() << "did not finish: " << program.toStdString();
+            return result;
+        }
+        result.exitCode = process.exitCode();
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    void writeStore(const QString& pathUser)
+    {
+        writeFile(storePath(), ("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=\"" + pathUser
+                                + "\"\n")
+                                   .toUtf8());
+    }
+};
+
+TEST_F(ExportProgramTest, HelpInRussianAndEnglish)
+{
+    for (const char* option : {"--help", "-h"}) {
+        const Outcome r = run({option});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_TRUE(r.err.isEmpty());
+        EXPECT_TRUE(r.out.startsWith("Использование:\n")) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains("\nUsage:\n"));
+        EXPECT_TRUE(r.out.contains("--separator"));
+    }
+}
+
+TEST_F(ExportProgramTest, WrongCommandLinesExitWithTwo)
+{
+    const QStringList cases[] = {{},
+                                 {"record", "20"},
+                                 {"records"},
+                                 {"records", "21"},
+                                 {"records", "20", "99"},
+                                 {"summary", "20"},
+                                 {"summary", "--separator", "\t"},
+                                 {"summary", "--separator"},
+                                 {"summary", "--output", ""},
+                                 {"summary", "--colour"}};
+    for (const QStringList& arguments : cases) {
+        const Outcome r = run(arguments);
+        EXPECT_EQ(r.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.startsWith("zelvo-export: неверная командная строка / wrong command line: "))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.endsWith("zelvo-export: справка / help: zelvo-export --help\n"));
+    }
+}
+
+TEST_F(ExportProgramTest, WritesTheCsvToStandardOutputOrAFile)
+{
+    WriteUser("anna", "Анна", 600, 150);
+    WriteTable("9", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1)});
+    const QByteArray summary = kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\n";
+
+    Outcome r = run({"summary", "--folder", userFolder()});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, summary);
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+
+    r = run({"records", "9", "--separator", ",", "--folder", userFolder()});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "NikName,ФИО,Time,кол-во,Дата,Ошибок\r\nanna,Анна,475,20,06-12-2026 09:05:07,1\r\n");
+
+    // A relative output file is taken in the current folder.
+    r = run({"--output", "class.csv", "summary", "--folder=" + userFolder()});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(readFile(tempPath("class.csv")), summary);
+}
+
+TEST_F(ExportProgramTest, FolderFromTheStoreElseBesideTheProgram)
+{
+    WriteUser("anna", "Анна", 600, 150);
+    writeStore(userFolder());
+    Outcome r = run({"summary"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\n");
+
+    // No store: the folder of the program, here a copy in the program folder.
+    QFile::remove(storePath());
+    const QString copy = programFolder() + "zelvo-export";
+    ASSERT_TRUE(QFile::copy(ZELVO_EXPORT_PATH, copy));
+    writeFile(programFolder() + "20record.config",
+              EncodeResultRecord(Result("zoe", "Зоя", 100, 5, "01-01-2027 08:00:00", 0)));
+    r = run({"records", "20"}, copy);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\nzoe;Зоя;100;5;01-01-2027 08:00:00;0\r\n");
+
+    writeStore("");
+    r = run({"summary"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, "zelvo-export: в хранилище настроек пустой \"PathUser\", укажите --folder / "
+                     "the store's \"PathUser\" is empty, name the folder with --folder\n");
+}
+
+TEST_F(ExportProgramTest, MissingFolderOrTableExitsWithOne)
+{
+    Outcome r = run({"summary", "--folder", tempPath("gone")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, ("zelvo-export: папка класса не найдена / class folder not found: " + tempPath("gone") + "\n")
+                         .toUtf8());
+
+    r = run({"records", "999", "--folder", userFolder(), "--output", tempPath("out.csv")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, ("zelvo-export: нет таблицы рекордов / records table not found: " + userFolder()
+                      + "999record.config\n")
+                         .toUtf8());
+    EXPECT_FALSE(QFileInfo::exists(tempPath("out.csv")));
+}
+
+TEST_F(ExportProgramTest, BadProfileIsNamedAndTheOthersWritten)
+{
+    WriteUser("anna", "Анна", 600, 150);
+    WriteUser("zoe", "Зоя", 60, 1);
+    writeFile(userFolder() + "broken.zamrik", QByteArray(100, 'x'));
+    const Outcome r = run({"summary", "--folder", userFolder()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\nzoe;Зоя;1;0:01:00;  1.0\r\n");
+    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + userFolder()
+                      + "broken.zamrik: Read beyond end of file\n")
+                         .toUtf8());
+}
+
+TEST_F(ExportProgramTest, NeverWritesIntoTheClassFolder)
+{
+    WriteUser("anna", "Анна", 600, 150);
+    WriteTable("20", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1)});
+    const QByteArray table = readFile(tablePath("20"));
+    ASSERT_TRUE(QFile::link(tablePath("20"), tempPath("link.csv")));
+    for (const QString& output : {tablePath("20"), userFolder() + "new.csv", tempPath("link.csv")}) {
+        const Outcome r = run({"records", "20", "--folder", userFolder(), "--output", output});
+        EXPECT_EQ(r.exitCode, 2) << output.toStdString();
+        EXPECT_TRUE(r.err.startsWith("zelvo-export: в папку класса ничего не записывается / "
+                                     "nothing is written into the class folder: "));
+    }
+    EXPECT_EQ(readFile(tablePath("20")), table);
+    EXPECT_FALSE(QFileInfo::exists(userFolder() + "new.csv"));
+}
+
+TEST_F(ExportProgramTest, UnwritableOutputExitsWithOne)
+{
+    WriteUser("anna", "Анна", 600, 150);
+    writeFile(tempPath("plain"), "x");
+    const Outcome r = run({"summary", "--folder", userFolder(), "--output", tempPath("plain/out.csv")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.startsWith(("zelvo-export: не удалось записать / cannot write " + tempPath("plain/out.csv") + ": ")
+                                     .toUtf8()))
+        << r.err.toStdString();
+}
+
+// Run by an account that is not the files' owner: what it may read is
+// exported (write access is never asked for), what it may not is named.
+TEST_F(ExportProgramTest, AnotherAccountExportsWhatItMayRead)
+{
+    const QString runuser = QStringLiteral("/usr/sbin/runuser");
+    if (geteuid() != 0 || !QFileInfo::exists(runuser))
+        GTEST_SKIP() << "needs root and runuser";
+    const QStringList asNobody = {"-u", "nobody", "--", ZELVO_EXPORT_PATH};
+    if (run(asNobody + QStringList{"--help"}, runuser).exitCode != 0)
+        GTEST_SKIP() << "the account nobody cannot run the program here";
+
+    WriteUser("anna", "Анна", 600, 150);
+    WriteUser("zoe", "Зоя", 60, 1);
+    WriteTable("20", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1)});
+    WriteTable("99", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1)});
+    const auto readable = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
+    const auto enterable = readable | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(tempPath(""), enterable | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(userFolder(), enterable | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(userFolder() + "anna.zamrik", readable));
+    ASSERT_TRUE(QFile::setPermissions(userFolder() + "zoe.zamrik", QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(tablePath("20"), readable));
+    ASSERT_TRUE(QFile::setPermissions(tablePath("99"), QFile::WriteOwner));
+
+    Outcome r = run(asNobody + QStringList{"summary", "--folder", userFolder()}, runuser);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\n");
+    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + userFolder()
+                      + "zoe.zamrik: cannot be opened\n")
+                         .toUtf8());
+
+    r = run(asNobody + QStringList{"records", "20", "--folder", userFolder()}, runuser);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\nanna;Анна;475;20;06-12-2026 09:05:07;1\r\n");
+
+    r = run(asNobody + QStringList{"records", "99", "--folder", userFolder()}, runuser);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + tablePath("99")
+                      + ": File access denied\n")
+                         .toUtf8());
+}
+
+} // namespace

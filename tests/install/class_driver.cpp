@@ -1,0 +1,133 @@
+// A small command-line program over the program's own routines, for the tests
+// that run it under several real accounts (runuser) against a shared class
+// folder and a shared configuration store.
+//   class_driver new NICK PASSWORD FULLNAME
+//   class_driver finish NICK PASSWORD POINTS SECONDS ERRORS
+//   class_driver show NICK
+//   class_driver path-user
+//   class_driver save-settings ADMCONF
+// Exit status 0 on success; the reason of a failure goes to stderr.
+
+#include "accounts/current_user.h"
+#include "accounts/password_digest.h"
+#include "config/app_config.h"
+#include "exercise/scoring.h"
+#include "platform/config_store.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "records/result_record.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <cstdio>
+
+namespace {
+
+// Messages go to stderr, and a message counts as a failure.
+class ConsoleDialogs : public Dialogs {
+public:
+    bool failed = false;
+    void message(const QString& text) override { report(text); }
+    bool question(const QString& text, QuestionIcon) override { return report(text), false; }
+    QString inputBox(const QString&, const QString& prompt, const QString&) override
+    {
+        return report(prompt), QString();
+    }
+    bool pauseBox(QWidget*, const QString&, const QString& text) override { return report(text), false; }
+    bool chooseFolder(QWidget*, QString&) override { return false; }
+    void errorReport(const QString& text) override { report(text); }
+    void endProgram() override {}
+
+private:
+    void report(const QString& text)
+    {
+        failed = true;
+        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    }
+};
+
+int Fail(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    return 1;
+}
+
+// Logs the pupil in as the login window does: profile read, password checked.
+bool LogIn(const QString& nick, const QString& password)
+{
+    ClearCurrentUser();
+    UserProfile profile;
+    if (!ReadProfile(nick, profile) || !CheckPassword(password, profile.digestText))
+        return false;
+    currentUser().nick = nick;
+    currentUser().profile = profile;
+    return true;
+}
+
+int Run(const QStringList& args, ConsoleDialogs& dialogs)
+{
+    const QString command = args.value(0);
+    if (command == "path-user") {
+        const auto value = StoreKey::openRead(QString::fromLatin1(kConfigKey)).readString("PathUser");
+        std::printf("%s\n", value ? qUtf8Printable(*value) : "(none)");
+        return 0;
+    }
+    if (command == "save-settings" && args.size() == 2) {
+        auto key = StoreKey::openFull(QString::fromLatin1(kConfigKey), true);
+        if (!key)
+            return Fail("the store cannot be written");
+        key->writeString("AdmConf", args[1]);
+        return 0;
+    }
+
+    InitFolders();
+    LoadConfig();
+    if (command == "new" && args.size() == 4) {
+        if (ProfileExists(args[1]))
+            return Fail("the nick is taken");
+        UserProfile profile;
+        profile.digestText = PasswordDigestText(args[2]);
+        profile.fullName = args[3];
+        return WriteProfile(args[1], profile) ? 0 : Fail("the profile cannot be written");
+    }
+    if (command == "finish" && args.size() == 6) {
+        if (!LogIn(args[1], args[2]))
+            return Fail("login refused");
+        const qint32 points = args[3].toInt();
+        const qint32 seconds = args[4].toInt();
+        ResultRecord record;
+        record.nick = currentUser().nick;
+        record.fullName = currentUser().profile.fullName;
+        record.timePerExample = TimePerExample(seconds, points);
+        record.points = points;
+        record.errors = args[5].toInt();
+        record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
+        AppendResultRecord(record);
+        AddToCurrentTotals(seconds, points);
+        return SaveCurrentProfile() && !dialogs.failed ? 0 : 1;
+    }
+    if (command == "show" && args.size() == 2) {
+        UserProfile profile;
+        if (!ReadProfile(args[1], profile))
+            return Fail("no profile");
+        std::printf("totals %d %d\n", profile.totalTime, profile.totalPoints);
+        for (const ResultRecord& r : ReadResultRecords(RecordsTableFileName()))
+            std::printf("record %s %d %d\n", qUtf8Printable(r.nick), r.points, r.errors);
+        return 0;
+    }
+    return Fail("usage: class_driver new|finish|show|path-user|save-settings ...");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ConsoleDialogs dialogs;
+    setDialogs(&dialogs);
+    try {
+        return Run(app.arguments().mid(1), dialogs);
+    } catch (const ZelvoError& e) {
+        return Fail(e.text());
+    }
+}

@@ -1,0 +1,105 @@
+#!/bin/sh
+# The package's step that points "PathUser" at the class folder, on stores of
+# several shapes: the program's own reader must then find the folder, and
+# every other line of the store must stay as it was.
+#   path_user_test.sh DRIVER INSTALL_STEPS
+set -eu
+driver=$1
+. "$2"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+store=$work/etc/machine.reg
+failures=0
+
+# check NAME FOLDER EXPECTED_STORE_TEXT: runs the step on the store as it is
+# now and compares the folder the program reads and the store's text.
+check() {
+    zelvo_default_path_user "$store" "$2"
+    read_back=$(ZELVO_MACHINE_STORE=$store "$driver" path-user)
+    if [ "$read_back" != "$4" ] || [ "$(cat "$store")" != "$3" ]; then
+        echo "FAILED: $1: reads \"$read_back\", store:" >&2
+        cat "$store" >&2
+        failures=$((failures + 1))
+    fi
+    rm -rf "$work/etc"
+}
+# put TEXT: the store's text before the step
+put() {
+    mkdir -p "$work/etc"
+    printf '%s' "$1" >"$store"
+}
+
+check "no store" /var/lib/zelvo 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Dorvo]
+"PathUser"="/var/lib/zelvo"' /var/lib/zelvo
+
+put 'REGEDIT4
+'
+check "header only" /var/lib/zelvo 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Dorvo]
+"PathUser"="/var/lib/zelvo"' /var/lib/zelvo
+
+put 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Zamrik]
+"MyPass"="123"
+
+[hkey_local_machine\software\brenk\DORVO]
+"AdmConf"="7|2|3|2"
+"NoSound"=dword:00000001
+'
+check "other values kept" /var/lib/zelvo 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Zamrik]
+"MyPass"="123"
+
+[hkey_local_machine\software\brenk\DORVO]
+"PathUser"="/var/lib/zelvo"
+"AdmConf"="7|2|3|2"
+"NoSound"=dword:00000001' /var/lib/zelvo
+
+put 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Dorvo]
+"AdmConf"="5|2|2|2"
+"pathuser"="/srv/class"
+'
+check "a folder set already stays" /var/lib/zelvo 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Dorvo]
+"AdmConf"="5|2|2|2"
+"pathuser"="/srv/class"' /srv/class
+
+put 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Zamrik]
+"PathUser"="/elsewhere"
+'
+check "a value of another key does not count" /var/lib/zelvo 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Zamrik]
+"PathUser"="/elsewhere"
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Dorvo]
+"PathUser"="/var/lib/zelvo"' /var/lib/zelvo
+
+put "$(printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\r\n"NoSound"=dword:00000000\r\n')"
+check "CRLF lines" /var/lib/zelvo "$(printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\r\n"PathUser"="/var/lib/zelvo"\n"NoSound"=dword:00000000\r')" /var/lib/zelvo
+
+check "quote and backslash in the folder" '/srv/a"b\c' 'REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Brenk\Dorvo]
+"PathUser"="/srv/a\"b\\c"' '/srv/a"b\c'
+
+# The store keeps its mode.
+put 'REGEDIT4
+'
+chmod 0640 "$store"
+zelvo_default_path_user "$store" /var/lib/zelvo
+[ "$(stat -c %a "$store")" = 640 ] || { echo "FAILED: mode $(stat -c %a "$store")" >&2; failures=$((failures + 1)); }
+[ -z "$(find "$work/etc" -name 'machine.reg?*')" ] || { echo "FAILED: temporary left" >&2; failures=$((failures + 1)); }
+
+[ "$failures" -eq 0 ] && echo "PathUser step: ok"

@@ -1,0 +1,40 @@
+# Sourced by the tests that run the program's routines under real accounts.
+# Skips the test (exit 77) unless it runs as root with useradd and runuser;
+# gives `work`, a temporary folder every account may enter, and
+# `add_accounts NAME...` and `add_account_with_shell SHELL NAME`, accounts
+# that are deleted with that folder (and with `test_group`, when set) as the
+# test ends.
+
+if [ "$(id -u)" -ne 0 ] || ! command -v useradd >/dev/null || ! command -v runuser >/dev/null; then
+    echo "needs root, useradd and runuser: skipped"
+    exit 77
+fi
+
+work=$(mktemp -d)
+chmod 0755 "$work"
+test_accounts=
+test_group=
+remove_test_accounts() {
+    for account in $test_accounts; do
+        userdel "$account" 2>/dev/null || true
+    done
+    [ -z "$test_group" ] || groupdel "$test_group" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap remove_test_accounts EXIT
+
+add_accounts() {
+    for account in "$@"; do
+        add_account_with_shell /bin/sh "$account"
+    done
+}
+
+add_account_with_shell() {
+    useradd --no-create-home --shell "$1" "$2"
+    test_accounts="$test_accounts $2"
+}
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
