@@ -20,9 +20,7 @@ const QString kAdminNick = QStringLiteral("ADM");
 QLabel* RedLabel(QWidget* parent, const QString& name, const QString& text)
 {
     QLabel* label = MakeLabel(parent, name, text);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::red);
-    label->setPalette(palette);
+    SetRedText(label);
     return label;
 }
 

@@ -26,7 +26,7 @@ QImage AboutPicture()
 QLabel* RedText(QWidget* parent, const QString& text)
 {
     auto* label = new QLabel(text, parent);
-    label->setStyleSheet(QStringLiteral("color: red;"));
+    SetRedText(label);
     return label;
 }
 

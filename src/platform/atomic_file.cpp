@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -155,9 +156,15 @@ void RemoveLeftTemporaryFiles(const QString& folder)
 {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    const QStringList names = dir.entryList({QLatin1String(kTempPrefix) + QLatin1Char('*')
-                                             + QLatin1String(kTempSuffix)},
-                                            QDir::Files | QDir::Hidden | QDir::System);
+    // Names are tested here rather than by a wildcard filter, which would load
+    // the regular-expression engine at every start.
+    QStringList names;
+    QDirIterator it(dir.path(), QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QString name = QFileInfo(it.next()).fileName();
+        if (IsTemporaryFileName(name))
+            names << name;
+    }
     for (const QString& name : names) {
         const QFileInfo info(dir.filePath(name));
         if (!info.isSymLink() && info.lastModified().toUTC() < before)

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -39,10 +41,17 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, con
     return label;
 }
 
+void SetRedText(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    widget->setPalette(palette);
+}
+
 QLabel* MakeValue(QWidget* parent, const QString& name)
 {
     auto* value = new QLabel(parent);
-    value->setStyleSheet(QStringLiteral("color: red;"));
+    SetRedText(value);
     SetDesignerName(value, name);
     return value;
 }
@@ -132,10 +141,33 @@ QComboBox* MakeEditableList(QWidget* parent, const QString& name, QLabel* label)
     return list;
 }
 
+namespace {
+
+// Shows typed password characters as "*" over whatever the application style is.
+class PasswordStarStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+} // namespace
+
 void MaskPassword(QLineEdit* edit)
 {
+    // One style for every password edit, kept by the application (no style
+    // sheet: those cost start-up time and memory).
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new PasswordStarStyle;
+        style->setParent(QCoreApplication::instance());
+    }
     edit->setEchoMode(QLineEdit::Password);
-    edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    edit->setStyle(style);
 }
 
 int AddLabelledEdits(QWidget* parent, QGridLayout* layout,

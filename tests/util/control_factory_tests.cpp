@@ -33,6 +33,16 @@ TEST(ControlFactory, LabelledEditsFillTheLinesInOrder)
     EXPECT_EQ(passwordLabel->buddy(), password);
     EXPECT_EQ(nick->echoMode(), QLineEdit::Normal);
     EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    password->setText("abc");
+    EXPECT_EQ(password->displayText(), "***");
+}
+
+TEST(ControlFactory, ValuesAreRedInEveryState)
+{
+    QWidget form;
+    QLabel* value = MakeValue(&form, "StaticText8");
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        EXPECT_EQ(value->palette().color(group, QPalette::WindowText), QColor(Qt::red)) << group;
 }
 
 } // namespace
