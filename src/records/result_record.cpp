@@ -103,14 +103,20 @@ QString RecordsTableFileName()
 
 std::vector<ResultRecord> ReadResultRecords(const QString& path)
 {
+    // The window holds every record in memory; a table beyond the bound would
+    // take gigabytes and is refused, as a file too large for its reader.
+    const qint64 count = QFileInfo(path).size() / kResultRecordSize;
+    if (count > kMaxTableRecords)
+        throw IoError(IoCodeFromErrno(EOVERFLOW));
     std::vector<ResultRecord> records;
-    // The size is only a hint: a huge or sparse file must not reserve its claim up front.
-    const qint64 claimed = QFileInfo(path).size() / kResultRecordSize;
-    records.reserve(static_cast<size_t>(std::min<qint64>(claimed, 1 << 20)));
+    records.reserve(static_cast<size_t>(count));
     RecordFile file(kResultRecordSize);
     file.open(path); // a failure surfaces at the end test
-    while (!file.atEnd())
+    while (!file.atEnd()) {
+        if (records.size() == static_cast<size_t>(kMaxTableRecords))
+            throw IoError(IoCodeFromErrno(EOVERFLOW));
         records.push_back(DecodeResultRecord(file.read()));
+    }
     file.close();
     return records;
 }

@@ -35,8 +35,12 @@ ResultRecord DecodeResultRecord(const QByteArray& bytes);
 LegacyResultRecord DecodeLegacyResultRecord(const QByteArray& bytes);
 
 QString RecordsTableFileName();
+// The most records a table may hold for reading it whole (a million finished
+// exercises, some 800 MB of file).
+constexpr qint64 kMaxTableRecords = qint64(1) << 20;
 // The whole records of the table at `path`, in file order; a trailing partial
-// record is ignored. IoError when the file cannot be opened or read.
+// record is ignored. IoError when the file cannot be opened or read, and
+// "I/O error 75" (too large) when it holds more than kMaxTableRecords records.
 std::vector<ResultRecord> ReadResultRecords(const QString& path);
 // Appends to the table of the current range; IoError on a failed transfer,
 // when the table cannot be created, or when it cannot be replaced.
