@@ -39,8 +39,15 @@ struct Section {
 };
 
 struct Store {
+    QByteArrayList preamble; // lines before the first section, but the header
     QList<Section> sections;
 };
+
+bool IsHeaderLine(const QString& line)
+{
+    return line.startsWith(QStringLiteral("REGEDIT"))
+           || line.startsWith(QStringLiteral("Windows Registry Editor"));
+}
 
 // Reads a quoted text starting at `pos` (a '"'); a backslash takes the next
 // character literally. Returns false when the closing quote is missing.
@@ -124,6 +131,7 @@ Store Parse(const QByteArray& bytes)
     QByteArrayList lines = bytes.split('\n');
     Store store;
     Section* section = nullptr;
+    bool seenLine = false;
     for (int i = 0; i < lines.size(); ++i) {
         QByteArray raw = lines[i];
         if (raw.endsWith('\r'))
@@ -138,8 +146,14 @@ Store Parse(const QByteArray& bytes)
             section = &store.sections.last();
             continue;
         }
-        if (!section)
-            continue; // the header line, or anything before the first section
+        if (!section) {
+            // The header is written anew; any other line before the first
+            // section is kept as it is (a comment, or bytes not ours to drop).
+            if (seenLine || !IsHeaderLine(line))
+                store.preamble.append(raw);
+            seenLine = true;
+            continue;
+        }
         Entry e;
         const bool isValue = ParseValueLine(line, e);
         if (!(isValue && e.type == ValueType::String)) {
@@ -163,6 +177,8 @@ Store Parse(const QByteArray& bytes)
 QByteArray Format(const Store& store)
 {
     QByteArray out = "REGEDIT4\n";
+    for (const QByteArray& line : store.preamble)
+        out += line + '\n';
     for (const Section& s : store.sections) {
         out += '\n';
         out += s.raw.isEmpty() ? ('[' + s.path + ']').toUtf8() : s.raw;
