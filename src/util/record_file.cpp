@@ -16,14 +16,22 @@ namespace {
 // The code reported for a transfer on a file that was never opened.
 constexpr int kIoFileNotOpen = 103;
 
+// Never waits: a named pipe in place of a file opens at once and reads as
+// empty (regular files ignore O_NONBLOCK).
 int OpenRetry(const QString& path, int flags, mode_t mode = 0)
 {
     const QByteArray native = QFile::encodeName(path);
     int fd;
     do {
-        fd = ::open(native.constData(), flags | O_CLOEXEC, mode);
+        fd = ::open(native.constData(), flags | O_CLOEXEC | O_NONBLOCK, mode);
     } while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+bool IsRegularFile(int fd)
+{
+    struct stat st;
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 [[noreturn]] void RaiseErrno(int err)
@@ -68,6 +76,11 @@ bool RecordFile::create(const QString& path)
     close();
     fd_ = OpenRetry(path, O_RDWR | O_CREAT | O_TRUNC, 0644);
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
+    // Records written to a pipe or a device would be gone: only a file keeps them.
+    if (fd_ >= 0 && !IsRegularFile(fd_)) {
+        close();
+        openError_ = kIoAccessDenied;
+    }
     return fd_ >= 0;
 }
 
@@ -81,6 +94,8 @@ bool RecordFile::atEnd()
 {
     ensureOpen();
     const off_t position = ::lseek(fd_, 0, SEEK_CUR);
+    if (position < 0 && errno == ESPIPE)
+        return true; // a pipe: no whole record without waiting for a writer
     struct stat st;
     if (position < 0 || ::fstat(fd_, &st) != 0)
         RaiseErrno(errno);
@@ -96,10 +111,11 @@ QByteArray RecordFile::read()
         const ssize_t n = ::read(fd_, record.data() + got, size_t(recordSize_ - got));
         if (n < 0 && errno == EINTR)
             continue;
+        // An empty pipe has no more bytes to give, like the end of a file.
+        if (n == 0 || (n < 0 && errno == EAGAIN))
+            throw IoError(kIoReadBeyondEnd);
         if (n < 0)
             RaiseErrno(errno);
-        if (n == 0)
-            throw IoError(kIoReadBeyondEnd);
         got += int(n);
     }
     return record;

@@ -31,15 +31,6 @@ qint64 OtherFilesSize(const QString& folder, const QString& keep)
     return total;
 }
 
-// The bytes of a file the test may hold in memory (a huge one reads as none).
-QByteArray SmallFileBytes(const QString& path)
-{
-    QFile file(path);
-    if (file.size() > qint64(kDiskRoom) || !file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
-
 // What the reader of the records window makes of each kind: how many records,
 // or the text of the error it raises.
 struct TableCase {
@@ -57,12 +48,13 @@ TEST_F(RecordsTest, TableReaderTakesWholeRecordsAndRefusesHugeTables)
         {BadFile::RandomBytes, 3, ""},
         {BadFile::Huge, 0, "I/O error 75"},
         {BadFile::Folder, 0, "File access denied"},
+        {BadFile::Pipe, 0, ""},
     };
     MemoryCeiling ceiling(kHeadroom);
     for (const TableCase& c : cases) {
         SCOPED_TRACE(BadFileName(c.kind));
         MakeBadFile(tablePath(), c.kind, kResultRecordSize);
-        const QByteArray bytes = SmallFileBytes(tablePath());
+        const QByteArray bytes = SmallFileBytes(tablePath(), kDiskRoom);
         QString error;
         std::vector<ResultRecord> records;
         try {
@@ -102,6 +94,7 @@ TEST_F(RecordsTest, WindowReportsAHugeTableAndShowsNoRows)
         {BadFile::RandomBytes, 3, ""},
         {BadFile::Huge, 1, "I/O error 75"},
         {BadFile::Folder, 1, ""}, // no table file: an empty window
+        {BadFile::Pipe, 1, ""},
     };
     TForm11 form;
     MemoryCeiling ceiling(kHeadroom);
@@ -128,6 +121,7 @@ TEST_F(RecordsTest, AppendKeepsWhatADamagedTableHolds)
         {BadFile::RandomBytes, ""},
         {BadFile::Huge, "Disk full"}, // two copies of 5 GiB do not fit the room given
         {BadFile::Folder, "File access denied"},
+        {BadFile::Pipe, "File access denied"}, // the record would vanish into it
     };
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
@@ -135,7 +129,7 @@ TEST_F(RecordsTest, AppendKeepsWhatADamagedTableHolds)
         QDir(userFolder()).removeRecursively();
         QDir().mkpath(userFolder());
         MakeBadFile(tablePath(), c.kind, kResultRecordSize);
-        const QByteArray before = SmallFileBytes(tablePath());
+        const QByteArray before = SmallFileBytes(tablePath(), kDiskRoom);
         const qint64 sizeBefore = QFileInfo(tablePath()).size();
         QString error;
         try {
@@ -152,6 +146,7 @@ TEST_F(RecordsTest, AppendKeepsWhatADamagedTableHolds)
         } else {
             EXPECT_EQ(QFileInfo(tablePath()).size(), sizeBefore);
             EXPECT_EQ(QFileInfo(tablePath()).isDir(), c.kind == BadFile::Folder);
+            EXPECT_EQ(QFileInfo(tablePath()).isFile(), c.kind == BadFile::Huge);
         }
         EXPECT_LE(OtherFilesSize(userFolder(), "20record.config"), qint64(kDiskRoom));
     }
@@ -171,6 +166,7 @@ TEST_F(RecordsTest, ConversionLeavesWhatItCannotConvert)
         {BadFile::RandomBytes, 3, ""},
         {BadFile::Huge, -1, "Disk full"}, // whole records, more than the room given
         {BadFile::Folder, -1, ""},
+        {BadFile::Pipe, -1, ""},
     };
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
@@ -179,7 +175,7 @@ TEST_F(RecordsTest, ConversionLeavesWhatItCannotConvert)
         QDir().mkpath(userFolder());
         MakeBadFile(legacy, c.kind, kLegacyResultRecordSize);
         const qint64 legacySize = QFileInfo(legacy).size();
-        const QByteArray legacyBytes = SmallFileBytes(legacy);
+        const QByteArray legacyBytes = SmallFileBytes(legacy, kDiskRoom);
         QString error;
         try {
             FileSizeLimit disk(kDiskRoom);
@@ -191,7 +187,7 @@ TEST_F(RecordsTest, ConversionLeavesWhatItCannotConvert)
         if (c.converted < 0) {
             EXPECT_TRUE(QFileInfo::exists(legacy));
             EXPECT_EQ(QFileInfo(legacy).size(), legacySize);
-            EXPECT_EQ(SmallFileBytes(legacy), legacyBytes);
+            EXPECT_EQ(SmallFileBytes(legacy, kDiskRoom), legacyBytes);
             EXPECT_FALSE(QFileInfo::exists(tablePath()));
             EXPECT_LE(OtherFilesSize(userFolder(), "20record.conf"), qint64(kDiskRoom));
         } else {

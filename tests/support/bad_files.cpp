@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 qint64 HugeFileSize(int recordSize)
 {
@@ -22,6 +23,7 @@ const char* BadFileName(BadFile kind)
     case BadFile::RandomBytes: return "random bytes";
     case BadFile::Huge: return "huge";
     case BadFile::Folder: return "folder";
+    case BadFile::Pipe: return "pipe";
     }
     return "?";
 }
@@ -35,6 +37,16 @@ QByteArray RandomBytes(int count)
     return bytes;
 }
 
+QByteArray SmallFileBytes(const QString& path, qint64 limit)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)
+        || st.st_size > limit)
+        return QByteArray();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void MakeBadFile(const QString& path, BadFile kind, int recordSize)
 {
     if (QFileInfo(path).isDir())
@@ -45,6 +57,10 @@ void MakeBadFile(const QString& path, BadFile kind, int recordSize)
         ASSERT_TRUE(QDir().mkpath(path)) << path.toStdString();
         return;
     }
+    if (kind == BadFile::Pipe) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0) << path.toStdString();
+        return;
+    }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     switch (kind) {
@@ -53,6 +69,7 @@ void MakeBadFile(const QString& path, BadFile kind, int recordSize)
     case BadFile::RandomBytes: file.write(RandomBytes(3 * recordSize)); break;
     case BadFile::Huge: ASSERT_TRUE(file.resize(HugeFileSize(recordSize))); break;
     case BadFile::Empty:
-    case BadFile::Folder: break;
+    case BadFile::Folder:
+    case BadFile::Pipe: break;
     }
 }

@@ -12,10 +12,15 @@ enum class BadFile {
     RandomBytes, // three records of random bytes
     Huge,        // several gigabytes of whole records, sparse (no disk space used)
     Folder,      // a folder where the file should be
+    Pipe,        // a named pipe nobody writes to (anyone may leave one in a shared folder)
 };
 
 constexpr BadFile kBadFiles[] = {BadFile::Empty,       BadFile::Short, BadFile::OddSize,
                                  BadFile::RandomBytes, BadFile::Huge,  BadFile::Folder};
+// The files of the user folder, which every account may write to, meet pipes too.
+constexpr BadFile kBadUserFiles[] = {BadFile::Empty, BadFile::Short,  BadFile::OddSize,
+                                     BadFile::RandomBytes, BadFile::Huge, BadFile::Folder,
+                                     BadFile::Pipe};
 
 // The apparent size of a huge file: 5 GiB, rounded down to whole records.
 qint64 HugeFileSize(int recordSize);
@@ -27,6 +32,10 @@ const char* BadFileName(BadFile kind);
 // sizes counted in records of `recordSize` bytes. The bytes of the sized kinds
 // are random (the same in every run); a huge file reads as zeros.
 void MakeBadFile(const QString& path, BadFile kind, int recordSize);
+
+// The bytes of a regular file of at most `limit` bytes; empty for anything
+// else (a huge file, a folder, a pipe), which is never read whole.
+QByteArray SmallFileBytes(const QString& path, qint64 limit = qint64(1) << 20);
 
 // Random bytes, the same in every run for the same count.
 QByteArray RandomBytes(int count);
