@@ -3,6 +3,9 @@
 
 #include "config/app_config.h"
 #include "platform/errors.h"
+#include "accounts/user_profile.h"
+#include "platform/handler_guard.h"
+#include "records/form10_summary.h"
 #include "records/form11_records.h"
 #include "records_fixture.h"
 #include "support/bad_files.h"
@@ -197,6 +200,36 @@ TEST_F(RecordsTest, ConversionLeavesWhatItCannotConvert)
             for (int i = 0; i < c.converted; ++i)
                 EXPECT_EQ(table.mid(i * kResultRecordSize, kLegacyResultRecordSize),
                           legacyBytes.mid(i * kLegacyResultRecordSize, kLegacyResultRecordSize));
+        }
+    }
+}
+
+TEST_F(RecordsTest, SummaryOfDamagedProfilesReportsOrShowsThem)
+{
+    const struct {
+        BadFile kind;
+        int rows;
+        const char* errors;
+    } cases[] = {
+        {BadFile::Empty, 0, "Read beyond end of file"},
+        {BadFile::Short, 0, "Read beyond end of file"},
+        {BadFile::OddSize, 1, ""},
+        {BadFile::RandomBytes, 1, ""},
+        {BadFile::Huge, 1, ""},   // its first record: no name, no points
+        {BadFile::Folder, 0, ""}, // not a profile
+        {BadFile::Pipe, 0, ""},   // not listed
+    };
+    TForm10 form;
+    MemoryCeiling ceiling(kHeadroom);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(BadFileName(c.kind));
+        MakeBadFile(userFolder() + "damaged.zamrik", c.kind, kUserProfileSize);
+        dialogs_.errors.clear();
+        RunHandler([&] { form.LoadSummaryTable(); });
+        EXPECT_EQ(dialogs_.errors.join(" | ").toStdString(), c.errors);
+        EXPECT_EQ(form.gridRowCount(), 1 + c.rows);
+        if (c.kind == BadFile::Huge) {
+            EXPECT_EQ(form.gridCell(1, 2), "0");
         }
     }
 }
