@@ -15,8 +15,9 @@
 namespace {
 
 const QString kHive = QStringLiteral("HKEY_LOCAL_MACHINE\\");
-// A store is a few hundred bytes; anything far larger is not ours to load.
-const qint64 kMaxStoreSize = 16 * 1024 * 1024;
+// A store is a few hundred bytes; anything far larger is not ours to load
+// (parsing takes some fifty times a file's size in memory, and its time).
+const qint64 kMaxStoreSize = 1024 * 1024;
 
 enum class ValueType { String, Number, Other };
 
