@@ -224,7 +224,13 @@ bool Load(Store& store)
 }
 
 // Replaces the store file by a complete new one (temporary file, flush, rename).
-bool Save(const Store& store) { return ReplaceFileWhole(MachineStorePath(), Format(store)).replaced(); }
+// A store that would grow beyond what Load takes is not written: it could not
+// be read back.
+bool Save(const Store& store)
+{
+    const QByteArray bytes = Format(store);
+    return bytes.size() <= kMaxStoreSize && ReplaceFileWhole(MachineStorePath(), bytes).replaced();
+}
 
 QString FullPath(const QString& keyPath)
 {

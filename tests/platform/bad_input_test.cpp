@@ -59,6 +59,29 @@ TEST_F(BadInputTest, MachineStoreReadsAsNoValuesAndIsKeptWhenItCannotBeLoaded)
     }
 }
 
+TEST_F(BadInputTest, StoreNearItsSizeLimitIsNotRewrittenBeyondIt)
+{
+    // Rewriting puts a blank line before every section; a store that would
+    // then grow past what is ever loaded keeps its old content instead.
+    QByteArray bytes = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"AdmConf\"=\"1|1|1|1\"\n";
+    const QByteArray section = "[HKEY_LOCAL_MACHINE\\Software\\Other\\" + QByteArray(60, 'k') + "]\n";
+    const int limit = 1024 * 1024;
+    while (bytes.size() + section.size() <= limit - 8)
+        bytes += section;
+    writeFile(storePath(), bytes);
+
+    std::optional<StoreKey> key = StoreKey::openFull(kDorvo, false);
+    ASSERT_TRUE(key.has_value());
+    try {
+        key->writeString("AdmConf", "7|1|3|4");
+        ADD_FAILURE() << "written";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.text().toStdString(), "Failed to set data for 'AdmConf'");
+    }
+    EXPECT_EQ(readFile(storePath()), bytes);
+    EXPECT_EQ(StoreKey::openRead(kDorvo).readString("AdmConf"), "1|1|1|1");
+}
+
 TEST_F(BadInputTest, DamagedSoundFileRaisesAMediaError)
 {
     // The decoder refuses each before any sound device is asked.
