@@ -15,8 +15,9 @@
 namespace {
 
 const QString kHive = QStringLiteral("HKEY_LOCAL_MACHINE\\");
-// A store is a few hundred bytes; anything far larger is not ours to load.
-const qint64 kMaxStoreSize = 16 * 1024 * 1024;
+// A store is a few hundred bytes; anything far larger is not ours to load
+// (parsing takes some fifty times a file's size in memory, and its time).
+const qint64 kMaxStoreSize = 1024 * 1024;
 
 enum class ValueType { String, Number, Other };
 
@@ -39,8 +40,15 @@ struct Section {
 };
 
 struct Store {
+    QByteArrayList preamble; // lines before the first section, but the header
     QList<Section> sections;
 };
+
+bool IsHeaderLine(const QString& line)
+{
+    return line.startsWith(QStringLiteral("REGEDIT"))
+           || line.startsWith(QStringLiteral("Windows Registry Editor"));
+}
 
 // Reads a quoted text starting at `pos` (a '"'); a backslash takes the next
 // character literally. Returns false when the closing quote is missing.
@@ -124,6 +132,7 @@ Store Parse(const QByteArray& bytes)
     QByteArrayList lines = bytes.split('\n');
     Store store;
     Section* section = nullptr;
+    bool seenLine = false;
     for (int i = 0; i < lines.size(); ++i) {
         QByteArray raw = lines[i];
         if (raw.endsWith('\r'))
@@ -138,8 +147,14 @@ Store Parse(const QByteArray& bytes)
             section = &store.sections.last();
             continue;
         }
-        if (!section)
-            continue; // the header line, or anything before the first section
+        if (!section) {
+            // The header is written anew; any other line before the first
+            // section is kept as it is (a comment, or bytes not ours to drop).
+            if (seenLine || !IsHeaderLine(line))
+                store.preamble.append(raw);
+            seenLine = true;
+            continue;
+        }
         Entry e;
         const bool isValue = ParseValueLine(line, e);
         if (!(isValue && e.type == ValueType::String)) {
@@ -163,6 +178,8 @@ Store Parse(const QByteArray& bytes)
 QByteArray Format(const Store& store)
 {
     QByteArray out = "REGEDIT4\n";
+    for (const QByteArray& line : store.preamble)
+        out += line + '\n';
     for (const Section& s : store.sections) {
         out += '\n';
         out += s.raw.isEmpty() ? ('[' + s.path + ']').toUtf8() : s.raw;
@@ -207,7 +224,13 @@ bool Load(Store& store)
 }
 
 // Replaces the store file by a complete new one (temporary file, flush, rename).
-bool Save(const Store& store) { return ReplaceFileWhole(MachineStorePath(), Format(store)).replaced(); }
+// A store that would grow beyond what Load takes is not written: it could not
+// be read back.
+bool Save(const Store& store)
+{
+    const QByteArray bytes = Format(store);
+    return bytes.size() <= kMaxStoreSize && ReplaceFileWhole(MachineStorePath(), bytes).replaced();
+}
 
 QString FullPath(const QString& keyPath)
 {

@@ -135,15 +135,20 @@ std::vector<ResultRecord> ReadResultRecords(const QString& path)
 
 std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode)
 {
+    // The window holds every record in memory; a table beyond the bound would
+    // take gigabytes and is refused, as a file too large for its reader.
+    const qint64 count = QFileInfo(path).size() / kResultRecordSize;
+    if (count > kMaxTableRecords)
+        throw IoError(IoCodeFromErrno(EOVERFLOW));
     std::vector<ResultRecord> records;
-    // The size is only a hint: a huge or sparse file must not reserve its claim up front.
-    const qint64 claimed = QFileInfo(path).size() / kResultRecordSize;
-    records.reserve(static_cast<size_t>(std::min<qint64>(claimed, 1 << 20)));
+    records.reserve(static_cast<size_t>(count));
     RecordFile file(kResultRecordSize);
     file.open(path, mode); // a failure surfaces at the first transfer
     // Blocks of records: one transfer each instead of one per record.
     QByteArray block;
     while (file.readRecords(block, kRecordsPerTransfer)) {
+        if (records.size() + size_t(block.size() / kResultRecordSize) > size_t(kMaxTableRecords))
+            throw IoError(IoCodeFromErrno(EOVERFLOW));
         for (qsizetype at = 0; at < block.size(); at += kResultRecordSize)
             records.push_back(DecodeResultRecord(block.constData() + at));
     }

@@ -40,9 +40,13 @@ LegacyResultRecord DecodeLegacyResultRecord(const QByteArray& bytes);
 QString RecordsTableFileName();
 // The table of the range `rangeText` ("9", "20", "99", "999") in `folder`.
 QString RecordsTableFileName(const QString& folder, const QString& rangeText);
+// The most records a table may hold for reading it whole (a million finished
+// exercises, some 800 MB of file).
+constexpr qint64 kMaxTableRecords = qint64(1) << 20;
 // The whole records of the table at `path`, in file order; a trailing partial
-// record is ignored. IoError when the file cannot be opened or read. The file
-// is opened with write access too unless `mode` says otherwise.
+// record is ignored. IoError when the file cannot be opened or read, and
+// "I/O error 75" (too large) when it holds more than kMaxTableRecords records.
+// The file is opened with write access too unless `mode` says otherwise.
 std::vector<ResultRecord> ReadResultRecords(const QString& path);
 std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode);
 // Appends to the table of the current range; IoError on a failed transfer,

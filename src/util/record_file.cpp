@@ -21,14 +21,22 @@ namespace {
 // The code reported for a transfer on a file that was never opened.
 constexpr int kIoFileNotOpen = 103;
 
+// Never waits: a named pipe in place of a file opens at once and reads as
+// empty (regular files ignore O_NONBLOCK).
 int OpenRetry(const QString& path, int flags, mode_t mode = 0)
 {
     const QByteArray native = QFile::encodeName(path);
     int fd;
     do {
-        fd = ::open(native.constData(), flags | O_CLOEXEC, mode);
+        fd = ::open(native.constData(), flags | O_CLOEXEC | O_NONBLOCK, mode);
     } while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+bool IsRegularFile(int fd)
+{
+    struct stat st;
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 [[noreturn]] void RaiseErrno(int err)
@@ -60,10 +68,11 @@ void ReadAllOrRaise(int fd, char* data, size_t size)
         const ssize_t n = ::read(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
+        // An empty pipe has no more bytes to give, like the end of a file.
+        if (n == 0 || (n < 0 && errno == EAGAIN))
+            throw IoError(kIoReadBeyondEnd);
         if (n < 0)
             RaiseErrno(errno);
-        if (n == 0)
-            throw IoError(kIoReadBeyondEnd);
         data += n;
         size -= size_t(n);
     }
@@ -109,6 +118,11 @@ bool RecordFile::create(const QString& path)
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
     if (fd_ >= 0)
         ShareNewFile(fd_, QFile::encodeName(QFileInfo(path).absolutePath()), 0644);
+    // Records written to a pipe or a device would be gone: only a file keeps them.
+    if (fd_ >= 0 && !IsRegularFile(fd_)) {
+        close();
+        openError_ = kIoAccessDenied;
+    }
     return fd_ >= 0;
 }
 
@@ -128,6 +142,8 @@ qint64 RecordFile::wholeRecordBytesLeft(qint64& position)
 {
     ensureOpen();
     position = ::lseek(fd_, 0, SEEK_CUR);
+    if (position < 0 && errno == ESPIPE)
+        return 0; // a pipe: no whole record without waiting for a writer
     struct stat st;
     if (position < 0 || ::fstat(fd_, &st) != 0)
         RaiseErrno(errno);

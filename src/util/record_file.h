@@ -22,7 +22,8 @@ public:
 
     // Opens an existing file, for reading and writing unless `mode` says otherwise.
     bool open(const QString& path, OpenFor mode = OpenFor::ReadWrite);
-    // Creates the file, or truncates an existing one.
+    // Creates the file, or truncates an existing one; fails with "File access
+    // denied" where the path names something else than a file (a pipe, a device).
     bool create(const QString& path);
 
     // True at the end: fewer than one whole record is left.

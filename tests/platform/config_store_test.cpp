@@ -235,4 +235,18 @@ TEST_F(ConfigStoreTest, ContinuationOpenAtTheEndDoesNotSwallowNewValues)
     EXPECT_TRUE(once.contains("\"Blob\"=hex:01,\\\n"));
 }
 
+TEST_F(ConfigStoreTest, LinesBeforeTheFirstSectionAreKept)
+{
+    // The header is written anew; a comment or stray bytes above the first
+    // section are not the program's to drop.
+    const QByteArray top = "; machine settings, kept by hand\n\x01\xfe stray bytes\n";
+    for (const QByteArray& header : {QByteArray("REGEDIT4\n"), QByteArray()}) {
+        writeFile(storePath(), header + top + "\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n");
+        full().writeNumber("NoSound", 1);
+        EXPECT_EQ(readFile(storePath()), "REGEDIT4\n" + top +
+                                             "\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
+                                             "\"NoSound\"=dword:00000001\n");
+    }
+}
+
 } // namespace

@@ -1,0 +1,103 @@
+// Damaged profile files and a damaged machine store under the administrator's
+// digest: the specified error or tolerance, never a crash, a hang or an
+// allocation sized by the file.
+
+#include "accounts/password_digest.h"
+#include "accounts/user_profile.h"
+#include "accounts_test_env.h"
+#include "platform/errors.h"
+#include "support/bad_files.h"
+#include "support/memory_ceiling.h"
+
+#include <QFile>
+
+namespace {
+
+using BadInputTest = AccountsTest;
+
+constexpr rlim_t kHeadroom = rlim_t(512) << 20;
+
+TEST_F(BadInputTest, ProfileReadTakesTheFirstRecordOrFails)
+{
+    const struct {
+        BadFile kind;
+        bool opened;
+        const char* error; // the general error report of a failed read
+    } cases[] = {
+        {BadFile::Empty, true, "Read beyond end of file"},
+        {BadFile::Short, true, "Read beyond end of file"},
+        {BadFile::OddSize, true, ""},
+        {BadFile::RandomBytes, true, ""},
+        {BadFile::Huge, true, ""}, // its first record: zeros
+        {BadFile::Folder, false, ""},
+        {BadFile::Pipe, true, "Read beyond end of file"}, // never waits for a writer
+    };
+    MemoryCeiling ceiling(kHeadroom);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(BadFileName(c.kind));
+        MakeBadFile(profileFile("pupil"), c.kind, kUserProfileSize);
+        const QByteArray first = c.kind == BadFile::Huge
+                                     ? QByteArray(kUserProfileSize, '\0')
+                                     : SmallFileBytes(profileFile("pupil")).left(kUserProfileSize);
+
+        UserProfile profile;
+        profile.digestText = "untouched";
+        bool opened = false;
+        QString error;
+        try {
+            opened = ReadProfile("pupil", profile);
+        } catch (const IoError& e) {
+            opened = true;
+            error = e.text();
+        }
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_EQ(error.toStdString(), c.error);
+        if (opened && error.isEmpty()) {
+            EXPECT_EQ(profile.storedBytes, first);
+            EXPECT_EQ(EncodeUserProfile(profile), first);
+        } else {
+            EXPECT_EQ(profile.digestText, "untouched");
+        }
+    }
+}
+
+TEST_F(BadInputTest, AdministratorDigestOfADamagedStoreIsNone)
+{
+    // A store that cannot be read holds no digest; only a value of another
+    // type is an error.
+    MemoryCeiling ceiling(kHeadroom);
+    for (BadFile kind : kBadFiles) {
+        SCOPED_TRACE(BadFileName(kind));
+        MakeBadFile(storePath(), kind, 100);
+        EXPECT_EQ(ReadAdminDigest(), "");
+    }
+    const struct {
+        const char* store;
+        const char* digest;
+        const char* error;
+    } values[] = {
+        {"[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Zamrik]\n\"MyPass\"=\"12\"", "12", ""},
+        {"[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Zamrik]\n\"MyPass\"=\"12", "",
+         "Invalid data type for 'MyPass'"},
+        {"[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Zamrik]\n\"MyPass\"=dword:1", "",
+         "Invalid data type for 'MyPass'"},
+        {"[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Zamrik\n\"MyPass\"=\"12\"", "", ""},
+        {"\"MyPass\"=\"12\"", "", ""},
+    };
+    MakeBadFile(storePath(), BadFile::Empty, 100);
+    for (const auto& v : values) {
+        SCOPED_TRACE(v.store);
+        writeFile(storePath(), v.store);
+        QString digest;
+        QString error;
+        try {
+            digest = ReadAdminDigest();
+        } catch (const StoreError& e) {
+            error = e.text();
+        }
+        EXPECT_EQ(digest.toStdString(), v.digest);
+        EXPECT_EQ(error.toStdString(), v.error);
+    }
+}
+
+} // namespace
