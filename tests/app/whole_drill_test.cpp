@@ -1,16 +1,11 @@
 // The whole drill through the program's real windows: a new pupil is created,
 // logs in, picks the range 0-9 and works up to a target of 6.
 
-#include "accounts/current_user.h"
 #include "accounts/user_profile.h"
-#include "config/app_config.h"
 #include "app/program_windows.h"
-#include "exercise/exercise_state.h"
-#include "records/number_range.h"
+#include "config/app_config.h"
+#include "program_test_env.h"
 #include "records/result_record.h"
-#include "support/scripted_dialogs.h"
-#include "support/test_env.h"
-#include "util/files.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,18 +20,11 @@
 
 namespace {
 
-class WholeDrillTest : public ZelvoTest {
+class WholeDrillTest : public ProgramTest {
 protected:
     void SetUp() override
     {
-        ZelvoTest::SetUp();
-        currentUser() = CurrentUser();
-        currentRange() = NumberRange();
-        exerciseState() = ExerciseState();
-        writeFile(storePath(), QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
-                                              "\"PathUser\"=\"%1\"\n")
-                                   .arg(StripTrailingSeparators(userFolder()))
-                                   .toUtf8());
+        ProgramTest::SetUp();
         QDir(programFolder()).mkpath("sound");
         for (const char* name : {"BONUS.wav", "-BONUS.wav", "ERROR.wav", "THEEND.wav"})
             writeFile(programFolder() + "sound/" + name, "RIFF");
@@ -63,8 +51,6 @@ protected:
             byDigit[digit.digitValue()]->click();
         form.Button11->click();
     }
-
-    ScriptedDialogs dialogs;
 };
 
 TEST_F(WholeDrillTest, PupilWorksUpToTheTargetAndFindsTheResultInTheTable)
