@@ -3,7 +3,6 @@
 
 #include "app/program_windows.h"
 #include "platform/shown_probe.h"
-#include "platform/shown_probe.h"
 #include "platform/sound_player.h"
 
 #include <QApplication>
@@ -31,7 +30,6 @@ int main(int argc, char* argv[])
 
     ProgramWindows windows(std::make_unique<AlsaSoundPlayer>());
     windows.form1.show();
-    WatchFirstShowForProbe();
     WatchFirstShowForProbe();
     return app.exec();
 }
