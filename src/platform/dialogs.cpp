@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -11,12 +12,25 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Zelvo");
+// The standard buttons carry the program's own texts, so that they read the
+// same whether or not a translation of Qt is installed.
+const QString kOkText = QStringLiteral("OK");
+const QString kCancelText = QStringLiteral("Отмена");
+
+void NameButtons(QMessageBox& box)
+{
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
+        ok->setText(kOkText);
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
+        cancel->setText(kCancelText);
+}
 
 // Escape and the window's close button answer Cancel.
 int AskOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
                 QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok | QMessageBox::Cancel, owner);
+    NameButtons(box);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(QMessageBox::Cancel);
     return box.exec();
@@ -25,6 +39,7 @@ int AskOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& caption, 
 void Show(QMessageBox::Icon icon, const QString& text)
 {
     QMessageBox box(icon, kCaption, text, QMessageBox::Ok, QApplication::activeWindow());
+    NameButtons(box);
     box.exec();
 }
 
@@ -44,10 +59,13 @@ class QtDialogs : public Dialogs {
     QString inputBox(const QString& caption, const QString& prompt,
                      const QString& defaultText) override
     {
-        bool ok = false;
-        QString text = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                             QLineEdit::Normal, defaultText, &ok);
-        return ok ? text : QString();
+        QInputDialog box(QApplication::activeWindow());
+        box.setWindowTitle(caption);
+        box.setLabelText(prompt);
+        box.setTextValue(defaultText);
+        box.setOkButtonText(kOkText);
+        box.setCancelButtonText(kCancelText);
+        return box.exec() == QDialog::Accepted ? box.textValue() : QString();
     }
 
     bool pauseBox(QWidget* owner, const QString& caption, const QString& text) override

@@ -2,6 +2,8 @@
 // Every message box, question, input box, pause box, folder dialog and error
 // report goes through this one interface, and so does ending the program.
 // Tests install a scripted stand-in (setDialogs) that records the texts.
+// The boxes' standard buttons read "OK" and "Отмена" with or without a
+// translation of Qt; the folder dialog is Qt's own and takes Qt's translation.
 
 #include <QString>
 
