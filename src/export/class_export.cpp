@@ -22,9 +22,8 @@ QString CannotReadText(const QString& path, const QString& reason)
     return QStringLiteral("не удалось прочитать / cannot read %1: %2").arg(path, reason);
 }
 
-// Every read of the class folder runs inside this call, so that one shared
-// lock of the folder can be held around all of it. `read` gets the folder as
-// an absolute path ending with "/".
+// Every read of the class folder runs inside this call. `read` gets the
+// folder as an absolute path ending with "/".
 template <typename Read>
 ExportResult ReadClassFolder(const QString& folder, Read read)
 {
@@ -33,12 +32,25 @@ ExportResult ReadClassFolder(const QString& folder, Read read)
         result.errors << QStringLiteral("папка класса не найдена / class folder not found: %1").arg(folder);
         return result;
     }
-    const QString dir = WithTrailingSeparator(QFileInfo(folder).absoluteFilePath());
-    // Shared with other readers, excluding a copy of the program in the middle
-    // of a save; a folder never locked before stays untouched.
-    const FolderLock lock(dir, FolderLock::Mode::SharedNoCreate);
-    read(dir, result);
+    read(WithTrailingSeparator(QFileInfo(folder).absoluteFilePath()), result);
     return result;
+}
+
+// The lock that one file's read holds: shared with other readers, excluding a
+// copy of the program in the middle of a save, and only while that file is
+// read; a folder never locked before stays untouched.
+FolderLock ReadLock(const QString& dir)
+{
+    return FolderLock(dir, FolderLock::Mode::SharedNoCreate);
+}
+
+// Nick and full name, the first two fields of every row, as `texts` asks.
+QStringList RowTexts(QStringList fields, TextFields texts)
+{
+    if (texts == TextFields::ForSpreadsheet)
+        for (int i = 0; i < std::min<int>(2, fields.size()); ++i)
+            fields[i] = SpreadsheetText(fields.at(i));
+    return fields;
 }
 
 QStringList RecordRowTexts(const ResultRecord& record)
@@ -63,7 +75,7 @@ void SortNicks(QStringList& nicks)
 
 } // namespace
 
-ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator)
+ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator, TextFields texts)
 {
     return ReadClassFolder(folder, [&](const QString& dir, ExportResult& result) {
         const QString table = RecordsTableFileName(dir, rangeText);
@@ -78,6 +90,7 @@ ExportResult ExportRecords(const QString& folder, const QString& rangeText, char
         }
         std::vector<ResultRecord> records;
         try {
+            const FolderLock lock = ReadLock(dir);
             records = ReadResultRecords(table, OpenFor::Reading);
         } catch (const IoError& error) {
             result.errors << CannotReadText(table, error.text());
@@ -91,11 +104,11 @@ ExportResult ExportRecords(const QString& folder, const QString& rangeText, char
 
         result.csv = CsvRow(RecordsColumnTitles().mid(1), separator);
         for (const ResultRecord& record : records)
-            result.csv += CsvRow(RecordRowTexts(record), separator);
+            result.csv += CsvRow(RowTexts(RecordRowTexts(record), texts), separator);
     });
 }
 
-ExportResult ExportSummary(const QString& folder, char separator)
+ExportResult ExportSummary(const QString& folder, char separator, TextFields texts)
 {
     return ReadClassFolder(folder, [&](const QString& dir, ExportResult& result) {
         // The listing finds nothing in a folder it may not read; say so
@@ -111,6 +124,7 @@ ExportResult ExportSummary(const QString& folder, char separator)
             const QString path = ProfilePath(dir, nick);
             UserProfile profile;
             try {
+                const FolderLock lock = ReadLock(dir);
                 if (!ReadProfile(dir, nick, profile, OpenFor::Reading)) {
                     result.errors << CannotReadText(path, QStringLiteral("cannot be opened"));
                     continue;
@@ -119,7 +133,7 @@ ExportResult ExportSummary(const QString& folder, char separator)
                 result.errors << CannotReadText(path, error.text());
                 continue;
             }
-            result.csv += CsvRow(SummaryRowTexts(nick, profile), separator);
+            result.csv += CsvRow(RowTexts(SummaryRowTexts(nick, profile), texts), separator);
         }
     });
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The teacher's export: a class folder's records tables and profiles as CSV
 // rows with the columns of the records and summary windows. Nothing in the
-// folder is written; files are opened for reading only.
+// folder is written; files are opened for reading only, each under the
+// folder's shared lock while it is read, so that a stopped export never keeps
+// the pupils' copies of the program waiting.
 
 #include <QByteArray>
 #include <QString>
@@ -18,13 +20,18 @@ struct ExportResult {
     QStringList warnings;
 };
 
+// How the stored texts (nick, full name) are written: as a spreadsheet
+// should show them (SpreadsheetText), or exactly as stored.
+enum class TextFields { ForSpreadsheet, Raw };
+
 // The table of the range `rangeText` ("9", "20", "99", "999"): one row per
 // record in file order, columns nick, full name, time, points, date, errors.
-ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator);
+ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator,
+                           TextFields texts = TextFields::ForSpreadsheet);
 
 // One row per profile file, sorted by nick: nick, full name, total points,
 // total time as h:mm:ss, speed in points per minute.
-ExportResult ExportSummary(const QString& folder, char separator);
+ExportResult ExportSummary(const QString& folder, char separator, TextFields texts = TextFields::ForSpreadsheet);
 
 // The class folder when none is named: "PathUser" of the machine store, else
 // the program folder. Empty when the store names an empty folder; StoreError

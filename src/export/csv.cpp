@@ -11,6 +11,14 @@ QByteArray CsvField(const QString& text, char separator)
     return '"' + bytes + '"';
 }
 
+QString SpreadsheetText(const QString& text)
+{
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && kFormulaStarts.contains(text.at(0)))
+        return QLatin1Char('\'') + text;
+    return text;
+}
+
 QByteArray CsvRow(const QStringList& fields, char separator)
 {
     QByteArray row;

@@ -72,7 +72,8 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     const QCommandLineOption folder(QStringLiteral("folder"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption separator(QStringLiteral("separator"), QString(), QStringLiteral("SEP"));
     const QCommandLineOption output(QStringLiteral("output"), QString(), QStringLiteral("FILE"));
-    parser.addOptions({help, folder, separator, output});
+    const QCommandLineOption raw(QStringLiteral("raw"));
+    parser.addOptions({help, folder, separator, output, raw});
     if (!parser.parse(arguments)) {
         error = Wrong(parser.errorText());
         return std::nullopt;
@@ -106,6 +107,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
         }
         request.separator = text.at(0).toLatin1();
     }
+    request.raw = parser.isSet(raw);
     if (parser.isSet(folder))
         request.folder = parser.value(folder);
     if (parser.isSet(output)) {
@@ -134,6 +136,10 @@ QString ExportHelpText()
         "                    а если его нет - папка программы\n"
         "  --separator ;|,   разделитель полей, по умолчанию ;\n"
         "  --output ФАЙЛ     записать в файл, а не на стандартный вывод\n"
+        "  --raw             ник и ФИО точно как хранятся; без него ник или ФИО,\n"
+        "                    начинающиеся с = + - @, табуляции или возврата каретки,\n"
+        "                    записываются с апострофом впереди, чтобы электронная\n"
+        "                    таблица не приняла их за формулу (числа не меняются)\n"
         "  -h, --help        эта справка\n"
         "В папку класса ничего не записывается. Что не удалось прочитать, называется\n"
         "в стандартном потоке ошибок; остальное всё равно выгружается.\n"
@@ -153,6 +159,10 @@ QString ExportHelpText()
         "                    \"PathUser\", and without that the program's folder\n"
         "  --separator ;|,   the field separator, ; by default\n"
         "  --output FILE     write to a file instead of standard output\n"
+        "  --raw             nick and full name exactly as stored; without it a nick or\n"
+        "                    full name beginning with = + - @, a tab or a carriage\n"
+        "                    return gets a leading apostrophe, so that a spreadsheet\n"
+        "                    does not run it as a formula (numbers stay as they are)\n"
         "  -h, --help        this help\n"
         "Nothing is written into the class folder. Whatever cannot be read is named on\n"
         "standard error; the rest is exported all the same.\n"
@@ -186,9 +196,10 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         return kExitUsage;
     }
 
+    const TextFields texts = request->raw ? TextFields::Raw : TextFields::ForSpreadsheet;
     const ExportResult result = request->summary
-                                    ? ExportSummary(folder, request->separator)
-                                    : ExportRecords(folder, request->rangeText, request->separator);
+                                    ? ExportSummary(folder, request->separator, texts)
+                                    : ExportRecords(folder, request->rangeText, request->separator, texts);
     for (const QString& warning : result.warnings)
         Say(err, warning);
     for (const QString& problem : result.errors)

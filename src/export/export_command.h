@@ -18,6 +18,7 @@ struct ExportRequest {
     QString rangeText;               // records: "9", "20", "99" or "999"
     std::optional<QString> folder;   // none: the default class folder
     char separator = ';';
+    bool raw = false;                // nick and full name exactly as stored
     std::optional<QString> output;   // none: standard output
 };
 

@@ -55,6 +55,42 @@ TEST(CsvTest, RowsJoinFieldsAndEndWithCrLf)
     EXPECT_EQ(CsvRow({}, ';'), QByteArray("\r\n"));
 }
 
+TEST(CsvTest, FormulaLikeTextGetsAnApostrophe)
+{
+    const struct {
+        QString text;
+        QString expected;
+    } cases[] = {
+        {"=HYPERLINK(\"http://x\")", "'=HYPERLINK(\"http://x\")"},
+        {"+7", "'+7"},
+        {"-5", "'-5"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tanna", "'\tanna"},
+        {"\ranna", "'\ranna"},
+        {"", ""},
+        {"anna", "anna"},
+        {"a=b", "a=b"},
+        {" =1", " =1"},
+        {"'quoted", "'quoted"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SpreadsheetText(c.text), c.expected) << c.text.toStdString();
+}
+
+// Only the stored texts are neutralised: a negative time per point stays a number.
+TEST_F(ExportTest, FormulaLikeNicksAndNamesAreWrittenAsTextUnlessRaw)
+{
+    WriteTable("9", {Result("=1+1", "@cmd", -5, 3, "06-12-2026 09:05:07", 0)});
+    WriteUser("+anna", "-Анна", 600, 150);
+    EXPECT_EQ(ExportRecords(userFolder(), "9", ';').csv,
+              kRecordsHeader + Lines({"'=1+1;'@cmd;-5;3;06-12-2026 09:05:07;0"}));
+    EXPECT_EQ(ExportRecords(userFolder(), "9", ';', TextFields::Raw).csv,
+              kRecordsHeader + Lines({"=1+1;@cmd;-5;3;06-12-2026 09:05:07;0"}));
+    EXPECT_EQ(ExportSummary(userFolder(), ';').csv, kSummaryHeader + Lines({"'+anna;'-Анна;150;0:10:00; 15.0"}));
+    EXPECT_EQ(ExportSummary(userFolder(), ';', TextFields::Raw).csv,
+              kSummaryHeader + Lines({"+anna;-Анна;150;0:10:00; 15.0"}));
+}
+
 TEST_F(ExportTest, RecordsComeInFileOrderWithTheirStoredValues)
 {
     WriteTable("20", {Result("zoe", "Зоя Кац", 475, 20, "06-12-2026 09:05:07", 0),

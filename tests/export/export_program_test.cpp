@@ -62,6 +62,7 @@ TEST_F(ExportProgramTest, HelpInRussianAndEnglish)
         EXPECT_TRUE(r.out.startsWith("Использование:\n")) << r.out.toStdString();
         EXPECT_TRUE(r.out.contains("\nUsage:\n"));
         EXPECT_TRUE(r.out.contains("--separator"));
+        EXPECT_EQ(r.out.count("--raw"), 2) << "in both languages";
     }
 }
 
@@ -107,6 +108,14 @@ TEST_F(ExportProgramTest, WritesTheCsvToStandardOutputOrAFile)
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(readFile(tempPath("class.csv")), summary);
+}
+
+TEST_F(ExportProgramTest, RawWritesFormulaLikeNicksAsStored)
+{
+    WriteUser("=anna", "Анна", 600, 150);
+    EXPECT_EQ(run({"summary", "--folder", userFolder()}).out, kSummaryHeader + "'=anna;Анна;150;0:10:00; 15.0\r\n");
+    EXPECT_EQ(run({"summary", "--raw", "--folder", userFolder()}).out,
+              kSummaryHeader + "=anna;Анна;150;0:10:00; 15.0\r\n");
 }
 
 TEST_F(ExportProgramTest, FolderFromTheStoreElseBesideTheProgram)
