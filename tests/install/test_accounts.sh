@@ -38,3 +38,10 @@ fail() {
     echo "FAILED: $*" >&2
     exit 1
 }
+
+# elevhelp_for TEMPLATE STORE COPY: COPY becomes ELEVHELP.exe as built from
+# TEMPLATE (ELEVHELP.exe.any-store), its store fixed to STORE.
+elevhelp_for() {
+    sed "s|@ZELVO_STORE@|$2|g" "$1" >"$3"
+    chmod 0755 "$3"
+}
