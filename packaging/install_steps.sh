@@ -100,7 +100,7 @@ zelvo_store_folder() {
         return 1
     }
     if [ ! -e "$1" ] && [ ! -L "$1" ]; then
-        mkdir -m 0755 -- "$1"
+        mkdir -m 0755 -- "$1" 2>/dev/null || [ -d "$1" ] # made meanwhile by another step
     fi
 }
 
@@ -180,8 +180,8 @@ zelvo_join_group() {
 # FOLDER when the store has no "PathUser" there; every other line stays as it
 # is. A missing store is created (0644; writable at once by the accounts
 # granted so far). The store is replaced whole (temporary file, then a
-# rename) and keeps its owner, mode and ACL. Something else than a regular
-# file in its place is reported and left alone.
+# rename) and keeps its owner, ACL and mode (read and write bits). Something
+# else than a regular file in its place is reported and left alone.
 #   zelvo_default_path_user STORE FOLDER
 zelvo_default_path_user() {
     (
@@ -220,10 +220,13 @@ zelvo_default_path_user() {
                         print entry
                     }
                 }' "$zelvo_copy" >"$zelvo_tmp" || exit 1
-            chmod --reference="$zelvo_store" -- "$zelvo_tmp" || exit 1
             if command -v getfacl >/dev/null && command -v setfacl >/dev/null; then
                 getfacl -p -- "$zelvo_store" 2>/dev/null | setfacl -P --set-file=- -- "$zelvo_tmp" 2>/dev/null || true
             fi
+            # The store's mode, read and write bits only: its owner may have
+            # set others, and the new file is root's until its last step.
+            zelvo_mode=$(stat -c %a -- "$zelvo_store") || exit 1
+            chmod "$(printf '%o' $((0$zelvo_mode & 0666)))" -- "$zelvo_tmp" || exit 1
             # Last: from here on the file's owner may change its mode.
             chown --reference="$zelvo_store" -- "$zelvo_tmp" || exit 1
             ;;

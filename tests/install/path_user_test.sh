@@ -97,13 +97,17 @@ check "quote and backslash in the folder" '/srv/a"b\c' 'REGEDIT4
 [HKEY_LOCAL_MACHINE\Software\Brenk\Dorvo]
 "PathUser"="/srv/a\"b\\c"' '/srv/a"b\c'
 
-# The store keeps its mode.
-put 'REGEDIT4
+# The store keeps its mode: its read and write bits (an owner may have set
+# the others).
+for modes in "640 640" "6775 664" "1711 600"; do
+    put 'REGEDIT4
 '
-chmod 0640 "$store"
-zelvo_default_path_user "$store" /var/lib/zelvo
-[ "$(stat -c %a "$store")" = 640 ] || { echo "FAILED: mode $(stat -c %a "$store")" >&2; failures=$((failures + 1)); }
-[ -z "$(find "$work/etc" -name 'machine.reg?*')" ] || { echo "FAILED: temporary left" >&2; failures=$((failures + 1)); }
+    chmod "${modes% *}" "$store"
+    zelvo_default_path_user "$store" /var/lib/zelvo
+    [ "$(stat -c %a "$store")" = "${modes#* }" ] || { echo "FAILED: mode ${modes% *} became $(stat -c %a "$store")" >&2; failures=$((failures + 1)); }
+    [ -z "$(find "$work/etc" -name 'machine.reg?*')" ] || { echo "FAILED: temporary left" >&2; failures=$((failures + 1)); }
+    rm -rf "$work/etc"
+done
 
 # Something else in the store's place is reported and left as it is; the
 # step neither hangs on a pipe nor follows a link.
