@@ -145,8 +145,17 @@ zelvo_close_class_folder() {
         trap 'exit 1' HUP INT TERM
         chmod go-w -- "$zelvo_class"
         chmod o-rwx -- "$zelvo_class"
-        find -P "$zelvo_class" -mindepth 1 -maxdepth 1 -type f -perm /0007 -exec chmod o-rwx -- {} + ||
+        # The folder's own regular files, none through a link (-f alone
+        # would follow one), the hidden ones (the lock file) too.
+        set --
+        for zelvo_file in "$zelvo_class"/* "$zelvo_class"/.[!.]* "$zelvo_class"/..?*; do
+            if [ -f "$zelvo_file" ] && [ ! -L "$zelvo_file" ]; then
+                set -- "$@" "$zelvo_file"
+            fi
+        done
+        if [ $# -gt 0 ] && ! chmod o-rwx -- "$@"; then
             echo "zelvo: some files of $zelvo_class could not be closed to accounts outside the group" >&2
+        fi
     )
 }
 
