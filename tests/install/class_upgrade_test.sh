@@ -87,11 +87,11 @@ zelvo_class_folder "$class" "$test_group" ""
 # A member swaps a file for a link to root's file and back while the step
 # runs: root's file keeps its mode.
 old_layout
-: >"$work/swapping"
+: >"$running"
 runuser -u "$member" -- sh -c 'while [ -e "$3" ]; do
     ln -sfT "$1" "$2.l" 2>/dev/null && mv -fT "$2.l" "$2" 2>/dev/null
     : >"$2.f" 2>/dev/null && chmod 0664 "$2.f" && mv -fT "$2.f" "$2" 2>/dev/null
-done' sh "$work/root-file" "$class/anna.zamrik" "$work/swapping" 2>/dev/null &
+done' sh "$work/root-file" "$class/anna.zamrik" "$running" 2>/dev/null &
 swapper=$!
 i=0
 while [ $i -lt 30 ]; do
@@ -100,7 +100,7 @@ while [ $i -lt 30 ]; do
     [ "$(stat -c %a "$class")" = 2770 ] || fail "the folder after the step: $(stat -c %a "$class")"
     i=$((i + 1))
 done
-rm "$work/swapping"
+rm "$running"
 wait "$swapper" || true
 [ "$(stat -c %a "$work/root-file")" = 644 ] || fail "root's file changed its mode: $(stat -c %a "$work/root-file")"
 echo "class folder closed to others on upgrade: ok"

@@ -162,11 +162,11 @@ restore
 before=$(state)
 sed '/"PathUser"/d' "$work/store.good" >"$work/store.plain"
 chmod 0644 "$work/store.plain"
-: >"$work/swapping"
+: >"$running"
 as "$carol" sh -c 'while [ -e "$4" ]; do
     ln -sfT "$1" "$3.l" 2>/dev/null && mv -fT "$3.l" "$3" 2>/dev/null
     cp "$2" "$3.f" 2>/dev/null && mv -fT "$3.f" "$3" 2>/dev/null
-done' sh "$work/victim/passwd" "$work/store.plain" "$store" "$work/swapping" &
+done' sh "$work/victim/passwd" "$work/store.plain" "$store" "$running" &
 swapper=$!
 i=0
 while [ $i -lt 12 ]; do
@@ -179,7 +179,7 @@ while [ $i -lt 12 ]; do
     done
     i=$((i + 1))
 done
-rm "$work/swapping"
+rm "$running"
 wait "$swapper" || true
 rm -f "$store.l" "$store.f"
 untouched "links swapped in during the root steps"
