@@ -1,18 +1,162 @@
-# Steps the package runs when it is configured, kept in one file so that the
-# tests run the very same shell code (sourced by tests/install/*.sh). Their
-# variables start with "zelvo_", so they leave the caller's variables alone.
+# Steps the package runs as root when it is configured or purged, and the
+# grant of ELEVHELP.exe, kept in one file so that the tests run the very same
+# shell code (sourced by tests/install/*.sh). Their variables start with
+# "zelvo_", so they leave the caller's variables alone.
+#
+# Other accounts may write where these steps work: the members of the group
+# in the class folder, the accounts granted the right to save in the store's
+# folder. So a step never acts on a path another account could have chosen,
+# never follows a link there, and before it works inside such a folder it
+# closes the folder to everyone but root (no account can then create, rename
+# or delete an entry there), checks each entry it touches without following
+# links, and opens the folder again afterwards, also when it fails.
 
-# The class folder: a setgid folder owned by root and the group, writable by
-# the group, so that the files any member creates there belong to the group
-# and (the program sets the modes) stay writable for every member.
-#   zelvo_class_folder FOLDER GROUP
+# The package version from which the class folder is closed to accounts
+# outside its group; an upgrade from an earlier one mends the folder once.
+zelvo_closed_class_version=2.6.1
+
+# The largest store taken (as the program takes it).
+zelvo_store_limit=1048576
+
+# True when FOLDER's parent is a folder owned by root that no other account
+# may write (ACL entries count: they show in the group bits).
+#   zelvo_root_parent FOLDER
+zelvo_root_parent() {
+    zelvo_parent=$(dirname -- "$1")
+    [ -d "$zelvo_parent" ] || return 1
+    set -- $(stat -L -c '%u %a' -- "$zelvo_parent")
+    [ "$1" = 0 ] && [ $((0$2 & 022)) -eq 0 ]
+}
+
+# True when FOLDER is a folder (not a link) owned by root, in a parent folder
+# that only root may change, so that nobody else can put anything in its place.
+#   zelvo_root_folder FOLDER
+zelvo_root_folder() {
+    [ -d "$1" ] && [ ! -L "$1" ] && [ "$(stat -c %u -- "$1")" = 0 ] && zelvo_root_parent "$1"
+}
+
+# True when FOLDER's ACL names accounts or groups besides its owner and group.
+zelvo_named_entries() {
+    command -v getfacl >/dev/null &&
+        getfacl -cpn -- "$1" 2>/dev/null | grep -q '^\(user\|group\):[^:]'
+}
+
+# Closes FOLDER to everyone but root: group-class write goes (with an ACL that
+# is the mask, which limits every named entry), and so does write for others.
+# Steps of root that work in the store's folder wait for each other here.
+# Run in a subshell: the lock lasts as long as it does.
+#   zelvo_close_folder FOLDER
+zelvo_close_folder() {
+    if [ -d /run ] && [ -w /run ]; then
+        zelvo_umask=$(umask)
+        umask 077 # no other account may open it, so none may hold it
+        exec 9>>/run/zelvo-store.lock
+        umask "$zelvo_umask"
+        flock 9
+    fi
+    zelvo_root_folder "$1" || {
+        echo "zelvo: $1 is not a folder of root's own (a link, another owner, or a parent others may write): nothing done there" >&2
+        return 1
+    }
+    zelvo_reopen=
+    [ $((0$(stat -c %a -- "$1") & 020)) -eq 0 ] || zelvo_reopen=1
+    chmod go-w -- "$1"
+}
+
+# Opens FOLDER again: group-class write comes back when it was there, and
+# when named ACL entries (granted accounts) are there, which also mends a
+# folder left closed by a step that was killed. Write for others stays off.
+#   zelvo_open_folder FOLDER
+zelvo_open_folder() {
+    [ -d "$1" ] && [ ! -L "$1" ] || return 0
+    if [ -n "${zelvo_reopen:-}" ] || zelvo_named_entries "$1"; then
+        chmod g+w -- "$1"
+    fi
+}
+
+# What stands at STORE, looked at without following a link: "missing", "file"
+# (a regular file with no other name, of at most the size the program takes),
+# or "other" (a link, a pipe, a device, a folder, a hard link, a huge file).
+#   zelvo_store_kind STORE
+zelvo_store_kind() {
+    if [ -L "$1" ]; then
+        echo other
+    elif [ ! -e "$1" ]; then
+        echo missing
+    elif [ -f "$1" ] && [ "$(stat -c %h -- "$1")" = 1 ] &&
+        [ "$(stat -c %s -- "$1")" -le "$zelvo_store_limit" ]; then
+        echo file
+    else
+        echo other
+    fi
+}
+
+# Creates the store's folder when it is missing: root's, 0755, in a parent
+# only root may change.
+#   zelvo_store_folder FOLDER
+zelvo_store_folder() {
+    zelvo_root_parent "$1" || {
+        echo "zelvo: the parent of $1 is not root's alone: nothing done there" >&2
+        return 1
+    }
+    if [ ! -e "$1" ] && [ ! -L "$1" ]; then
+        mkdir -m 0755 -- "$1" 2>/dev/null || [ -d "$1" ] # made meanwhile by another step
+    fi
+}
+
+# The class folder: a setgid folder owned by root and the group, which only
+# the group may enter: the files any member creates there belong to the group
+# and (the program sets the modes) are writable by every member, and accounts
+# outside the group can neither read them nor lock the folder. An existing
+# folder is left as it is, but on the first configuration and on an upgrade
+# from a version before zelvo_closed_class_version its access for others is
+# taken away (zelvo_close_class_folder).
+#   zelvo_class_folder FOLDER GROUP [CONFIGURED_VERSION]
 zelvo_class_folder() {
     if ! getent group "$2" >/dev/null; then
         groupadd --system "$2"
     fi
-    mkdir -p "$1"
-    chown root:"$2" "$1"
-    chmod 2775 "$1"
+    if [ ! -e "$1" ] && [ ! -L "$1" ]; then
+        mkdir -p -- "$(dirname -- "$1")"
+        mkdir -m 0700 -- "$1"
+        chown root:"$2" -- "$1"
+        chmod 2770 -- "$1"
+    elif [ -z "${3:-}" ] || dpkg --compare-versions "$3" lt "$zelvo_closed_class_version"; then
+        zelvo_close_class_folder "$1"
+    fi
+}
+
+# Takes read, write and search for others away from the class folder and
+# from its regular files (the lock file included); no bit is ever added, so
+# a mode the administrator tightened stays. Members of the group may write
+# the folder, so it is closed meanwhile and only regular files found without
+# following links are changed.
+#   zelvo_close_class_folder FOLDER
+zelvo_close_class_folder() {
+    (
+        zelvo_class=$1
+        zelvo_root_folder "$zelvo_class" || {
+            echo "zelvo: $zelvo_class is not a folder of root's own: its modes are left as they are" >&2
+            exit 0
+        }
+        zelvo_reopen=
+        [ $((0$(stat -c %a -- "$zelvo_class") & 020)) -eq 0 ] || zelvo_reopen=1
+        trap '[ -z "$zelvo_reopen" ] || chmod g+w -- "$zelvo_class"' EXIT
+        trap 'exit 1' HUP INT TERM
+        chmod go-w -- "$zelvo_class"
+        chmod o-rwx -- "$zelvo_class"
+        # The folder's own regular files, none through a link (-f alone
+        # would follow one), the hidden ones (the lock file) too.
+        set --
+        for zelvo_file in "$zelvo_class"/* "$zelvo_class"/.[!.]* "$zelvo_class"/..?*; do
+            if [ -f "$zelvo_file" ] && [ ! -L "$zelvo_file" ]; then
+                set -- "$@" "$zelvo_file"
+            fi
+        done
+        if [ $# -gt 0 ] && ! chmod o-rwx -- "$@"; then
+            echo "zelvo: some files of $zelvo_class could not be closed to accounts outside the group" >&2
+        fi
+    )
 }
 
 # Adds accounts to the group: the ones named, or with none named every
@@ -43,42 +187,122 @@ zelvo_join_group() {
 
 # Sets "PathUser" of the key Software\Brenk\Dorvo in the machine store to
 # FOLDER when the store has no "PathUser" there; every other line stays as it
-# is. A missing store is created. The store is replaced whole (temporary file,
-# then a rename) and keeps its owner, mode and ACL.
+# is. A missing store is created (0644; writable at once by the accounts
+# granted so far). The store is replaced whole (temporary file, then a
+# rename) and keeps its owner, ACL and mode (read and write bits). Something
+# else than a regular file in its place is reported and left alone.
 #   zelvo_default_path_user STORE FOLDER
 zelvo_default_path_user() {
-    zelvo_store=$1
-    zelvo_value=$(printf '%s' "$2" | sed 's/[\\"]/\\&/g')
-    mkdir -p "$(dirname "$zelvo_store")"
-    if [ -e "$zelvo_store" ] && awk '
-        { sub(/\r$/, ""); line = $0; gsub(/^[ \t]+|[ \t]+$/, "", line) }
-        line ~ /^\[/ { inside = (tolower(line) == "[hkey_local_machine\\software\\brenk\\dorvo]") ; next }
-        inside && tolower(substr(line, 1, 11)) == "\"pathuser\"=" { found = 1 }
-        END { exit found ? 0 : 1 }' "$zelvo_store"; then
-        return 0
-    fi
-    zelvo_tmp=$(mktemp "$zelvo_store.XXXXXX")
-    if [ -e "$zelvo_store" ]; then
-        ZELVO_ENTRY="\"PathUser\"=\"$zelvo_value\"" awk '
-            BEGIN { entry = ENVIRON["ZELVO_ENTRY"] }
-            { print; raw = $0; sub(/\r$/, "", raw); line = raw; gsub(/^[ \t]+|[ \t]+$/, "", line) }
-            !done && tolower(line) == "[hkey_local_machine\\software\\brenk\\dorvo]" { print entry; done = 1 }
-            END {
-                if (!done) {
-                    if (NR == 0) print "REGEDIT4"
-                    print ""
-                    print "[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]"
-                    print entry
-                }
-            }' "$zelvo_store" >"$zelvo_tmp"
-        chown --reference="$zelvo_store" "$zelvo_tmp"
-        chmod --reference="$zelvo_store" "$zelvo_tmp"
-        if command -v getfacl >/dev/null && command -v setfacl >/dev/null; then
-            getfacl -p "$zelvo_store" 2>/dev/null | setfacl --set-file=- "$zelvo_tmp" 2>/dev/null || true
-        fi
-    else
-        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"PathUser"="%s"\n' "$zelvo_value" >"$zelvo_tmp"
-        chmod 0644 "$zelvo_tmp"
-    fi
-    mv -f "$zelvo_tmp" "$zelvo_store"
+    (
+        zelvo_store=$1
+        zelvo_folder=$(dirname -- "$1")
+        zelvo_value=$(printf '%s' "$2" | sed 's/[\\"]/\\&/g')
+        zelvo_copy=
+        zelvo_tmp=
+        zelvo_store_folder "$zelvo_folder" || exit 1
+        zelvo_close_folder "$zelvo_folder" || exit 1
+        trap 'rm -f -- "$zelvo_copy" "$zelvo_tmp"; zelvo_open_folder "$zelvo_folder"' EXIT
+        trap 'exit 1' HUP INT TERM
+        case $(zelvo_store_kind "$zelvo_store") in
+        file)
+            # Its writers may still write it: it is read once, at most as
+            # much as the program takes.
+            zelvo_copy=$(mktemp -- "$zelvo_store.XXXXXX") || exit 1
+            head -c "$zelvo_store_limit" -- "$zelvo_store" >"$zelvo_copy" || exit 1
+            if awk '
+                { sub(/\r$/, ""); line = $0; gsub(/^[ \t]+|[ \t]+$/, "", line) }
+                line ~ /^\[/ { inside = (tolower(line) == "[hkey_local_machine\\software\\brenk\\dorvo]") ; next }
+                inside && tolower(substr(line, 1, 11)) == "\"pathuser\"=" { found = 1 }
+                END { exit found ? 0 : 1 }' "$zelvo_copy"; then
+                exit 0
+            fi
+            zelvo_tmp=$(mktemp -- "$zelvo_store.XXXXXX") || exit 1
+            ZELVO_ENTRY="\"PathUser\"=\"$zelvo_value\"" awk '
+                BEGIN { entry = ENVIRON["ZELVO_ENTRY"] }
+                { print; raw = $0; sub(/\r$/, "", raw); line = raw; gsub(/^[ \t]+|[ \t]+$/, "", line) }
+                !done && tolower(line) == "[hkey_local_machine\\software\\brenk\\dorvo]" { print entry; done = 1 }
+                END {
+                    if (!done) {
+                        if (NR == 0) print "REGEDIT4"
+                        print ""
+                        print "[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]"
+                        print entry
+                    }
+                }' "$zelvo_copy" >"$zelvo_tmp" || exit 1
+            if command -v getfacl >/dev/null && command -v setfacl >/dev/null; then
+                getfacl -p -- "$zelvo_store" 2>/dev/null | setfacl -P --set-file=- -- "$zelvo_tmp" 2>/dev/null || true
+            fi
+            # The store's mode, read and write bits only: its owner may have
+            # set others, and the new file is root's until its last step.
+            zelvo_mode=$(stat -c %a -- "$zelvo_store") || exit 1
+            chmod "$(printf '%o' $((0$zelvo_mode & 0666)))" -- "$zelvo_tmp" || exit 1
+            # Last: from here on the file's owner may change its mode.
+            chown --reference="$zelvo_store" -- "$zelvo_tmp" || exit 1
+            ;;
+        missing)
+            zelvo_tmp=$(mktemp -- "$zelvo_store.XXXXXX") || exit 1
+            printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"PathUser"="%s"\n' "$zelvo_value" >"$zelvo_tmp" || exit 1
+            chmod 0644 -- "$zelvo_tmp" || exit 1
+            # The folder's default ACL gave the granted accounts their entries;
+            # the mask lets them write.
+            if zelvo_named_entries "$zelvo_tmp"; then
+                setfacl -P -m m::rw -- "$zelvo_tmp" || exit 1
+            fi
+            ;;
+        *)
+            echo "zelvo: $zelvo_store is not a regular file of its own (a link, a pipe, a device, a folder or a file with other names): \"PathUser\" not set" >&2
+            exit 0
+            ;;
+        esac
+        mv -fT -- "$zelvo_tmp" "$zelvo_store" || exit 1
+        zelvo_tmp=
+    )
+}
+
+# Gives the account UID the right to save the store: write access (an ACL)
+# to the store and to its folder, and the same as the folder's default ACL,
+# so that the store the program renames into place, by any account granted
+# so far, keeps every granted account's access. A missing store is created.
+# Anything but a regular file of its own in the store's place is refused.
+#   zelvo_grant_store STORE UID
+zelvo_grant_store() {
+    (
+        zelvo_store=$1
+        zelvo_folder=$(dirname -- "$1")
+        zelvo_store_folder "$zelvo_folder" || exit 1
+        zelvo_close_folder "$zelvo_folder" || exit 1
+        trap 'zelvo_open_folder "$zelvo_folder"' EXIT
+        trap 'exit 1' HUP INT TERM
+        case $(zelvo_store_kind "$zelvo_store") in
+        missing)
+            (set -C && printf 'REGEDIT4\n' >"$zelvo_store") || exit 1
+            chmod 0644 -- "$zelvo_store" || exit 1
+            ;;
+        file) ;;
+        *)
+            echo "zelvo: $zelvo_store is not a regular file of its own (a link, a pipe, a device, a folder or a file with other names): nothing granted. Remove it; the grant then creates a new store." >&2
+            exit 1
+            ;;
+        esac
+        setfacl -P -m "u:$2:rw" -- "$zelvo_store" || exit 1
+        # The folder's mask stays closed (-n) until the folder is opened again.
+        setfacl -P -n -m "u:$2:rwx" -- "$zelvo_folder" || exit 1
+        setfacl -P -d -m "u:$2:rw" -- "$zelvo_folder" || exit 1
+    )
+}
+
+# Purging: removes the store and the temporary files left beside it, then the
+# store's folder when nothing else is in it.
+#   zelvo_purge_store STORE
+zelvo_purge_store() {
+    (
+        zelvo_store=$1
+        zelvo_folder=$(dirname -- "$1")
+        [ -e "$zelvo_folder" ] || [ -L "$zelvo_folder" ] || exit 0
+        zelvo_close_folder "$zelvo_folder" || exit 1
+        trap 'zelvo_open_folder "$zelvo_folder"' EXIT
+        trap 'exit 1' HUP INT TERM
+        rm -f -- "$zelvo_store" "$zelvo_store".?????? "$zelvo_folder"/.zelvo-*.tmp
+        rmdir -- "$zelvo_folder" 2>/dev/null || true
+    )
 }

@@ -3,7 +3,10 @@
 // syntax (REGEDIT4, [HKEY_LOCAL_MACHINE\<key>] sections, "name"="text" and
 // "name"=dword:xxxxxxxx values). The file is $ZELVO_MACHINE_STORE, or
 // /etc/zelvo/machine.reg. Key and value names compare without letter case.
-// Every write replaces the whole file atomically.
+// Every write replaces the whole file atomically. Accounts granted the right
+// to save may write the store's folder, so only a regular file standing there
+// is read or replaced: a link, a pipe, a device or a folder in its place reads
+// as no values and is never written (nor written through).
 
 #include <QString>
 #include <optional>
@@ -11,7 +14,8 @@
 // Path of the store file in force.
 QString MachineStorePath();
 
-// True when this process may write the store file (or create it in its folder).
+// True when this process may write the store file (or create it in its folder);
+// false when anything but a regular file stands in its place.
 bool CanWriteMachineStore();
 
 class StoreKey {

@@ -23,6 +23,8 @@ zelvo_class_folder "$work/class" "$test_group"
 zelvo_join_group "$test_group"
 id -nG "$first" | grep -qw "$test_group" || fail "the first account joined the group"
 id -nG "$outsider" | grep -qw "$test_group" && fail "an account without a login shell joined the group"
+[ "$(stat -c '%U:%G %a' "$work/class")" = "root:$test_group 2770" ] ||
+    fail "the class folder: $(stat -c '%U:%G %a' "$work/class")"
 zelvo_default_path_user "$work/etc/machine.reg" "$work/class"
 cp "$driver" "$work/driver"
 
@@ -44,6 +46,9 @@ as "$first" finish boris pass 4 40 1 || fail "the first account finishes as bori
 as "$outsider" new vera v "Вера" && fail "an account outside the group creates no pupil"
 [ ! -e "$work/class/vera.zamrik" ] || fail "the outsider's pupil is there"
 as "$outsider" finish anna secret 50 5 0 && fail "an account outside the group adds no result"
+as "$outsider" show anna >/dev/null 2>&1 && fail "an account outside the group reads a pupil"
+runuser -u "$outsider" -- flock -s "$work/class/.zelvo.lock" true 2>/dev/null &&
+    fail "an account outside the group holds the folder's lock"
 
 expected="totals 90 17
 record anna 10 1

@@ -2,10 +2,13 @@
 # The package's step that points "PathUser" at the class folder, on stores of
 # several shapes: the program's own reader must then find the folder, and
 # every other line of the store must stay as it was.
-#   path_user_test.sh DRIVER INSTALL_STEPS
+#   path_user_test.sh DRIVER INSTALL_STEPS    (root; exit 77 = skipped)
 set -eu
 driver=$1
-. "$2"
+steps=$2
+. "$steps"
+# The step works only in root's own folders.
+[ "$(id -u)" -eq 0 ] || { echo "needs root: skipped"; exit 77; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -94,12 +97,35 @@ check "quote and backslash in the folder" '/srv/a"b\c' 'REGEDIT4
 [HKEY_LOCAL_MACHINE\Software\Brenk\Dorvo]
 "PathUser"="/srv/a\"b\\c"' '/srv/a"b\c'
 
-# The store keeps its mode.
-put 'REGEDIT4
+# The store keeps its mode: its read and write bits (an owner may have set
+# the others).
+for modes in "640 640" "6775 664" "1711 600"; do
+    put 'REGEDIT4
 '
-chmod 0640 "$store"
-zelvo_default_path_user "$store" /var/lib/zelvo
-[ "$(stat -c %a "$store")" = 640 ] || { echo "FAILED: mode $(stat -c %a "$store")" >&2; failures=$((failures + 1)); }
-[ -z "$(find "$work/etc" -name 'machine.reg?*')" ] || { echo "FAILED: temporary left" >&2; failures=$((failures + 1)); }
+    chmod "${modes% *}" "$store"
+    zelvo_default_path_user "$store" /var/lib/zelvo
+    [ "$(stat -c %a "$store")" = "${modes#* }" ] || { echo "FAILED: mode ${modes% *} became $(stat -c %a "$store")" >&2; failures=$((failures + 1)); }
+    [ -z "$(find "$work/etc" -name 'machine.reg?*')" ] || { echo "FAILED: temporary left" >&2; failures=$((failures + 1)); }
+    rm -rf "$work/etc"
+done
+
+# Something else in the store's place is reported and left as it is; the
+# step neither hangs on a pipe nor follows a link.
+printf 'kept\n' >"$work/other"
+for shape in pipe link folder; do
+    rm -rf "$work/etc"
+    mkdir "$work/etc"
+    case $shape in
+    pipe) mkfifo "$store" ;;
+    link) ln -s "$work/other" "$store" ;;
+    folder) mkdir "$store" ;;
+    esac
+    if ! timeout 20 sh -c '. "$1"; zelvo_default_path_user "$2" /var/lib/zelvo' sh "$steps" "$store" 2>/dev/null ||
+        [ "$(stat -c %F "$store")" != "$(case $shape in pipe) echo fifo ;; link) echo symbolic link ;; folder) echo directory ;; esac)" ] ||
+        [ "$(cat "$work/other")" != kept ] || [ "$(ls -A "$work/etc")" != machine.reg ]; then
+        echo "FAILED: a $shape in the store's place: $(ls -la "$work/etc")" >&2
+        failures=$((failures + 1))
+    fi
+done
 
 [ "$failures" -eq 0 ] && echo "PathUser step: ok"

@@ -33,6 +33,7 @@ TEST_F(BadInputTest, MachineStoreReadsAsNoValuesAndIsKeptWhenItCannotBeLoaded)
         {BadFile::RandomBytes, true},
         {BadFile::Huge, false}, // not a store of ours: never loaded, never replaced
         {BadFile::Folder, false},
+        {BadFile::Pipe, false}, // never waited on: the program starts
     };
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
@@ -55,6 +56,7 @@ TEST_F(BadInputTest, MachineStoreReadsAsNoValuesAndIsKeptWhenItCannotBeLoaded)
         } else {
             EXPECT_EQ(QFileInfo(storePath()).size(), size);
             EXPECT_EQ(QFileInfo(storePath()).isDir(), c.kind == BadFile::Folder);
+            EXPECT_EQ(QFileInfo(storePath()).isFile(), c.kind == BadFile::Huge);
         }
     }
 }

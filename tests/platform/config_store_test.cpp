@@ -8,6 +8,11 @@
 #include <QFile>
 
 #include <climits>
+#include <cstdio>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -148,6 +153,64 @@ TEST_F(ConfigStoreTest, FullAccessNeedsAWritableStore)
     EXPECT_TRUE(StoreKey::openFull(kDorvo, true).has_value());
     EXPECT_TRUE(StoreKey::openFull(kDorvo, false).has_value());
     EXPECT_TRUE(StoreKey::openFull("Software\\Brenk", false).has_value()); // a parent key
+}
+
+// What another account with write access to the store's folder may leave in
+// place of the store: nothing is read through it, nothing written through it,
+// and it is left standing (tests run as root, so file types, not modes, make
+// the store unusable).
+TEST_F(ConfigStoreTest, OnlyARegularFileInPlaceOfTheStoreIsReadOrReplaced)
+{
+    const QByteArray values = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
+                              "\"AdmConf\"=\"9|9|9|9\"\n";
+    const QString target = tempPath("elsewhere.reg");
+    const QByteArray store = QFile::encodeName(storePath());
+    const struct {
+        const char* name;
+        std::function<bool()> make; // false: cannot be made here, skipped
+    } cases[] = {
+        {"link to a store",
+         [&] { return ::symlink(QFile::encodeName(target).constData(), store) == 0; }},
+        {"dangling link", [&] { return ::symlink("/nonexistent/zelvo.reg", store) == 0; }},
+        {"link to a folder",
+         [&] { return ::symlink(QFile::encodeName(tempPath("")).constData(), store) == 0; }},
+        {"pipe", [&] { return ::mkfifo(store, 0666) == 0; }},
+        {"device", [&] { return ::mknod(store, S_IFCHR | 0666, makedev(1, 3)) == 0; }}, // /dev/null
+        {"folder", [&] { return QDir().mkpath(storePath()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(target, values);
+        // A key opened while the store was a regular file, replaced afterwards.
+        writeFile(storePath(), values);
+        StoreKey opened = full();
+        QFile::remove(storePath());
+        if (!c.make()) {
+            std::printf("%s: cannot be made here, skipped\n", c.name);
+            continue;
+        }
+
+        StoreKey key = StoreKey::openRead(kDorvo, true);
+        EXPECT_FALSE(key.hasValue("AdmConf"));
+        EXPECT_EQ(key.readString("AdmConf"), std::nullopt);
+        EXPECT_FALSE(CanWriteMachineStore());
+        EXPECT_FALSE(StoreKey::openFull(kDorvo, true).has_value());
+        EXPECT_EQ(StoreErrorText([&] { opened.writeString("AdmConf", "1|1|1|1"); }),
+                  "Failed to set data for 'AdmConf'");
+        EXPECT_EQ(StoreErrorText([&] { opened.deleteValue("AdmConf"); }),
+                  "Failed to set data for 'AdmConf'");
+
+        EXPECT_EQ(readFile(target), values);
+        EXPECT_FALSE(QFileInfo::exists("/nonexistent/zelvo.reg"));
+        const QFileInfo info(storePath());
+        EXPECT_FALSE(info.isFile() && !info.isSymLink()) << "replaced by a regular file";
+        EXPECT_EQ(QDir(tempPath("")).entryList({".zelvo-*"}, QDir::Files | QDir::Hidden),
+                  QStringList());
+        if (info.isDir() && !info.isSymLink())
+            QDir(storePath()).removeRecursively();
+        else
+            QFile::remove(storePath());
+    }
 }
 
 TEST_F(ConfigStoreTest, RefusedWritesLeaveTheOldFileWhole)
