@@ -129,10 +129,10 @@ Attempt WaitForLock(int fd, FolderLock::Mode mode)
     const WaitingMark mark;
     Attempt attempt;
     while ((attempt = TryLockWhole(fd, mode)) == Attempt::Busy) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-        if (left <= 0)
+        const Clock::time_point now = Clock::now();
+        if (now >= end)
             break;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
         ServeMessagesWithoutInputFor(int(std::min<long long>(pause, left)));
         pause = std::min(pause * 2, kLongestPauseMilliseconds);
     }
