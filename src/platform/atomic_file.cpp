@@ -161,7 +161,8 @@ QList<QByteArray> LeftTemporaryFiles(const QString& folder)
     // Names are tested here rather than by a wildcard filter, which would load
     // the regular-expression engine at every start.
     QList<QByteArray> left;
-    QDirIterator it(dir.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QDirIterator it(dir.path(),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
         if (!IsTemporaryFileName(it.fileName()))

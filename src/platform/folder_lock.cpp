@@ -198,6 +198,7 @@ FolderLock::FolderLock(const QString& folder, Mode mode)
     held[key_] = HeldLock{fd, 1, mode, ::getpid()};
     held_ = true;
 }
+
 FolderLock::~FolderLock()
 {
     if (!held_)

@@ -31,7 +31,9 @@ protected:
     static QMap<QString, QByteArray> Snapshot()
     {
         QMap<QString, QByteArray> files;
-        for (const QString& name : QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        const QDir dir(folder());
+        for (const QString& name :
+             dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
             files[name] = readFile(folder() + name);
         return files;
     }
@@ -69,7 +71,8 @@ protected:
 
     static ResultRecord Result(const QString& nick)
     {
-        return {nick, QStringLiteral("Пётр ") + nick, 475, 20, QStringLiteral("06-12-2026 09:05:07"), 1};
+        return {nick, QStringLiteral("Пётр ") + nick, 475, 20,
+                QStringLiteral("06-12-2026 09:05:07"), 1};
     }
 };
 
@@ -77,7 +80,8 @@ TEST_F(LockWaitTest, EachStepFailsAtTheLimitWithTheFolderAsItWas)
 {
     AddPupil(QStringLiteral("vasya"), 100, 10);
     AppendResultRecord(Result(QStringLiteral("vasya")));
-    QByteArray legacy = EncodeResultRecord(Result(QStringLiteral("old"))).left(kLegacyResultRecordSize);
+    const QByteArray legacy =
+        EncodeResultRecord(Result(QStringLiteral("old"))).left(kLegacyResultRecordSize);
     writeFile(folder() + QStringLiteral("9record.conf"), legacy);
     ASSERT_TRUE(LogIn(QStringLiteral("vasya")));
     const QMap<QString, QByteArray> before = Snapshot();
@@ -100,14 +104,16 @@ TEST_F(LockWaitTest, EachStepFailsAtTheLimitWithTheFolderAsItWas)
 
         // The end of an exercise: the append raises the I/O error, which ends
         // the handler and is shown by the general error report.
-        EXPECT_EQ(ErrorOf([] { AppendResultRecord(Result(QStringLiteral("vasya"))); }), "I/O error 110");
+        EXPECT_EQ(ErrorOf([] { AppendResultRecord(Result(QStringLiteral("vasya"))); }),
+                  "I/O error 110");
         // The save of the totals fails as a failed write does.
         dialogs_.messages.clear();
         AddToCurrentTotals(30, 3);
         EXPECT_FALSE(SaveCurrentProfile());
         EXPECT_EQ(dialogs_.messages, QStringList{QStringLiteral("Ошибка записи 1   :-(")});
         // A new user's profile: the general error report.
-        EXPECT_EQ(ErrorOf([] { WriteProfile(QStringLiteral("boris"), UserProfile()); }), "I/O error 110");
+        EXPECT_EQ(ErrorOf([] { WriteProfile(QStringLiteral("boris"), UserProfile()); }),
+                  "I/O error 110");
         // The start-up conversion: its error ends the scan.
         EXPECT_EQ(ErrorOf([] { ConvertLegacyTables(); }), "I/O error 110");
 
