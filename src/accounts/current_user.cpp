@@ -6,6 +6,8 @@
 #include "platform/folder_lock.h"
 #include "util/number.h"
 
+#include <optional>
+
 namespace {
 
 // The record to store: `stored` as read from disk with the user's unsaved changes.
@@ -21,10 +23,16 @@ UserProfile WithUnsavedChanges(const UserProfile& stored, const CurrentUser& use
 
 enum class SaveResult { Saved, NotCreated, WriteFailed };
 
-// The read, the merge and the write, under the user folder's lock.
+// The read, the merge and the write, under the user folder's lock. A lock
+// that does not come in time fails the save as a failed write does.
 SaveResult StoreUnsavedChanges(CurrentUser& user)
 {
-    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    std::optional<FolderLock> lock;
+    try {
+        lock.emplace(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    } catch (const IoError&) {
+        return SaveResult::WriteFailed;
+    }
     UserProfile record = user.profile;
     UserProfile stored;
     bool readable = false;

@@ -71,20 +71,23 @@ QStringList ListProfiles(const QString& folder)
     QStringList files;
     ListFiles(QStringLiteral("*") + kProfileExtension, folder, files);
     // The mask matches the extension in any letter case, but a profile is
-    // opened by its exact name: list only the nicks whose file that is.
+    // opened by its exact name: list only the nicks whose file that is (a
+    // regular file itself, as ListFiles lists them).
     QStringList nicks;
     for (const QString& file : files) {
         const QString nick = BaseFileName(file);
         if (file.endsWith(kProfileExtension, Qt::CaseSensitive) && IsFileNick(nick) &&
-            FileExists(ProfilePath(folder, nick)))
+            IsRegularFile(ProfilePath(folder, nick)))
             nicks << nick;
     }
     return nicks;
 }
 
+// A link, pipe or device of that name counts: reading it then fails as an
+// unreadable profile does.
 bool ProfileExists(const QString& nick)
 {
-    return IsFileNick(nick) && FileExists(ProfilePath(nick));
+    return IsFileNick(nick) && UserFileExists(ProfilePath(nick));
 }
 
 bool ReadProfile(const QString& nick, UserProfile& profile)

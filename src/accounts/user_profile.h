@@ -31,15 +31,19 @@ QString ProfilePath(const QString& folder, const QString& nick);
 // the names that ProfilePath opens (exact ".zamrik", a non-empty nick).
 QStringList ListProfiles();
 QStringList ListProfiles(const QString& folder);
-// True when the nick names a profile file that exists (never for a nick with "/").
+// True when the nick names a profile file that exists (never for a nick with
+// "/"): something other than a folder lies there, a link not followed.
 bool ProfileExists(const QString& nick);
-// False when the file cannot be opened (profile untouched); IoError when it is
-// shorter than one record.
+// False when the file cannot be opened (profile untouched), also where a
+// link, folder, pipe or device lies in its place; IoError when it is shorter
+// than one record.
 bool ReadProfile(const QString& nick, UserProfile& profile);
 // The same for the profile in `folder`, opened as `mode` says.
 bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profile, OpenFor mode);
 // Replaces the file atomically. False when it cannot be created (nothing
-// written, old file whole); IoError when the write fails (old file whole).
+// written, old file whole), also where a link, folder, pipe or device lies in
+// its place; IoError when the write fails (old file whole) or the user
+// folder's lock does not come in time.
 bool WriteProfile(const QString& nick, const UserProfile& profile);
 
 // The administrator's record, shared by the service window and the summary table.

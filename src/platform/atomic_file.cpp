@@ -2,7 +2,6 @@
 
 #include "platform/file_modes.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,14 +58,11 @@ FileReplacement::FileReplacement(const QString& target, int newFileMode, int for
         createError_ = ENOENT;
         return;
     }
-    QString finalPath = target;
-    const QFileInfo info(target);
-    if (info.isSymLink())
-        finalPath = info.symLinkTarget();
-    target_ = QFile::encodeName(finalPath);
-
+    // The target itself, never what a link there points to: in a folder that
+    // other accounts may write, a link could name any file of this account.
+    target_ = QFile::encodeName(target);
     struct stat old;
-    const bool exists = ::stat(target_.constData(), &old) == 0;
+    const bool exists = ::lstat(target_.constData(), &old) == 0;
     if (!exists && errno != ENOENT) { // a name too long, a path beneath a file, ...
         createError_ = errno;
         return;
@@ -80,8 +77,8 @@ FileReplacement::FileReplacement(const QString& target, int newFileMode, int for
     }
     // Set explicitly, so the umask has no say; in a shared folder the group
     // may replace the file too.
-    mode_ = ModeInFolder(QFile::encodeName(QFileInfo(finalPath).absolutePath()),
-                         static_cast<mode_t>(exists ? (old.st_mode & 07777) : newFileMode));
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
+    mode_ = ModeInFolder(folder, static_cast<mode_t>(exists ? old.st_mode : newFileMode));
     if (forceMode >= 0)
         mode_ = static_cast<unsigned>(forceMode);
     if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
@@ -152,22 +149,38 @@ bool IsTemporaryFileName(const QString& name)
     return name.startsWith(QLatin1String(kTempPrefix)) && name.endsWith(QLatin1String(kTempSuffix));
 }
 
-void RemoveLeftTemporaryFiles(const QString& folder)
+namespace {
+
+// The temporary files left in `folder` an hour ago or earlier: only regular
+// files, judged by what they are themselves (lstat), since a link of such a
+// name is not this module's, whatever it points to.
+QList<QByteArray> LeftTemporaryFiles(const QString& folder)
 {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const time_t before = ::time(nullptr) - 3600;
     // Names are tested here rather than by a wildcard filter, which would load
     // the regular-expression engine at every start.
-    QStringList names;
-    QDirIterator it(dir.path(), QDir::Files | QDir::Hidden | QDir::System);
+    QList<QByteArray> left;
+    QDirIterator it(dir.path(),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
-        const QString name = QFileInfo(it.next()).fileName();
-        if (IsTemporaryFileName(name))
-            names << name;
+        it.next();
+        if (!IsTemporaryFileName(it.fileName()))
+            continue;
+        const QByteArray path = QFile::encodeName(dir.filePath(it.fileName()));
+        struct stat st;
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < before)
+            left << path;
     }
-    for (const QString& name : names) {
-        const QFileInfo info(dir.filePath(name));
-        if (!info.isSymLink() && info.lastModified().toUTC() < before)
-            QFile::remove(info.filePath());
-    }
+    return left;
+}
+
+} // namespace
+
+bool HasLeftTemporaryFiles(const QString& folder) { return !LeftTemporaryFiles(folder).isEmpty(); }
+
+void RemoveLeftTemporaryFiles(const QString& folder)
+{
+    for (const QByteArray& path : LeftTemporaryFiles(folder))
+        ::unlink(path.constData());
 }

@@ -22,9 +22,13 @@ struct ReplaceOutcome {
     bool replaced() const { return created && error == 0; }
 };
 
-// A replaced file keeps its mode and owner; a new one gets `newFileMode`. In a
-// shared folder (file_modes.h) the group also gets the owner's read and write.
-// `forceMode` >= 0 sets the mode in every case. A link is followed.
+// A replaced file keeps its mode (its read and write bits) and owner; a new one
+// gets `newFileMode`. In a shared folder (file_modes.h) the group also gets the
+// owner's read and write, the others no more than the folder gives them.
+// `forceMode` >= 0 sets the mode in every case. A link at `path` is never
+// followed: like a folder, pipe or device there, it is refused (nothing is
+// created), so a link planted in a shared folder cannot lead the new content
+// into another file.
 ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, int newFileMode = 0644,
                                 int forceMode = -1);
 
@@ -39,8 +43,8 @@ public:
     FileReplacement& operator=(const FileReplacement&) = delete;
 
     bool created() const { return fd_ >= 0; }
-    // Why the temporary was not created: an errno (EISDIR or EACCES for a target
-    // that is no writable regular file).
+    // Why the temporary was not created: an errno (EISDIR for a folder, EACCES
+    // for a link, pipe or device, or a file that may not be written).
     int createError() const { return createError_; }
     // The temporary file's path (empty when it was not created) and its descriptor.
     const QString& path() const { return tempPath_; }
@@ -66,5 +70,8 @@ private:
 bool IsTemporaryFileName(const QString& name);
 
 // Removes the temporary files that killed processes left in `folder` (an hour
-// old at least, so that no replacement still under way loses its file).
+// old at least, so that no replacement still under way loses its file); only
+// regular files, never a link, pipe or folder of such a name.
 void RemoveLeftTemporaryFiles(const QString& folder);
+// True when `folder` holds such left temporary files.
+bool HasLeftTemporaryFiles(const QString& folder);

@@ -1,10 +1,15 @@
 #include "platform/folder_lock.h"
 
+#include "platform/errors.h"
+#include "platform/message_wait.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
@@ -73,8 +78,10 @@ int OpenLockFile(const QString& path, const QString& folder, FolderLock::Mode mo
     return fd;
 }
 
-// Waits for the lock on the whole file; false when the system refuses it.
-bool LockWhole(int fd, FolderLock::Mode mode)
+enum class Attempt { Granted, Busy, Unsupported };
+
+// Asks once for the lock on the whole file, without waiting.
+Attempt TryLockWhole(int fd, FolderLock::Mode mode)
 {
     struct flock lock = {};
     lock.l_type = mode == FolderLock::Mode::Exclusive ? F_WRLCK : F_RDLCK;
@@ -83,21 +90,76 @@ bool LockWhole(int fd, FolderLock::Mode mode)
     lock.l_len = 0;
     int result;
     do {
-        result = ::fcntl(fd, F_SETLKW, &lock);
+        result = ::fcntl(fd, F_SETLK, &lock);
     } while (result != 0 && errno == EINTR);
-    return result == 0;
+    if (result == 0)
+        return Attempt::Granted;
+    return errno == EAGAIN || errno == EACCES ? Attempt::Busy : Attempt::Unsupported;
 }
+
+int& WaitLimit()
+{
+    static int limit = FolderLock::kWaitLimitMilliseconds;
+    return limit;
+}
+
+// True while this process waits for a folder's lock.
+bool& Waiting()
+{
+    static bool waiting = false;
+    return waiting;
+}
+
+struct WaitingMark {
+    WaitingMark() { Waiting() = true; }
+    ~WaitingMark() { Waiting() = false; }
+};
+
+// The pauses between two attempts grow from 1 ms to this, so a lock given
+// back soon is taken soon, and a long wait costs a few wake-ups a second.
+constexpr int kLongestPauseMilliseconds = 50;
+
+// Asks for the lock until it is granted or the wait limit has passed (Busy
+// then), serving the window messages but user input between the attempts.
+Attempt WaitForLock(int fd, FolderLock::Mode mode)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(WaitLimit());
+    int pause = 1;
+    const WaitingMark mark;
+    Attempt attempt;
+    while ((attempt = TryLockWhole(fd, mode)) == Attempt::Busy) {
+        const Clock::time_point now = Clock::now();
+        if (now >= end)
+            break;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
+        ServeMessagesWithoutInputFor(int(std::min<long long>(pause, left)));
+        pause = std::min(pause * 2, kLongestPauseMilliseconds);
+    }
+    return attempt;
+}
+
+[[noreturn]] void RaiseLockError(int err) { throw IoError(IoCodeFromErrno(err)); }
 
 } // namespace
 
 QString FolderLock::FileName() { return QStringLiteral(".zelvo.lock"); }
 
+int FolderLock::WaitLimitMilliseconds() { return WaitLimit(); }
+
+void FolderLock::SetWaitLimitMilliseconds(int milliseconds) { WaitLimit() = milliseconds; }
+
+// The map's mutex is not held while waiting: the messages served meanwhile
+// reach no step that locks (user input is held back, and a lock asked for
+// during the wait fails at once).
 FolderLock::FolderLock(const QString& folder, Mode mode)
 {
     const QString dir = folder.isEmpty() ? QStringLiteral(".") : folder;
     key_ = QDir::cleanPath(QFileInfo(QDir(dir).filePath(FileName())).absoluteFilePath());
 
-    std::lock_guard<std::mutex> guard(HeldLocksMutex());
+    std::unique_lock<std::mutex> guard(HeldLocksMutex());
+    if (Waiting())
+        RaiseLockError(EDEADLK);
     auto& held = HeldLocks();
     auto it = held.find(key_);
     if (it != held.end() && it->second.owner != ::getpid()) {
@@ -106,10 +168,17 @@ FolderLock::FolderLock(const QString& folder, Mode mode)
         it = held.end();
     }
     if (it != held.end()) {
-        HeldLock& lock = it->second;
-        if (mode == Mode::Exclusive && lock.mode == Mode::Shared && LockWhole(lock.fd, mode))
-            lock.mode = Mode::Exclusive;
-        ++lock.count;
+        if (mode == Mode::Exclusive && it->second.mode != Mode::Exclusive) {
+            const int fd = it->second.fd;
+            guard.unlock();
+            const Attempt attempt = WaitForLock(fd, mode);
+            guard.lock();
+            if (attempt == Attempt::Busy)
+                RaiseLockError(ETIMEDOUT); // the outer lock stays as it was
+            if (attempt == Attempt::Granted)
+                held[key_].mode = Mode::Exclusive;
+        }
+        ++held[key_].count;
         held_ = true;
         return;
     }
@@ -117,10 +186,15 @@ FolderLock::FolderLock(const QString& folder, Mode mode)
     const int fd = OpenLockFile(key_, dir, mode);
     if (fd < 0)
         return;
-    if (!LockWhole(fd, mode)) {
+    guard.unlock();
+    const Attempt attempt = WaitForLock(fd, mode);
+    if (attempt != Attempt::Granted) {
         ::close(fd);
+        if (attempt == Attempt::Busy)
+            RaiseLockError(ETIMEDOUT);
         return;
     }
+    guard.lock();
     held[key_] = HeldLock{fd, 1, mode, ::getpid()};
     held_ = true;
 }

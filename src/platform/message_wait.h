@@ -14,3 +14,9 @@ void ProcessPendingMessages();
 // pass. A timer wakes the wait at least every `wakeMilliseconds`, so `done`
 // is also checked when no message comes.
 void ServeMessagesUntil(const std::function<bool()>& done, int wakeMilliseconds = 100);
+
+// Waits `milliseconds`, serving meanwhile every window message except user
+// input (key presses and mouse clicks are kept for later): windows are
+// repainted and answer queries while no handler the user could start runs.
+// Where this thread has no message loop (a console program) it only waits.
+void ServeMessagesWithoutInputFor(int milliseconds);

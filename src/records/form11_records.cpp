@@ -91,7 +91,8 @@ void TForm11::LoadRecordsTable()
                    QLatin1Char(')'));
     model_->clearRows();
     const QString table = RecordsTableFileName();
-    if (FileExists(table)) {
+    // A link, pipe or device in the table's place is read, and so refused.
+    if (UserFileExists(table)) {
         std::vector<ResultRecord> records = ReadResultRecords(table);
         std::vector<int> order = SortRecords(records, CheckedOrder());
         model_->setRows(std::move(records), std::move(order));

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -25,9 +26,27 @@ constexpr int kPointsOffset = 516;
 constexpr int kFinishedAtOffset = 520;
 constexpr int kErrorsOffset = 776;
 
+// What the reader of a table gives for one beyond the records limit, and so
+// what every step that would copy such a table gives before it writes anything.
+[[noreturn]] void RaiseTooManyRecords()
+{
+    throw IoError(IoCodeFromErrno(EOVERFLOW));
+}
+
+// Opens an existing table or legacy file of the user folder for reading and
+// writing; IoError when it cannot be (a link, folder, pipe or device there
+// included).
+void OpenOrRaise(RecordFile& file, const QString& path)
+{
+    if (!file.open(path))
+        throw IoError(file.openError());
+}
+
 // Writes the records through a replacement of `target`: `fill` writes them to
-// the open file, then the replacement is renamed over the target. The target
-// is whole at every moment; on an error the temporary file goes.
+// the open temporary file, then the replacement is renamed over the target.
+// The target is whole at every moment; on an error the temporary file goes.
+// The temporary file is written through the descriptor that created it, never
+// looked up again by its name.
 template <typename Fill>
 void ReplaceRecords(const QString& target, Fill fill)
 {
@@ -35,7 +54,7 @@ void ReplaceRecords(const QString& target, Fill fill)
     if (!replacement.created())
         throw IoError(IoCodeFromErrno(replacement.createError()));
     RecordFile out(kResultRecordSize);
-    if (!out.open(replacement.path()))
+    if (!out.attach(replacement.fd()))
         throw IoError(out.openError());
     fill(out);
     out.close();
@@ -43,33 +62,26 @@ void ReplaceRecords(const QString& target, Fill fill)
         throw IoError(IoCodeFromErrno(error));
 }
 
-// Copies every whole record of `path` to `out`.
-void CopyRecords(const QString& path, RecordFile& out)
-{
-    RecordFile in(kResultRecordSize);
-    in.open(path); // a failure surfaces at the first transfer
-    in.copyRecordsTo({&out});
-    in.close();
-}
-
 // Whole records moved per transfer when a table is read or converted.
 constexpr int kRecordsPerTransfer = 4096;
 
-// Every legacy record left in `in` goes to `out` followed by `errors` 0: the
-// stored texts stay byte for byte. Blocks of records per transfer.
-void CopyAsCurrentFormat(RecordFile& in, RecordFile& out)
+// The next `count` legacy records of `in` go to `out`, each followed by
+// `errors` 0: the stored texts stay byte for byte. Blocks of records per
+// transfer; a file that grew since its size was checked gives no more.
+void CopyAsCurrentFormat(RecordFile& in, qint64 count, RecordFile& out)
 {
     QByteArray block;
     QByteArray converted(qsizetype(kRecordsPerTransfer) * kResultRecordSize, '\0');
-    while (in.readRecords(block, kRecordsPerTransfer)) {
-        const qsizetype count = block.size() / kLegacyResultRecordSize;
+    while (count > 0 && in.readRecords(block, int(std::min<qint64>(count, kRecordsPerTransfer)))) {
+        const qsizetype got = block.size() / kLegacyResultRecordSize;
         // Only the first 776 bytes of each record are written: `errors` stays 0.
         const char* from = block.constData();
         char* to = converted.data();
-        for (qsizetype i = 0; i < count; ++i)
+        for (qsizetype i = 0; i < got; ++i)
             std::memcpy(to + i * kResultRecordSize, from + i * kLegacyResultRecordSize,
                         kLegacyResultRecordSize);
-        out.writeRecords(QByteArrayView(converted).first(count * kResultRecordSize));
+        out.writeRecords(QByteArrayView(converted).first(got * kResultRecordSize));
+        count -= got;
     }
 }
 
@@ -135,20 +147,20 @@ std::vector<ResultRecord> ReadResultRecords(const QString& path)
 
 std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode)
 {
-    // The window holds every record in memory; a table beyond the bound would
-    // take gigabytes and is refused, as a file too large for its reader.
-    const qint64 count = QFileInfo(path).size() / kResultRecordSize;
-    if (count > kMaxTableRecords)
-        throw IoError(IoCodeFromErrno(EOVERFLOW));
-    std::vector<ResultRecord> records;
-    records.reserve(static_cast<size_t>(count));
     RecordFile file(kResultRecordSize);
     file.open(path, mode); // a failure surfaces at the first transfer
+    // The window holds every record in memory; a table beyond the bound would
+    // take gigabytes and is refused, as a file too large for its reader.
+    const qint64 count = file.size() / kResultRecordSize;
+    if (count > kMaxTableRecords)
+        RaiseTooManyRecords();
+    std::vector<ResultRecord> records;
+    records.reserve(static_cast<size_t>(count));
     // Blocks of records: one transfer each instead of one per record.
     QByteArray block;
     while (file.readRecords(block, kRecordsPerTransfer)) {
         if (records.size() + size_t(block.size() / kResultRecordSize) > size_t(kMaxTableRecords))
-            throw IoError(IoCodeFromErrno(EOVERFLOW));
+            RaiseTooManyRecords();
         for (qsizetype at = 0; at < block.size(); at += kResultRecordSize)
             records.push_back(DecodeResultRecord(block.constData() + at));
     }
@@ -159,25 +171,36 @@ std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode)
 // The old records and the new one go to a temporary file of this process,
 // renamed over the table, so the table is never missing and never
 // half-written. The user folder's lock keeps other copies of the program from
-// replacing the table between the read and the rename.
+// replacing the table between the read and the rename. A table that would
+// grow beyond the records limit is refused before anything is written.
 void AppendResultRecord(const ResultRecord& record)
 {
     const QString table = RecordsTableFileName();
     const QByteArray bytes = EncodeResultRecord(record);
     FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    RecordFile old(kResultRecordSize);
+    const bool hasOld = UserFileExists(table);
+    qint64 oldCount = 0;
+    if (hasOld) {
+        OpenOrRaise(old, table);
+        oldCount = old.size() / kResultRecordSize;
+        if (oldCount + 1 > kMaxTableRecords)
+            RaiseTooManyRecords();
+    }
     ReplaceRecords(table, [&](RecordFile& out) {
-        if (FileExists(table))
-            CopyRecords(table, out);
+        if (hasOld)
+            old.copyRecordsTo({&out}, oldCount);
         out.write(bytes);
     });
 }
 
-// Under the user folder's lock, which also makes this the moment to clear
-// what killed copies of the program left there.
+// The user folder is locked only where there is something to do, so that a
+// start does not wait for another copy's lock for nothing. Only regular files
+// are listed: a link, folder or pipe named "*.conf" is no legacy table.
 void ConvertLegacyTables()
 {
     const QString folder = appConfig().PathUser;
-    {
+    if (HasLeftTemporaryFiles(folder)) {
         FolderLock lock(folder, FolderLock::Mode::Exclusive);
         if (lock.held())
             RemoveLeftTemporaryFiles(folder);
@@ -191,23 +214,38 @@ void ConvertLegacyTables()
 // The converted table gets the records it already held, then the legacy ones
 // with `errors` 0; the legacy file is deleted only once that table is in place.
 // A copy killed between the two steps leaves the legacy rows to be converted
-// again: duplicated, never lost.
+// again: duplicated, never lost. Both files are opened before anything is
+// written, so a link there, or a table beyond the records limit, fails the
+// step with nothing changed.
 void ConvertLegacyTable(const QString& folder, const QString& name)
 {
-    FolderLock lock(folder, FolderLock::Mode::Exclusive);
     const QString legacy = folder + name;
-    const QFileInfo info(legacy);
-    if (!info.isFile() || info.size() % kLegacyResultRecordSize != 0)
+    if (!IsRegularFile(legacy))
         return;
+    FolderLock lock(folder, FolderLock::Mode::Exclusive);
+    RecordFile in(kLegacyResultRecordSize);
+    OpenOrRaise(in, legacy);
+    const qint64 legacySize = in.size();
+    if (legacySize % kLegacyResultRecordSize != 0)
+        return;
+    const qint64 legacyCount = legacySize / kLegacyResultRecordSize;
 
     const QString converted = folder + BaseFileName(name) + QStringLiteral(".config");
+    RecordFile old(kResultRecordSize);
+    const bool hasOld = UserFileExists(converted);
+    qint64 oldCount = 0;
+    if (hasOld) {
+        OpenOrRaise(old, converted);
+        oldCount = old.size() / kResultRecordSize;
+    }
+    if (oldCount + legacyCount > kMaxTableRecords)
+        RaiseTooManyRecords();
     ReplaceRecords(converted, [&](RecordFile& out) {
-        if (FileExists(converted))
-            CopyRecords(converted, out);
-        RecordFile in(kLegacyResultRecordSize);
-        in.open(legacy); // a failure surfaces at the end test
-        CopyAsCurrentFormat(in, out);
-        in.close();
+        if (hasOld)
+            old.copyRecordsTo({&out}, oldCount);
+        CopyAsCurrentFormat(in, legacyCount, out);
     });
+    in.close();
+    old.close();
     RemoveFile(legacy);
 }

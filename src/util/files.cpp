@@ -1,5 +1,7 @@
 #include "util/files.h"
 
+#include "platform/safe_open.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -24,22 +26,13 @@ QByteArray Native(const QString& path)
     return QFile::encodeName(path);
 }
 
-int RetryOpen(const QByteArray& path, int flags, mode_t mode = 0)
-{
-    int fd;
-    do {
-        fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-// Gives the owner write permission ("clears the attributes") of an existing
-// non-folder entry.
-void ClearAttributes(const QByteArray& path)
+// Gives the owner write permission ("clears the attributes") of the open
+// file `fd`: the file itself, whatever its name has become meanwhile.
+void ClearAttributes(int fd)
 {
     struct stat st;
-    if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
-        ::chmod(path.constData(), (st.st_mode & 07777) | S_IWUSR);
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+        ::fchmod(fd, (st.st_mode & 07777) | S_IWUSR);
 }
 
 QChar FoldLatin(QChar c)
@@ -173,13 +166,10 @@ void ListFiles(const QString& mask, const QString& folder, QStringList& list)
     QDirIterator it(absolute, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
-        // Plain files only (links to them included): every listed path names a
-        // file that FileExists accepts.
-        const QFileInfo info = it.fileInfo();
-        if (!info.isFile())
-            continue;
-        const QString name = info.fileName();
-        if (all || MatchesMask(mask, name))
+        // Regular files only, judged without following a link: in a folder
+        // that other accounts may write, a link could name any file.
+        const QString name = it.fileName();
+        if ((all || MatchesMask(mask, name)) && IsRegularFile(absolute + name))
             list.append(absolute + name);
     }
 }
@@ -204,37 +194,60 @@ bool FolderExists(const QString& path)
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
+bool IsRegularFile(const QString& path)
+{
+    return EntryKindOf(Native(path)) == EntryKind::RegularFile;
+}
+
+bool UserFileExists(const QString& path)
+{
+    const EntryKind kind = EntryKindOf(Native(path));
+    return kind == EntryKind::RegularFile || kind == EntryKind::Other;
+}
+
+// Deleting needs no permission on the file itself, and a mode change before
+// it could land on a file that another account put there meanwhile.
 void RemoveFile(const QString& path)
 {
-    const QByteArray native = Native(path);
-    ClearAttributes(native);
-    ::unlink(native.constData());
+    if (!path.isEmpty())
+        ::unlink(Native(path).constData());
 }
 
 bool CopyFileKeepDate(const QString& source, const QString& destination)
 {
     if (!FileExists(source) || source == destination)
         return false;
-    const QByteArray src = Native(source);
     const QByteArray dst = Native(destination);
-    // Two spellings of one file: truncating the destination would destroy the source.
-    struct stat srcStat, dstStat;
-    if (::stat(src.constData(), &srcStat) != 0)
-        return false;
-    if (::stat(dst.constData(), &dstStat) == 0 && dstStat.st_dev == srcStat.st_dev
-        && dstStat.st_ino == srcStat.st_ino)
-        return false;
-
-    CreateFolderPath(FolderPart(destination));
-    ClearAttributes(dst);
-
-    const int in = RetryOpen(src, O_RDONLY);
+    // Neither end is taken through a link, and each is a regular file.
+    const int in = OpenRegularFile(Native(source), O_RDONLY);
     if (in < 0)
         return false;
+    struct stat srcStat;
+    if (::fstat(in, &srcStat) != 0) {
+        CloseFd(in);
+        return false;
+    }
+
+    CreateFolderPath(FolderPart(destination));
+    const int existing = OpenRegularFile(dst, O_RDONLY);
+    if (existing >= 0) {
+        // Two spellings of one file: truncating the destination would destroy the source.
+        struct stat dstStat;
+        const bool same = ::fstat(existing, &dstStat) == 0 && dstStat.st_dev == srcStat.st_dev &&
+                          dstStat.st_ino == srcStat.st_ino;
+        if (!same)
+            ClearAttributes(existing);
+        CloseFd(existing);
+        if (same) {
+            CloseFd(in);
+            return false;
+        }
+    }
+
     const int createFlags = O_WRONLY | O_CREAT | O_TRUNC;
-    int out = RetryOpen(dst, createFlags, 0666);
-    if (out < 0 && ::access(dst.constData(), F_OK) == 0)
-        out = RetryOpen(dst, createFlags, 0666);
+    int out = OpenRegularFile(dst, createFlags, 0666);
+    if (out < 0 && EntryKindOf(dst) != EntryKind::Missing)
+        out = OpenRegularFile(dst, createFlags, 0666);
     if (out < 0) {
         CloseFd(in);
         return false;

@@ -19,19 +19,30 @@ void SetProgramFolder(const QString& folder);
 // Creates every missing folder along the path; true when all exist at the end.
 bool CreateFolderPath(const QString& path);
 
-// Appends the full paths of the files in `folder` matching `mask` (* and ?,
-// Latin letters without regard to case; "*.*" matches all). The folder becomes
-// the current folder; a folder that cannot be entered leaves everything as it was.
+// Appends the full paths of the regular files in `folder` matching `mask` (*
+// and ?, Latin letters without regard to case; "*.*" matches all); a link,
+// folder, pipe or device is never listed. The folder becomes the current
+// folder; a folder that cannot be entered leaves everything as it was.
 void ListFiles(const QString& mask, const QString& folder, QStringList& list);
 
 // The file name without folder and extension.
 QString BaseFileName(const QString& path);
 
-bool FileExists(const QString& path);   // a file, not a folder
+bool FileExists(const QString& path);   // a file, not a folder (a link to one counts)
 bool FolderExists(const QString& path);
+// A regular file itself lies at `path` (a link is not followed).
+bool IsRegularFile(const QString& path);
+// For the files of the user folder, where another account may have put
+// anything: something other than a folder lies at `path`, looked at without
+// following a link. A link, pipe or device counts, so that the step that goes
+// on to open it fails with its read or write error.
+bool UserFileExists(const QString& path);
 
-// Gives the owner write permission and deletes the file; reports nothing.
+// Deletes the file (a link itself, never what it points to); reports nothing.
+// Nothing about the file is changed before.
 void RemoveFile(const QString& path);
 
 // Copies source to destination, giving it the source's modification time.
+// Neither is taken through a link; the destination's owner write permission
+// is given first ("clearing its attributes").
 bool CopyFileKeepDate(const QString& source, const QString& destination);

@@ -3,6 +3,7 @@
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
 #include "platform/file_modes.h"
+#include "platform/safe_open.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,22 +22,11 @@ namespace {
 // The code reported for a transfer on a file that was never opened.
 constexpr int kIoFileNotOpen = 103;
 
-// Never waits: a named pipe in place of a file opens at once and reads as
-// empty (regular files ignore O_NONBLOCK).
-int OpenRetry(const QString& path, int flags, mode_t mode = 0)
+// Only a regular file of the folder itself: never through a link, never a
+// pipe or device (whose records would vanish or never come), never blocking.
+int OpenRegular(const QString& path, int flags, mode_t mode = 0)
 {
-    const QByteArray native = QFile::encodeName(path);
-    int fd;
-    do {
-        fd = ::open(native.constData(), flags | O_CLOEXEC | O_NONBLOCK, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-bool IsRegularFile(int fd)
-{
-    struct stat st;
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    return OpenRegularFile(QFile::encodeName(path), flags, mode);
 }
 
 [[noreturn]] void RaiseErrno(int err)
@@ -106,7 +96,7 @@ RecordFile::~RecordFile()
 bool RecordFile::open(const QString& path, OpenFor mode)
 {
     close();
-    fd_ = OpenRetry(path, mode == OpenFor::Reading ? O_RDONLY : O_RDWR);
+    fd_ = OpenRegular(path, mode == OpenFor::Reading ? O_RDONLY : O_RDWR);
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
     return fd_ >= 0;
 }
@@ -114,16 +104,28 @@ bool RecordFile::open(const QString& path, OpenFor mode)
 bool RecordFile::create(const QString& path)
 {
     close();
-    fd_ = OpenRetry(path, O_RDWR | O_CREAT | O_TRUNC, 0644);
+    fd_ = OpenRegular(path, O_RDWR | O_CREAT | O_TRUNC, 0644);
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
     if (fd_ >= 0)
         ShareNewFile(fd_, QFile::encodeName(QFileInfo(path).absolutePath()), 0644);
-    // Records written to a pipe or a device would be gone: only a file keeps them.
-    if (fd_ >= 0 && !IsRegularFile(fd_)) {
-        close();
-        openError_ = kIoAccessDenied;
-    }
     return fd_ >= 0;
+}
+
+bool RecordFile::attach(int fd)
+{
+    close();
+    fd_ = fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+    openError_ = fd_ < 0 ? IoCodeFromErrno(fd >= 0 ? errno : EBADF) : 0;
+    return fd_ >= 0;
+}
+
+qint64 RecordFile::size()
+{
+    ensureOpen();
+    struct stat st;
+    if (::fstat(fd_, &st) != 0)
+        RaiseErrno(errno);
+    return st.st_size;
 }
 
 void RecordFile::ensureOpen() const
@@ -179,10 +181,12 @@ void RecordFile::writeRecords(QByteArrayView bytes)
         (void)::sync_file_range(fd_, end - bytes.size(), bytes.size(), SYNC_FILE_RANGE_WRITE);
 }
 
-void RecordFile::copyRecordsTo(std::initializer_list<RecordFile*> outputs)
+void RecordFile::copyRecordsTo(std::initializer_list<RecordFile*> outputs, qint64 maxRecords)
 {
     qint64 start;
-    const qint64 size = wholeRecordBytesLeft(start);
+    qint64 size = wholeRecordBytesLeft(start);
+    if (maxRecords >= 0)
+        size = std::min(size, maxRecords * recordSize_);
     for (RecordFile* out : outputs) {
         out->ensureOpen();
         loff_t from = start;

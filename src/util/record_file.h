@@ -2,6 +2,10 @@
 // Files of fixed-size records. Opening reports through its result; a failure
 // of an end test, a read or a write raises IoError. An end test, read or write
 // on a file whose opening failed raises the opening's error.
+//
+// The files lie in a folder that other accounts may write: opening and
+// creating take only a regular file of that name itself, never a link (not
+// followed), a folder, a pipe or a device, which fail as "File access denied".
 
 #include <QByteArray>
 #include <QString>
@@ -22,9 +26,15 @@ public:
 
     // Opens an existing file, for reading and writing unless `mode` says otherwise.
     bool open(const QString& path, OpenFor mode = OpenFor::ReadWrite);
-    // Creates the file, or truncates an existing one; fails with "File access
-    // denied" where the path names something else than a file (a pipe, a device).
+    // Creates the file, or truncates an existing one.
     bool create(const QString& path);
+    // Works on a copy of the open descriptor `fd` (a file this process has
+    // just created itself), so that the file is never looked up again by name.
+    bool attach(int fd);
+
+    // The file's size in bytes, as the open file has it now (checked before
+    // the file is copied or read whole).
+    qint64 size();
 
     // True at the end: fewer than one whole record is left.
     bool atEnd();
@@ -38,9 +48,10 @@ public:
     void write(const QByteArray& record);
     // Writes whole records: `bytes` holds a multiple of the record size.
     void writeRecords(QByteArrayView bytes);
-    // Copies every whole record from the current position to the end into each
-    // of `outputs`, in the kernel where it can, and moves to the end.
-    void copyRecordsTo(std::initializer_list<RecordFile*> outputs);
+    // Copies every whole record from the current position to the end (at most
+    // `maxRecords` of them unless it is negative) into each of `outputs`, in
+    // the kernel where it can, and moves past them.
+    void copyRecordsTo(std::initializer_list<RecordFile*> outputs, qint64 maxRecords = -1);
     // Flushes to disk; IoError on failure.
     void sync();
     // Closes the file; failures are ignored.

@@ -7,9 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -353,6 +355,39 @@ TEST_F(ProfileTest, ChangesOfAFailedSaveGoWithTheNextOne)
     AddToCurrentTotals(1, 1);
     ASSERT_TRUE(SaveCurrentProfile());
     EXPECT_EQ(readFile(profileFile("vasya")), RecordWithNoise("D1", "Vasya", 106, 13));
+}
+
+// A link in a profile's place (another account's doing) is never followed:
+// it is not listed, reading it fails as an unopenable profile, and writing it
+// as a profile that cannot be created; the linked file and the link stay.
+TEST_F(ProfileTest, ALinkInAProfilesPlaceIsNeverFollowed)
+{
+    const QByteArray victimBytes = RecordWithNoise("V", "victim", 7, 8);
+    writeFile(tempPath("victim"), victimBytes);
+    ASSERT_TRUE(QFile::link(tempPath("victim"), profileFile("linked")));
+    ASSERT_TRUE(QFile::link(tempPath("none"), profileFile("dangling")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(profileFile("pipe")).constData(), 0666), 0);
+    ASSERT_TRUE(WriteProfile("real", Profile("1", "Real", 1, 2)));
+
+    EXPECT_EQ(ListProfiles(), QStringList{"real"});
+    for (const char* nick : {"linked", "dangling", "pipe"}) {
+        SCOPED_TRACE(nick);
+        EXPECT_TRUE(ProfileExists(nick)); // there, so the login reports it as unreadable
+        UserProfile profile = Profile("keep", "", 0, 0);
+        EXPECT_FALSE(ReadProfile(nick, profile));
+        EXPECT_EQ(profile.digestText, "keep");
+        EXPECT_FALSE(WriteProfile(nick, Profile("new", "", 0, 0)));
+
+        currentUser().nick = nick;
+        currentUser().profile = Profile("5", "Вася", 10, 20);
+        dialogs_.messages.clear();
+        EXPECT_FALSE(SaveCurrentProfile());
+        EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 2   :-("}));
+    }
+    EXPECT_EQ(readFile(tempPath("victim")), victimBytes);
+    EXPECT_FALSE(QFileInfo::exists(tempPath("none")));
+    EXPECT_TRUE(QFileInfo(profileFile("linked")).isSymLink());
+    EXPECT_TRUE(QFileInfo(profileFile("dangling")).isSymLink());
 }
 
 } // namespace

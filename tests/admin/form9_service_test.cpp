@@ -132,9 +132,17 @@ TEST_F(ServiceWindowTest, ListsOnlyProfilesOpenedByTheirExactName)
 TEST_F(ServiceWindowTest, AnUnreadableProfileIsReportedAndListedWithoutAName)
 {
     addUser("u7", "Group B", "pw", 10, 3);
-    if (!addUnopenableProfile("zz"))
-        GTEST_SKIP() << "no file here refuses root a read-write open";
+    // A profile file that is a running program: nobody, root included, may
+    // open it for writing (a link is no profile and is not listed).
+    ASSERT_TRUE(QFile::copy("/bin/sleep", ProfilePath("zz")));
+    QFile::setPermissions(ProfilePath("zz"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess running;
+    running.start(ProfilePath("zz"), {"60"});
+    if (!running.waitForStarted())
+        GTEST_SKIP() << "no program can run from the test folder";
     form->FillUserList();
+    running.kill();
+    running.waitForFinished();
     EXPECT_EQ(dialogs.messages, QStringList{"Error 12 :zz"});
     EXPECT_EQ(entries(), (QStringList{"u7 (Group B)", "zz ()"}));
 }

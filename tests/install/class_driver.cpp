@@ -1,12 +1,17 @@
 // A small command-line program over the program's own routines, for the tests
 // that run it under several real accounts (runuser) against a shared class
 // folder and a shared configuration store.
+//   class_driver [--wait-limit MS] COMMAND ...
 //   class_driver new NICK PASSWORD FULLNAME
 //   class_driver finish NICK PASSWORD POINTS SECONDS ERRORS
 //   class_driver show NICK
+//   class_driver convert                  (the start-up conversion of legacy tables)
+//   class_driver hold-lock SECONDS        (a reader's shared lock on the class folder;
+//                                          "held PID" on stdout once it is had)
 //   class_driver path-user
 //   class_driver save-settings ADMCONF
-// Exit status 0 on success; the reason of a failure goes to stderr.
+// --wait-limit shortens the wait for the class folder's lock. Exit status 0 on
+// success; the reason of a failure goes to stderr.
 
 #include "accounts/current_user.h"
 #include "accounts/password_digest.h"
@@ -15,10 +20,12 @@
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
+#include "platform/folder_lock.h"
 #include "records/result_record.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QThread>
 #include <cstdio>
 
 namespace {
@@ -64,8 +71,12 @@ bool LogIn(const QString& nick, const QString& password)
     return true;
 }
 
-int Run(const QStringList& args, ConsoleDialogs& dialogs)
+int Run(QStringList args, ConsoleDialogs& dialogs)
 {
+    if (args.value(0) == "--wait-limit" && args.size() >= 2) {
+        FolderLock::SetWaitLimitMilliseconds(args[1].toInt());
+        args = args.mid(2);
+    }
     const QString command = args.value(0);
     if (command == "path-user") {
         const auto value = StoreKey::openRead(QString::fromLatin1(kConfigKey)).readString("PathUser");
@@ -106,6 +117,19 @@ int Run(const QStringList& args, ConsoleDialogs& dialogs)
         AddToCurrentTotals(seconds, points);
         return SaveCurrentProfile() && !dialogs.failed ? 0 : 1;
     }
+    if (command == "convert" && args.size() == 1) {
+        ConvertLegacyTables();
+        return 0;
+    }
+    if (command == "hold-lock" && args.size() == 2) {
+        const FolderLock lock(appConfig().PathUser, FolderLock::Mode::SharedNoCreate);
+        if (!lock.held())
+            return Fail("no lock");
+        std::printf("held %lld\n", QCoreApplication::applicationPid());
+        std::fflush(stdout);
+        QThread::sleep(static_cast<unsigned long>(args[1].toInt()));
+        return 0;
+    }
     if (command == "show" && args.size() == 2) {
         UserProfile profile;
         if (!ReadProfile(args[1], profile))
@@ -115,7 +139,7 @@ int Run(const QStringList& args, ConsoleDialogs& dialogs)
             std::printf("record %s %d %d\n", qUtf8Printable(r.nick), r.points, r.errors);
         return 0;
     }
-    return Fail("usage: class_driver new|finish|show|path-user|save-settings ...");
+    return Fail("usage: class_driver [--wait-limit MS] new|finish|show|convert|hold-lock|path-user|save-settings ...");
 }
 
 } // namespace

@@ -66,4 +66,10 @@ $shown"
 wrong=$(find "$work/class" -mindepth 1 \( ! -group "$test_group" -o ! -perm -0660 -o -perm -0002 \))
 [ -z "$wrong" ] || fail "files not shared with the group alone:
 $(ls -l "$work/class")"
+# The others get no more from a file than from the folder itself.
+folder_others=$(( $(stat -c %a "$work/class") % 8 ))
+for file in "$work/class"/* "$work/class"/.zelvo.lock; do
+    [ $(( $(stat -c %a "$file") % 8 & ~folder_others )) -eq 0 ] ||
+        fail "$file gives the others more than the folder: $(ls -l "$file")"
+done
 echo "two accounts share the class folder: ok"

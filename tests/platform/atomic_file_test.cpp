@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -18,7 +19,8 @@ class AtomicFileTest : public ZelvoTest {
 protected:
     QStringList entries() const
     {
-        return QDir(userFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return QDir(userFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                            QDir::NoDotAndDotDot);
     }
     static struct stat Stat(const QString& path)
     {
@@ -102,6 +104,54 @@ TEST_F(AtomicFileTest, OnlyOldTemporaryFilesAreRemovedAsLeftOvers)
     RemoveLeftTemporaryFiles(userFolder());
     EXPECT_EQ(entries(), QStringList({".zelvo-13-ghijkl.tmp", ".zelvo.lock", "other.tmp"}));
     RemoveLeftTemporaryFiles(tempPath("missing/"));
+}
+
+// A link at the target (another account's doing in a shared folder) is never
+// followed: the replacement is refused, like one of a folder or pipe there,
+// and neither the link nor what it points to changes.
+TEST_F(AtomicFileTest, ALinkAtTheTargetIsRefusedNotFollowed)
+{
+    const QString victim = tempPath("bash_aliases");
+    writeFile(victim, "alias ll='ls -l'\n");
+    ASSERT_TRUE(QFile::link(victim, userFolder() + "x.config"));
+    ASSERT_TRUE(QFile::link(tempPath("none"), userFolder() + "dangling.config"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(userFolder() + "pipe.config").constData(), 0666), 0);
+    for (const char* name : {"x.config", "dangling.config", "pipe.config"}) {
+        SCOPED_TRACE(name);
+        const ReplaceOutcome outcome = ReplaceFileWhole(userFolder() + name, "new");
+        EXPECT_FALSE(outcome.created);
+        const FileReplacement replacement(userFolder() + name);
+        EXPECT_FALSE(replacement.created());
+        EXPECT_EQ(replacement.createError(), EACCES);
+    }
+    EXPECT_EQ(readFile(victim), "alias ll='ls -l'\n");
+    EXPECT_FALSE(QFileInfo::exists(tempPath("none")));
+    EXPECT_TRUE(QFileInfo(userFolder() + "x.config").isSymLink());
+    EXPECT_EQ(entries(), QStringList({"dangling.config", "pipe.config", "x.config"}));
+    EXPECT_EQ(QDir(tempPath("")).entryList({".zelvo-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
+}
+
+TEST_F(AtomicFileTest, OnlyRegularFilesAreLeftTemporaries)
+{
+    const struct timeval twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+    writeFile(tempPath("victim"), "x");
+    ASSERT_TRUE(QFile::link(tempPath("victim"), userFolder() + ".zelvo-1-aaaaaa.tmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(userFolder() + ".zelvo-2-bbbbbb.tmp").constData(), 0666), 0);
+    QDir(userFolder()).mkdir(".zelvo-3-cccccc.tmp");
+    for (const QString& name : entries())
+        ASSERT_EQ(::lutimes(QFile::encodeName(userFolder() + name).constData(), twoHoursAgo), 0);
+    ASSERT_EQ(::utimes(QFile::encodeName(tempPath("victim")).constData(), twoHoursAgo), 0);
+    EXPECT_FALSE(HasLeftTemporaryFiles(userFolder()));
+    RemoveLeftTemporaryFiles(userFolder());
+    EXPECT_EQ(entries().size(), 3);
+
+    writeFile(userFolder() + ".zelvo-4-dddddd.tmp", "left");
+    ASSERT_EQ(::utimes(QFile::encodeName(userFolder() + ".zelvo-4-dddddd.tmp").constData(), twoHoursAgo), 0);
+    EXPECT_TRUE(HasLeftTemporaryFiles(userFolder()));
+    RemoveLeftTemporaryFiles(userFolder());
+    EXPECT_EQ(entries().size(), 3);
+    EXPECT_FALSE(HasLeftTemporaryFiles(userFolder()));
+    EXPECT_EQ(readFile(tempPath("victim")), "x");
 }
 
 } // namespace

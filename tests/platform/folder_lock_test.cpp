@@ -1,14 +1,18 @@
 // The user folder's lock: where its file lies, which locks exclude which,
 // nesting, waiting, and folders where no lock can be had.
 
+#include "platform/errors.h"
 #include "platform/folder_lock.h"
 #include "support/child_process.h"
 #include "support/test_env.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
+#include <csignal>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -22,6 +26,11 @@ protected:
     {
         ZelvoTest::SetUp();
         ASSERT_EQ(ThreadCount(), 1); // the probes fork
+    }
+    void TearDown() override
+    {
+        FolderLock::SetWaitLimitMilliseconds(FolderLock::kWaitLimitMilliseconds);
+        ZelvoTest::TearDown();
     }
 
     QString lockFile() const { return userFolder() + FolderLock::FileName(); }
@@ -173,6 +182,131 @@ TEST_F(FolderLockTest, AnEmptyFolderTextIsTheCurrentFolder)
     EXPECT_TRUE(lock.held());
     EXPECT_TRUE(QFileInfo(lockFile()).isFile());
     EXPECT_TRUE(refusedToOthers(F_RDLCK));
+}
+
+// Another process holds a lock of `type` on the folder's lock file, opened
+// as `openFlags` (read-only is enough for a shared lock: any account that may
+// read the file), from "held" until the gate opens.
+pid_t HoldLockInChild(const QString& lockFile, int openFlags, short type, LinePipe& held,
+                      StartGate& release)
+{
+    const QByteArray path = QFile::encodeName(lockFile);
+    return StartChild([&, path, openFlags, type] {
+        const int fd = ::open(path.constData(), openFlags | O_CREAT, 0666);
+        struct flock lock = {};
+        lock.l_type = type;
+        lock.l_whence = SEEK_SET;
+        if (fd < 0 || ::fcntl(fd, F_SETLK, &lock) != 0)
+            return false;
+        held.send("held");
+        release.waitInChild();
+        return true;
+    });
+}
+
+// A copy stopped while it holds the lock (a teacher's export stopped with
+// Ctrl+Z, a lock a server keeps) makes the step fail after the wait limit,
+// with the input/output error of a lock that did not come; the lock is then
+// no more held by this process than before.
+TEST_F(FolderLockTest, AWaitEndsWithAnErrorAtTheLimit)
+{
+    FolderLock::SetWaitLimitMilliseconds(300);
+    const struct {
+        const char* what;
+        int openFlags;
+        short held;
+        FolderLock::Mode asked;
+    } cases[] = {
+        {"shared lock through a read-only open, exclusive asked", O_RDONLY, F_RDLCK,
+         FolderLock::Mode::Exclusive},
+        {"exclusive lock, shared asked", O_RDWR, F_WRLCK, FolderLock::Mode::Shared},
+        {"exclusive lock, reader's shared asked", O_RDWR, F_WRLCK, FolderLock::Mode::SharedNoCreate},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinePipe held;
+        StartGate release;
+        const pid_t child = HoldLockInChild(lockFile(), c.openFlags, c.held, held, release);
+        ASSERT_EQ(held.receiveOne(5000), "held");
+        ::kill(child, SIGSTOP); // stopped, as with Ctrl+Z: it gives nothing back
+        QElapsedTimer clock;
+        clock.start();
+        QString error;
+        try {
+            const FolderLock lock(userFolder(), c.asked);
+            ADD_FAILURE() << "the lock was had";
+        } catch (const IoError& e) {
+            error = e.text();
+            EXPECT_EQ(e.code(), IoCodeFromErrno(ETIMEDOUT));
+        }
+        EXPECT_EQ(error, "I/O error 110");
+        EXPECT_GE(clock.elapsed(), 300);
+        EXPECT_LT(clock.elapsed(), 5000);
+        ::kill(child, SIGCONT);
+        release.open();
+        EXPECT_EQ(WaitChild(child), 0);
+        // Nothing of the failed wait stays behind: the next lock is had at once.
+        const FolderLock lock(userFolder(), FolderLock::Mode::Exclusive);
+        EXPECT_TRUE(lock.held());
+    }
+}
+
+// The upgrade of a shared lock to an exclusive one waits for the other
+// readers up to the limit too; the outer shared lock stays.
+TEST_F(FolderLockTest, AnUpgradeThatDoesNotComeFailsAndKeepsTheSharedLock)
+{
+    FolderLock::SetWaitLimitMilliseconds(200);
+    const FolderLock outer(userFolder(), FolderLock::Mode::Shared);
+    LinePipe held;
+    StartGate release;
+    const pid_t child = HoldLockInChild(lockFile(), O_RDONLY, F_RDLCK, held, release);
+    ASSERT_EQ(held.receiveOne(5000), "held");
+    EXPECT_THROW(FolderLock(userFolder(), FolderLock::Mode::Exclusive), IoError);
+    release.open();
+    EXPECT_EQ(WaitChild(child), 0);
+    EXPECT_FALSE(refusedToOthers(F_RDLCK));
+    EXPECT_TRUE(refusedToOthers(F_WRLCK));
+    const FolderLock inner(userFolder(), FolderLock::Mode::Exclusive);
+    EXPECT_TRUE(refusedToOthers(F_RDLCK));
+}
+
+// A lock given back during the wait lets the step go on; meanwhile timers and
+// posted messages are served (the windows stay painted), and a step that
+// would lock the folder from one of them fails at once instead of entering
+// the waiting one.
+TEST_F(FolderLockTest, ALockGivenBackDuringTheWaitIsTaken)
+{
+    LinePipe held;
+    StartGate release;
+    const pid_t child = HoldLockInChild(lockFile(), O_RDWR, F_WRLCK, held, release);
+    ASSERT_EQ(held.receiveOne(5000), "held");
+
+    int ticks = 0;
+    QString nestedError;
+    QTimer ticking;
+    QObject::connect(&ticking, &QTimer::timeout, [&] {
+        if (++ticks == 3) {
+            try {
+                const FolderLock nested(tempPath("other"), FolderLock::Mode::Exclusive);
+            } catch (const IoError& e) {
+                nestedError = e.text();
+            }
+        }
+        if (ticks == 5)
+            release.open();
+    });
+    ticking.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    {
+        const FolderLock lock(userFolder(), FolderLock::Mode::Exclusive);
+        EXPECT_TRUE(lock.held());
+        EXPECT_TRUE(refusedToOthers(F_RDLCK));
+    }
+    EXPECT_LT(clock.elapsed(), FolderLock::kWaitLimitMilliseconds);
+    EXPECT_GE(ticks, 5);
+    EXPECT_EQ(nestedError, "I/O error 35");
+    EXPECT_EQ(WaitChild(child), 0);
 }
 
 } // namespace

@@ -51,7 +51,8 @@ TEST_F(RecordsTest, TableReaderTakesWholeRecordsAndRefusesHugeTables)
         {BadFile::RandomBytes, 3, ""},
         {BadFile::Huge, 0, "I/O error 75"},
         {BadFile::Folder, 0, "File access denied"},
-        {BadFile::Pipe, 0, ""},
+        {BadFile::Pipe, 0, "File access denied"}, // another account's pipe is never read
+        {BadFile::Link, 0, "File access denied"}, // nor a link to another file
     };
     MemoryCeiling ceiling(kHeadroom);
     for (const TableCase& c : cases) {
@@ -97,7 +98,8 @@ TEST_F(RecordsTest, WindowReportsAHugeTableAndShowsNoRows)
         {BadFile::RandomBytes, 3, ""},
         {BadFile::Huge, 1, "I/O error 75"},
         {BadFile::Folder, 1, ""}, // no table file: an empty window
-        {BadFile::Pipe, 1, ""},
+        {BadFile::Pipe, 1, "File access denied"},
+        {BadFile::Link, 1, "File access denied"},
     };
     TForm11 form;
     MemoryCeiling ceiling(kHeadroom);
@@ -122,9 +124,10 @@ TEST_F(RecordsTest, AppendKeepsWhatADamagedTableHolds)
         {BadFile::Short, ""},
         {BadFile::OddSize, ""},
         {BadFile::RandomBytes, ""},
-        {BadFile::Huge, "Disk full"}, // two copies of 5 GiB do not fit the room given
+        {BadFile::Huge, "I/O error 75"}, // beyond the records limit: refused before copying
         {BadFile::Folder, "File access denied"},
         {BadFile::Pipe, "File access denied"}, // the record would vanish into it
+        {BadFile::Link, "File access denied"}, // never read, never replaced through
     };
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
@@ -149,7 +152,12 @@ TEST_F(RecordsTest, AppendKeepsWhatADamagedTableHolds)
         } else {
             EXPECT_EQ(QFileInfo(tablePath()).size(), sizeBefore);
             EXPECT_EQ(QFileInfo(tablePath()).isDir(), c.kind == BadFile::Folder);
-            EXPECT_EQ(QFileInfo(tablePath()).isFile(), c.kind == BadFile::Huge);
+            EXPECT_EQ(QFileInfo(tablePath()).isFile(),
+                      c.kind == BadFile::Huge || c.kind == BadFile::Link);
+            EXPECT_EQ(QFileInfo(tablePath()).isSymLink(), c.kind == BadFile::Link);
+        }
+        if (c.kind == BadFile::Link) {
+            EXPECT_EQ(readFile(LinkedFilePath(tablePath())), LinkedFileBytes(kResultRecordSize));
         }
         EXPECT_LE(OtherFilesSize(userFolder(), "20record.config"), qint64(kDiskRoom));
     }
@@ -167,9 +175,10 @@ TEST_F(RecordsTest, ConversionLeavesWhatItCannotConvert)
         {BadFile::Short, -1, ""},
         {BadFile::OddSize, -1, ""},
         {BadFile::RandomBytes, 3, ""},
-        {BadFile::Huge, -1, "Disk full"}, // whole records, more than the room given
+        {BadFile::Huge, -1, "I/O error 75"}, // beyond the records limit: refused before copying
         {BadFile::Folder, -1, ""},
         {BadFile::Pipe, -1, ""},
+        {BadFile::Link, -1, ""}, // not listed: no legacy table
     };
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {

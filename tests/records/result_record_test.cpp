@@ -9,6 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -205,4 +209,126 @@ TEST_F(RecordsTest, FailedConversionKeepsLegacyTable)
     EXPECT_THROW(ConvertLegacyTable(userFolder(), "20record.conf"), IoError);
     EXPECT_EQ(readFile(userFolder() + "20record.conf"), legacy);
     EXPECT_EQ(QDir(userFolder()).entryList(QDir::Files), QStringList({"20record.conf"}));
+}
+
+// Another account of the class puts links into the shared folder. Neither the
+// conversion nor an append ever writes through them: the step fails with its
+// input/output error, and the linked file, the link and the legacy table stay.
+TEST_F(RecordsTest, NoStepWritesThroughALinkInTheUserFolder)
+{
+    const QString victim = tempPath("bash_aliases"); // another pupil's file
+    const QByteArray aliases = "alias ll='ls -l'\n";
+    const QByteArray herText = QByteArray("\x04" "echo", 5) + QByteArray(771, ' ');
+    const auto convert = [&] {
+        writeFile(userFolder() + "x.conf", herText);
+        ConvertLegacyTables();
+    };
+    const auto append = [] { AppendResultRecord(Result("anna", 475)); };
+    const struct {
+        const char* what;
+        QString link;
+        bool dangling;
+        std::function<void()> step;
+    } cases[] = {
+        {"the conversion's table", userFolder() + "x.config", false, convert},
+        {"the conversion's table, dangling", userFolder() + "x.config", true, convert},
+        {"the table of the range", tablePath(), false, append},
+        {"the table of the range, dangling", tablePath(), true, append},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(userFolder()).removeRecursively();
+        QDir().mkpath(userFolder());
+        QFile::remove(victim);
+        if (!c.dangling)
+            writeFile(victim, aliases);
+        ASSERT_TRUE(QFile::link(victim, c.link));
+        QString error;
+        try {
+            c.step();
+        } catch (const IoError& e) {
+            error = e.text();
+        }
+        EXPECT_EQ(error, "File access denied");
+        EXPECT_EQ(QFileInfo::exists(victim), !c.dangling);
+        EXPECT_EQ(readFile(victim), c.dangling ? QByteArray() : aliases);
+        EXPECT_TRUE(QFileInfo(c.link).isSymLink());
+        if (QFileInfo::exists(userFolder() + "x.conf")) {
+            EXPECT_EQ(readFile(userFolder() + "x.conf"), herText);
+        }
+        // No temporary file is left, neither here nor beside the linked file.
+        for (const QString& folder : {userFolder(), tempPath("")})
+            EXPECT_TRUE(QDir(folder).entryList({".zelvo-*"}, QDir::Files | QDir::Hidden).isEmpty());
+    }
+}
+
+// A link, pipe or folder named like a legacy table is none: the scan passes
+// it by, and what it points to stays as it was.
+TEST_F(RecordsTest, TheConversionListsOnlyRegularFiles)
+{
+    const QByteArray legacy = Legacy({Result("anna", 475)});
+    writeFile(tempPath("elsewhere.conf"), legacy);
+    ASSERT_TRUE(QFile::link(tempPath("elsewhere.conf"), userFolder() + "20record.conf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(userFolder() + "99record.conf").constData(), 0666), 0);
+    QDir(userFolder()).mkdir("9record.conf");
+    ConvertLegacyTables();
+    EXPECT_EQ(readFile(tempPath("elsewhere.conf")), legacy);
+    EXPECT_TRUE(QFileInfo(userFolder() + "20record.conf").isSymLink());
+    EXPECT_EQ(QDir(userFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                           QDir::NoDotAndDotDot),
+              QStringList({"20record.conf", "99record.conf", "9record.conf"}));
+}
+
+// Sizes are checked before anything is copied: a sparse table of 500 GB or
+// a legacy table of two million records is refused with the error the reader
+// gives for a table beyond the records limit, before one byte is written.
+TEST_F(RecordsTest, TablesBeyondTheRecordsLimitAreRefusedBeforeCopying)
+{
+    const qint64 twoMillionLegacy = qint64(2000000) * kLegacyResultRecordSize;
+    const struct {
+        const char* what;
+        const char* name;
+        qint64 size;
+        const char* existingTable; // beside a legacy table; nullptr: none
+        qint64 existingSize;
+    } cases[] = {
+        {"a sparse table of 500 GB", "9record.config", qint64(500) << 30, nullptr, 0},
+        {"a table at the limit", "9record.config", kMaxTableRecords * kResultRecordSize, nullptr, 0},
+        {"a legacy table of two million records", "9record.conf", twoMillionLegacy, nullptr, 0},
+        {"a legacy table and its table beyond the limit together", "9record.conf",
+         kLegacyResultRecordSize, "9record.config", kMaxTableRecords * kResultRecordSize},
+    };
+    currentRange() = {9, "9"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(userFolder()).removeRecursively();
+        QDir().mkpath(userFolder());
+        for (const auto& [name, size] : {std::pair(c.name, c.size), std::pair(c.existingTable, c.existingSize)}) {
+            if (!name)
+                continue;
+            QFile file(userFolder() + name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(file.resize(size)); // sparse: no disk space taken
+        }
+        const auto entries = [&] {
+            QStringList list;
+            for (const QFileInfo& info : QDir(userFolder()).entryInfoList(QDir::Files | QDir::Hidden))
+                list << info.fileName() + "=" + QString::number(info.size());
+            return list;
+        };
+        const QStringList before = entries();
+        QString error;
+        try {
+            if (QString(c.name).endsWith(".conf"))
+                ConvertLegacyTables();
+            else
+                AppendResultRecord(Result("anna", 475));
+        } catch (const IoError& e) {
+            error = e.text();
+        }
+        EXPECT_EQ(error, "I/O error 75");
+        QStringList after = entries();
+        after.removeAll(".zelvo.lock=0");
+        EXPECT_EQ(after, before);
+    }
 }

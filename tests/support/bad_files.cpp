@@ -24,6 +24,7 @@ const char* BadFileName(BadFile kind)
     case BadFile::Huge: return "huge";
     case BadFile::Folder: return "folder";
     case BadFile::Pipe: return "pipe";
+    case BadFile::Link: return "link";
     }
     return "?";
 }
@@ -37,6 +38,14 @@ QByteArray RandomBytes(int count)
     return bytes;
 }
 
+QString LinkedFilePath(const QString& path)
+{
+    const QFileInfo link(path);
+    return link.absolutePath() + QStringLiteral("/../linked-") + link.fileName();
+}
+
+QByteArray LinkedFileBytes(int recordSize) { return RandomBytes(3 * recordSize); }
+
 QByteArray SmallFileBytes(const QString& path, qint64 limit)
 {
     struct stat st;
@@ -49,7 +58,7 @@ QByteArray SmallFileBytes(const QString& path, qint64 limit)
 
 void MakeBadFile(const QString& path, BadFile kind, int recordSize)
 {
-    if (QFileInfo(path).isDir())
+    if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink())
         QDir(path).removeRecursively();
     else
         QFile::remove(path);
@@ -61,6 +70,14 @@ void MakeBadFile(const QString& path, BadFile kind, int recordSize)
         ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0) << path.toStdString();
         return;
     }
+    if (kind == BadFile::Link) {
+        QFile target(LinkedFilePath(path));
+        ASSERT_TRUE(target.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        target.write(LinkedFileBytes(recordSize));
+        target.close();
+        ASSERT_TRUE(QFile::link(target.fileName(), path)) << path.toStdString();
+        return;
+    }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     switch (kind) {
@@ -70,6 +87,7 @@ void MakeBadFile(const QString& path, BadFile kind, int recordSize)
     case BadFile::Huge: ASSERT_TRUE(file.resize(HugeFileSize(recordSize))); break;
     case BadFile::Empty:
     case BadFile::Folder:
-    case BadFile::Pipe: break;
+    case BadFile::Pipe:
+    case BadFile::Link: break;
     }
 }

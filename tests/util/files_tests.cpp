@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -167,6 +168,47 @@ TEST_F(FilesTest, RemoveFileDeletesReadOnlyFilesAndIgnoresTheRest)
     EXPECT_TRUE(FolderExists(userFolder()));
 }
 
+// Deleting changes nothing about the file before: the other name of a file
+// with two names (a hard link another account made) keeps its mode, and a
+// link is removed itself, never what it points to.
+TEST_F(FilesTest, RemoveFileDeletesOnlyTheNameAndChangesNoMode)
+{
+    const QString victim = tempPath("victim");
+    writeFile(victim, "x");
+    ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0444), 0);
+    ASSERT_EQ(::link(QFile::encodeName(victim).constData(),
+                     QFile::encodeName(userFolder() + "20record.config").constData()), 0);
+    ASSERT_TRUE(QFile::link(victim, userFolder() + "9record.config"));
+    RemoveFile(userFolder() + "20record.config");
+    RemoveFile(userFolder() + "9record.config");
+    EXPECT_TRUE(QDir(userFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(victim).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+}
+
+// Listings name the regular files of the folder only: never a link (to a
+// file or dangling), a pipe or a folder.
+TEST_F(FilesTest, ListFilesSkipsLinksPipesAndFolders)
+{
+    const QString folder = userFolder();
+    writeFile(tempPath("elsewhere.zamrik"), "x");
+    writeFile(folder + "real.zamrik", "x");
+    ASSERT_TRUE(QFile::link(tempPath("elsewhere.zamrik"), folder + "link.zamrik"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "pipe.zamrik").constData(), 0666), 0);
+    QStringList list;
+    ListFiles("*.*", folder, list);
+    EXPECT_EQ(list, QStringList{folder + "real.zamrik"});
+    EXPECT_TRUE(IsRegularFile(folder + "real.zamrik"));
+    EXPECT_TRUE(UserFileExists(folder + "real.zamrik"));
+    for (const char* name : {"link.zamrik", "pipe.zamrik"}) {
+        EXPECT_FALSE(IsRegularFile(folder + name)) << name;
+        EXPECT_TRUE(UserFileExists(folder + name)) << name; // there: opening it then fails
+    }
+    EXPECT_FALSE(UserFileExists(folder));
+    EXPECT_FALSE(UserFileExists(folder + "missing"));
+}
+
 class CopyTest : public FilesTest {
 protected:
     void SetUp() override
@@ -231,6 +273,20 @@ TEST_F(CopyTest, RefusedCopiesLeaveEverythingInPlace)
         EXPECT_EQ(readFile(source), content);
         EXPECT_EQ(modified(source), sourceTime);
     }
+    EXPECT_FALSE(QFileInfo::exists(tempPath("copy")));
+}
+
+TEST_F(CopyTest, NeitherEndIsTakenThroughALink)
+{
+    const QString victim = tempPath("victim");
+    writeFile(victim, "victim's");
+    ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0444), 0);
+    ASSERT_TRUE(QFile::link(victim, tempPath("to-victim")));
+    ASSERT_TRUE(QFile::link(source, tempPath("to-source")));
+    EXPECT_FALSE(CopyFileKeepDate(source, tempPath("to-victim")));
+    EXPECT_FALSE(CopyFileKeepDate(tempPath("to-source"), tempPath("copy")));
+    EXPECT_EQ(readFile(victim), "victim's");
+    EXPECT_EQ(QFileInfo(victim).permissions() & QFileDevice::WriteOwner, 0);
     EXPECT_FALSE(QFileInfo::exists(tempPath("copy")));
 }
 

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +27,17 @@ QString ErrorTextOf(const std::function<void()>& transfer)
 }
 
 using RecordFileTest = ZelvoTest;
+
+// The device that refuses every write as a full disk, opened by the test
+// itself: record files are never opened on a device by name.
+struct FullDevice {
+    int fd = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+    ~FullDevice()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
 
 TEST_F(RecordFileTest, RecordsRoundTripPaddedOrCut)
 {
@@ -148,7 +161,7 @@ TEST_F(RecordFileTest, BlockCopyFailuresRaise)
     RecordFile in(kSize);
     ASSERT_TRUE(in.open(path));
     RecordFile full(kSize);
-    ASSERT_TRUE(full.open("/dev/full")); // copied through memory, then refused
+    ASSERT_TRUE(full.attach(FullDevice().fd)); // copied through memory, then refused
     EXPECT_EQ(ErrorTextOf([&] { in.copyRecordsTo({&full}); }), "Disk full");
     RecordFile missing(kSize);
     EXPECT_FALSE(missing.open(tempPath("missing.rec")));
@@ -165,8 +178,52 @@ TEST_F(RecordFileTest, TransferOnAFileNeverOpened)
 TEST_F(RecordFileTest, WriteOnAFullDeviceIsDiskFull)
 {
     RecordFile file(kSize);
-    ASSERT_TRUE(file.open("/dev/full"));
+    ASSERT_TRUE(file.attach(FullDevice().fd));
     EXPECT_EQ(ErrorTextOf([&] { file.write("abc"); }), "Disk full");
+}
+
+// Another account may put anything in place of a record file: only a regular
+// file of that name itself is opened or created, and nothing else is touched.
+TEST_F(RecordFileTest, OnlyARegularFileItselfIsOpenedOrCreated)
+{
+    const QString victim = tempPath("victim");
+    writeFile(victim, "AAAAAAAABBBBBBBB");
+    ASSERT_TRUE(QFile::link(victim, userFolder() + "link.rec"));
+    ASSERT_TRUE(QFile::link(tempPath("none"), userFolder() + "dangling.rec"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(userFolder() + "pipe.rec").constData(), 0666), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", userFolder() + "device.rec"));
+    QDir(userFolder()).mkdir("folder.rec");
+    for (const char* name : {"link.rec", "dangling.rec", "pipe.rec", "device.rec", "folder.rec"}) {
+        SCOPED_TRACE(name);
+        for (OpenFor mode : {OpenFor::ReadWrite, OpenFor::Reading}) {
+            RecordFile file(kSize);
+            EXPECT_FALSE(file.open(userFolder() + name, mode));
+            EXPECT_EQ(file.openError(), kIoAccessDenied);
+            EXPECT_EQ(ErrorTextOf([&] { file.read(); }), "File access denied");
+        }
+        RecordFile created(kSize);
+        EXPECT_FALSE(created.create(userFolder() + name));
+        EXPECT_EQ(created.openError(), kIoAccessDenied);
+    }
+    EXPECT_EQ(readFile(victim), "AAAAAAAABBBBBBBB");
+    EXPECT_FALSE(QFileInfo::exists(tempPath("none")));
+    EXPECT_TRUE(QFileInfo(userFolder() + "link.rec").isSymLink());
+}
+
+TEST_F(RecordFileTest, SizeAndBoundedCopy)
+{
+    const QString path = tempPath("t.rec");
+    writeFile(path, "AAAAAAAABBBBBBBBCCCCCCCCdd");
+    RecordFile in(kSize), out(kSize);
+    ASSERT_TRUE(in.open(path));
+    EXPECT_EQ(in.size(), 26);
+    ASSERT_TRUE(out.create(tempPath("out.rec")));
+    in.copyRecordsTo({&out}, 2); // what a checked size allows, however the file grew since
+    EXPECT_EQ(in.read(), "CCCCCCCC");
+    out.close();
+    EXPECT_EQ(readFile(tempPath("out.rec")), "AAAAAAAABBBBBBBB");
+    RecordFile never(kSize);
+    EXPECT_EQ(ErrorTextOf([&] { never.size(); }), "I/O error 103");
 }
 
 class ReplaceTest : public ZelvoTest {
@@ -215,7 +272,9 @@ TEST_F(ReplaceTest, AFailedWriteRaisesAndKeepsTheOldFile)
 
 // A setgid folder its group may write is a class folder shared by several
 // accounts: the files made there stay readable and writable for the group
-// whatever the umask (077 here); elsewhere the modes are as before.
+// whatever the umask (077 here), and give the others no more than the folder
+// gives them; elsewhere the modes are as before. A replaced file keeps its
+// read and write bits, never execute or set-id bits another account gave it.
 TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
 {
     const struct {
@@ -223,11 +282,13 @@ TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
         mode_t created;  // by RecordFile::create
         mode_t newFile;  // by the replacement of a file that did not exist
         mode_t replaced; // a file of mode 0640 after its replacement
+        mode_t planted;  // a file of mode 06777 after its replacement
     } cases[] = {
-        {02775, 0664, 0664, 0660},
-        {02770, 0664, 0664, 0660},
-        {0775, 0600, 0644, 0640},  // no setgid: not shared
-        {02755, 0600, 0644, 0640}, // the group may not write: not shared
+        {02775, 0664, 0664, 0660, 0664},
+        {02770, 0660, 0660, 0660, 0660},
+        {02771, 0660, 0660, 0660, 0660},
+        {0775, 0600, 0644, 0640, 0666},  // no setgid: not shared
+        {02755, 0600, 0644, 0640, 0666}, // the group may not write: not shared
     };
     const mode_t oldMask = ::umask(077);
     for (const auto& c : cases) {
@@ -252,6 +313,11 @@ TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
         ASSERT_EQ(::chmod(QFile::encodeName(folder + "old").constData(), 0640), 0);
         EXPECT_TRUE(ReplaceFileAtomically(folder + "old", "new"));
         EXPECT_EQ(modeOf("old"), c.replaced);
+
+        writeFile(folder + "planted", "\x7f" "ELF");
+        ASSERT_EQ(::chmod(QFile::encodeName(folder + "planted").constData(), 06777), 0);
+        EXPECT_TRUE(ReplaceFileAtomically(folder + "planted", "new"));
+        EXPECT_EQ(modeOf("planted"), c.planted);
     }
     ::umask(oldMask);
 }
