@@ -67,9 +67,9 @@ wrong=$(find "$work/class" -mindepth 1 \( ! -group "$test_group" -o ! -perm -066
 [ -z "$wrong" ] || fail "files not shared with the group alone:
 $(ls -l "$work/class")"
 # The others get no more from a file than from the folder itself.
-folder_others=$(( $(stat -c %a "$work/class") % 8 ))
+folder_others=$(( $(stat -c %a "$work/class") % 10 ))
 for file in "$work/class"/* "$work/class"/.zelvo.lock; do
-    [ $(( $(stat -c %a "$file") % 8 & ~folder_others )) -eq 0 ] ||
+    [ $(( $(stat -c %a "$file") % 10 & ~folder_others )) -eq 0 ] ||
         fail "$file gives the others more than the folder: $(ls -l "$file")"
 done
 echo "two accounts share the class folder: ok"
