@@ -24,15 +24,19 @@ bool ByDate(const ReportExercise& a, const ReportExercise& b)
     return a.finishedAt < b.finishedAt;
 }
 
-// The first day of the period of `date` at the given fold: 0 day, 1 week,
-// 2 month, 3 + n groups of 2^n months counted from year 0.
+// The first day of the period of `date` at the given fold: 0 day, 1 week
+// (from Monday), 2 two weeks, 3 month, 4 + n groups of 2^(n+1) months counted
+// from year 0. Julian day 0 is a Monday.
 QDate PeriodStart(const QDate& date, int fold)
 {
     if (fold == 0)
         return date;
-    if (fold == 1)
-        return date.addDays(1 - date.dayOfWeek());
-    const int months = 1 << (fold - 2);
+    if (fold <= 2) {
+        const qint64 days = fold == 1 ? 7 : 14;
+        const qint64 day = date.toJulianDay();
+        return QDate::fromJulianDay(day - (day % days + days) % days);
+    }
+    const int months = 1 << (fold - 3);
     const int index = (date.year() * 12 + date.month() - 1) / months * months;
     return QDate(index / 12, index % 12 + 1, 1);
 }

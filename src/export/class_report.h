@@ -40,7 +40,7 @@ struct SeriesPoint {
 };
 
 // `exercises`, in date order, folded into at most `maxPoints` periods: days,
-// else weeks (from Monday), else months, else groups of months.
+// else weeks (from Monday), else two weeks, else months, else groups of months.
 std::vector<SeriesPoint> DateSeries(const std::vector<ReportExercise>& exercises, int maxPoints);
 
 struct RangeReport {

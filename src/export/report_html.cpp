@@ -9,8 +9,9 @@
 
 namespace {
 
-// Most points a chart draws; more days fold into weeks or months.
-constexpr int kChartPoints = 40;
+// Most points a chart draws; more days fold into weeks or months, which
+// also bounds the page: some 30 pupils x 4 ranges x 30 points.
+constexpr int kChartPoints = 30;
 constexpr int kSparkPoints = 24;
 
 struct Texts {
@@ -146,7 +147,7 @@ body{font-family:"DejaVu Sans",Arial,sans-serif;margin:1.5em;color:#111;backgrou
 h1{font-size:1.6em}h2{font-size:1.3em;margin-top:1.6em;border-bottom:1px solid #999}h3{font-size:1.05em}
 table{border-collapse:collapse;margin:.5em 0}caption{text-align:left;font-style:italic;padding:.3em 0}
 th,td{border:1px solid #bbb;padding:.2em .45em;vertical-align:middle}thead th{background:#eef}
-td.n{text-align:right;font-variant-numeric:tabular-nums}th[scope=row]{text-align:left;font-weight:normal}
+td.n,table.numbers td{text-align:right;font-variant-numeric:tabular-nums}th[scope=row]{text-align:left;font-weight:normal}
 th button{font:inherit;font-weight:bold;background:none;border:0;padding:0;cursor:pointer;text-align:left}
 th[aria-sort=ascending] button::after{content:" \25B2"}th[aria-sort=descending] button::after{content:" \25BC"}
 .charts{display:flex;flex-wrap:wrap;gap:1em;align-items:flex-start}svg.chart{width:100%;max-width:560px;height:auto}
@@ -436,13 +437,11 @@ void Writer::pupil(const PupilReport& pupil, int index)
                          t.exercises.arg(QString()).trimmed(),
                          t.speed + QStringLiteral(", ") + t.speedUnit, t.errorsPer);
         for (const SeriesPoint& point : points)
-            html +=
-                QStringLiteral(
-                    "<tr><th scope=\"row\">%1</th><td class=\"n\">%2</td><td class=\"n\">%3</td>"
-                    "<td class=\"n\">%4</td></tr>\n")
-                    .arg(date(point.date))
-                    .arg(point.exercises)
-                    .arg(number(point.speed), number(point.errors, 2));
+            html += QStringLiteral(
+                        "<tr><th scope=\"row\">%1</th><td>%2</td><td>%3</td><td>%4</td></tr>\n")
+                        .arg(date(point.date))
+                        .arg(point.exercises)
+                        .arg(number(point.speed), number(point.errors, 2));
         html += QStringLiteral("</tbody>\n</table>\n</details>\n</div>\n");
     }
     if (!any)

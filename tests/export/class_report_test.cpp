@@ -140,20 +140,25 @@ TEST(DateSeriesTest, DaysFoldIntoWeeksAndMonthsWhenThereAreTooMany)
         return ReportExercise{QDateTime(QDate(year, month, day), QTime(12, 0)), time, 10, errors};
     };
     // Monday 07-09-2026 to Sunday 13-09 is one week; 14-09 starts the next.
-    const std::vector<ReportExercise> exercises = {at(2026, 9, 7, 600, 2), at(2026, 9, 7, 200, 0),
-                                                   at(2026, 9, 13, 300, 1), at(2026, 9, 14, 100, 0),
-                                                   at(2026, 10, 1, 600, 4)};
+    // The two weeks from Monday 31-08 and from 14-09 are counted from Julian day 0.
+    const std::vector<ReportExercise> exercises = {
+        at(2026, 9, 7, 600, 2),  at(2026, 9, 7, 200, 0),  at(2026, 9, 13, 300, 1),
+        at(2026, 9, 14, 100, 0), at(2026, 9, 21, 200, 0), at(2026, 10, 1, 600, 4)};
     const struct {
         int maxPoints;
         std::vector<QDate> dates;
         std::vector<double> speeds;
     } cases[] = {
         {10,
-         {QDate(2026, 9, 7), QDate(2026, 9, 13), QDate(2026, 9, 14), QDate(2026, 10, 1)},
-         {20, 20, 60, 10}},
-        {3, {QDate(2026, 9, 7), QDate(2026, 9, 14), QDate(2026, 9, 28)}, {20, 60, 10}},
+         {QDate(2026, 9, 7), QDate(2026, 9, 13), QDate(2026, 9, 14), QDate(2026, 9, 21),
+          QDate(2026, 10, 1)},
+         {20, 20, 60, 30, 10}},
+        {4,
+         {QDate(2026, 9, 7), QDate(2026, 9, 14), QDate(2026, 9, 21), QDate(2026, 9, 28)},
+         {20, 60, 30, 10}},
+        {3, {QDate(2026, 8, 31), QDate(2026, 9, 14), QDate(2026, 9, 28)}, {20, 45, 10}},
         {2, {QDate(2026, 9, 1), QDate(2026, 10, 1)}, {30, 10}},
-        {1, {QDate(2026, 9, 1)}, {(10 + 30 + 20 + 60 + 10) / 5.0}},
+        {1, {QDate(2026, 9, 1)}, {160.0 / 6}},
     };
     for (const auto& c : cases) {
         const std::vector<SeriesPoint> points = DateSeries(exercises, c.maxPoints);
