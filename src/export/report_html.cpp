@@ -60,7 +60,7 @@ Texts MakeTexts(ReportLanguage language)
                      "No exercises in this period.",
                      "Speed, range 0-%1",
                      "Errors per exercise, range 0-%1",
-                     "Speed trend of %1",
+                     "Speed trend of %1, range %2",
                      "Speed in points per minute over %1 periods: %2.",
                      "%1 over %2 periods from %3 to %4; lowest %5, highest %6, last %7.",
                      "Date",
@@ -102,7 +102,7 @@ Texts MakeTexts(ReportLanguage language)
                  "В этот период упражнений нет.",
                  "Скорость, промежуток 0-%1",
                  "Ошибок на упражнение, промежуток 0-%1",
-                 "Динамика скорости: %1",
+                 "Динамика скорости: %1, промежуток %2",
                  "Скорость в очках в минуту за %1 периодов: %2.",
                  "%1 за %2 периодов с %3 по %4; наименьшее %5, наибольшее %6, последнее %7.",
                  "Дата",
@@ -120,6 +120,7 @@ struct Writer {
     Texts t;
     QLocale locale;
     QString html;
+    QStringList ranges; // the columns: the ranges someone practised, else all
 
     QString number(double value, int decimals = 1) const
     {
@@ -144,7 +145,8 @@ struct Writer {
 
 const char* const kStyle = R"(
 body{font-family:"DejaVu Sans",Arial,sans-serif;margin:1.5em;color:#111;background:#fff;line-height:1.35}
-h1{font-size:1.6em}h2{font-size:1.3em;margin-top:1.6em;border-bottom:1px solid #999}h3{font-size:1.05em}
+h1{font-size:1.6em}header dl{display:grid;grid-template-columns:max-content 1fr;gap:.15em 1em}dd{margin:0}
+.wide{overflow-x:auto}#overview-table{font-size:.9em}h2{font-size:1.3em;margin-top:1.6em;border-bottom:1px solid #999}h3{font-size:1.05em}
 table{border-collapse:collapse;margin:.5em 0}caption{text-align:left;font-style:italic;padding:.3em 0}
 th,td{border:1px solid #bbb;padding:.2em .45em;vertical-align:middle}thead th{background:#eef}
 td.n,table.numbers td{text-align:right;font-variant-numeric:tabular-nums}th[scope=row]{text-align:left;font-weight:normal}
@@ -154,7 +156,7 @@ th[aria-sort=ascending] button::after{content:" \25B2"}th[aria-sort=descending] 
 svg text{font-size:11px;fill:#222}.axis{stroke:#444}.grid{stroke:#ddd}.speed{stroke:#1f5fbf}.errors{stroke:#bf3b1f}
 .line{fill:none;stroke-width:2}.pt.speed{fill:#1f5fbf}.pt.errors{fill:#bf3b1f}.spark{fill:none;stroke:#1f5fbf;stroke-width:1.5}
 .problems{border:2px solid #bf3b1f;padding:.5em}details{margin:.3em 0}
-@media print{@page{size:A4;margin:15mm}body{margin:0;font-size:10pt}section.pupil{break-before:page}
+@media print{@page{size:A4;margin:15mm}body{margin:0;font-size:10pt}.wide{overflow:visible}#overview-table{font-size:8pt}section.pupil{break-before:page}
 th button{cursor:auto}th[aria-sort] button::after{content:""}.charts{display:block}svg.chart{max-width:17cm}
 table,svg{break-inside:avoid}}
 )";
@@ -213,17 +215,19 @@ void Writer::head(const QDateTime& madeAt)
 
 void Writer::overview()
 {
-    html += QStringLiteral("<section id=\"overview\">\n<h2>%1</h2>\n<table class=\"sortable\" "
-                           "id=\"overview-table\">\n"
-                           "<caption>%2</caption>\n<thead><tr>")
-                .arg(t.overview, t.overviewCaption);
+    html +=
+        QStringLiteral(
+            "<section id=\"overview\">\n<h2>%1</h2>\n<div class=\"wide\"><table class=\"sortable\" "
+            "id=\"overview-table\">\n"
+            "<caption>%2</caption>\n<thead><tr>")
+            .arg(t.overview, t.overviewCaption);
     auto header = [this](const QString& text, bool number) {
         html += QStringLiteral("<th scope=\"col\" data-type=\"%1\">%2</th>")
                     .arg(number ? QStringLiteral("number") : QStringLiteral("text"), text);
     };
     header(t.nick, false);
     header(t.fullName, false);
-    for (const QString& range : report.filter.ranges)
+    for (const QString& range : ranges)
         header(t.exercises.arg(t.rangeName.arg(range)), true);
     header(t.totalTime, true);
     header(t.totalPoints, true);
@@ -244,7 +248,7 @@ void Writer::overview()
                     "<tr><th scope=\"row\" data-sort=\"%1\"><a href=\"#pupil-%2\">%1</a></th>"
                     "<td data-sort=\"%3\">%3</td>")
                     .arg(E(pupil.nick), QString::number(index), E(pupil.fullName));
-        for (const QString& rangeText : report.filter.ranges) {
+        for (const QString& rangeText : ranges) {
             const RangeReport* range = pupil.range(rangeText);
             const int count = range ? int(range->exercises.size()) : 0;
             cell(QString::number(count), QString::number(count));
@@ -257,7 +261,14 @@ void Writer::overview()
         cell(Plain(pupil.latestSpeed()), any ? number(pupil.latestSpeed()) : t.none);
         cell(Plain(pupil.errorsPerExercise()), any ? number(pupil.errorsPerExercise(), 2) : t.none);
 
-        const std::vector<SeriesPoint> trend = DateSeries(pupil.allExercises(), kSparkPoints);
+        // The trend of the range practised most: speeds of different ranges
+        // do not compare.
+        const RangeReport* main = nullptr;
+        for (const RangeReport& range : pupil.ranges)
+            if (!main || range.exercises.size() > main->exercises.size())
+                main = &range;
+        const std::vector<SeriesPoint> trend =
+            main ? DateSeries(main->exercises, kSparkPoints) : std::vector<SeriesPoint>();
         std::vector<double> values;
         QStringList numbers;
         for (const SeriesPoint& point : trend) {
@@ -265,20 +276,22 @@ void Writer::overview()
             numbers << date(point.date) + QStringLiteral(": ") + number(point.speed);
         }
         const double change = values.size() > 1 ? values.back() - values.front() : 0.0;
-        html +=
-            QStringLiteral("<td data-sort=\"%1\">%2</td>")
-                .arg(Plain(change),
-                     values.empty() ? t.none
-                                    : SparklineSvg(values, t.trendTitle.arg(E(pupil.nick)),
-                                                   t.trendDesc.arg(values.size())
-                                                       .arg(numbers.join(QStringLiteral("; ")))));
+        html += QStringLiteral("<td data-sort=\"%1\">%2</td>")
+                    .arg(Plain(change),
+                         values.empty()
+                             ? t.none
+                             : SparklineSvg(values,
+                                            t.trendTitle.arg(E(pupil.nick),
+                                                             t.rangeName.arg(main->rangeText)),
+                                            t.trendDesc.arg(values.size())
+                                                .arg(numbers.join(QStringLiteral("; ")))));
         const QDateTime last = pupil.lastExercise();
         html += QStringLiteral("<td data-sort=\"%1\">%2</td></tr>\n")
                     .arg(last.isValid() ? last.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"))
                                         : QString(),
                          last.isValid() ? dateTime(last) : t.none);
     }
-    html += QStringLiteral("</tbody>\n</table>\n<p>%1</p>\n</section>\n").arg(t.sortHint);
+    html += QStringLiteral("</tbody>\n</table></div>\n<p>%1</p>\n</section>\n").arg(t.sortHint);
 }
 
 QString Writer::chart(const std::vector<SeriesPoint>& points, bool speed, const QString& title,
@@ -290,14 +303,23 @@ QString Writer::chart(const std::vector<SeriesPoint>& points, bool speed, const 
     for (const SeriesPoint& point : points)
         top_value = std::max(top_value, speed ? point.speed : point.errors);
     // A round top of the scale: 1, 2 or 5 times a power of ten.
-    double scale = 1;
+    // A round top of the scale, 1, 2 or 5 times a power of ten, in round
+    // steps: fifths of 1 and 5, quarters of 2.
+    double power = 1, scale = 1;
+    int steps = 5;
     if (top_value > 0) {
-        const double power = std::pow(10.0, std::floor(std::log10(top_value)));
-        scale = top_value <= power       ? power
-                : top_value <= 2 * power ? 2 * power
-                : top_value <= 5 * power ? 5 * power
-                                         : 10 * power;
+        power = std::pow(10.0, std::floor(std::log10(top_value)));
+        const double mantissa = top_value <= power       ? 1
+                                : top_value <= 2 * power ? 2
+                                : top_value <= 5 * power ? 5
+                                                         : 10;
+        if (mantissa == 10)
+            power *= 10;
+        scale = (mantissa == 10 ? 1 : mantissa) * power;
+        steps = mantissa == 2 ? 4 : 5;
     }
+    const double step = scale / steps;
+    const int decimals = std::max(0, int(-std::floor(std::log10(step) + 1e-9)));
     const qint64 first = points.front().date.toJulianDay();
     const qint64 span = points.back().date.toJulianDay() - first;
     auto x = [&](const QDate& day) {
@@ -328,8 +350,8 @@ QString Writer::chart(const std::vector<SeriesPoint>& points, bool speed, const 
             .arg(width)
             .arg(height)
             .arg(title, description);
-    for (int i = 0; i <= 4; ++i) {
-        const double value = scale * i / 4;
+    for (int i = 0; i <= steps; ++i) {
+        const double value = step * i;
         const double at = y(value);
         svg += QStringLiteral("<line class=\"grid\" x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\"/>"
                               "<text x=\"%4\" y=\"%5\" text-anchor=\"end\">%6</text>\n")
@@ -338,7 +360,7 @@ QString Writer::chart(const std::vector<SeriesPoint>& points, bool speed, const 
                    .arg(left + plotWidth)
                    .arg(left - 4)
                    .arg(at + 4, 0, 'f', 1)
-                   .arg(number(value, scale < 4 ? 1 : 0));
+                   .arg(number(value, decimals));
     }
     svg += QStringLiteral("<line class=\"axis\" x1=\"%1\" y1=\"%2\" x2=\"%1\" y2=\"%3\"/>"
                           "<line class=\"axis\" x1=\"%1\" y1=\"%3\" x2=\"%4\" y2=\"%3\"/>\n")
@@ -406,7 +428,7 @@ void Writer::pupil(const PupilReport& pupil, int index)
             "<table class=\"places\"><caption>%1</caption>\n<thead><tr><th scope=\"col\">%2</th>"
             "<th scope=\"col\">%3</th><th scope=\"col\">%4</th></tr></thead>\n<tbody>\n")
             .arg(t.placesCaption, t.ranges, t.place, t.exercises.arg(QString()).trimmed());
-    for (const QString& rangeText : report.filter.ranges) {
+    for (const QString& rangeText : ranges) {
         const RangeReport* range = pupil.range(rangeText);
         const QString place =
             range && range->place > 0 ? t.of.arg(range->place).arg(range->tableSize) : t.noPlace;
@@ -485,6 +507,15 @@ QByteArray ReportHtml(const ClassReport& report, ReportLanguage language, const 
         QLocale(language == ReportLanguage::English ? QLocale::English : QLocale::Russian),
         QString()};
     writer.locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    for (const QString& rangeText : report.filter.ranges)
+        for (const PupilReport& pupil : report.pupils)
+            if (const RangeReport* range = pupil.range(rangeText);
+                range && !range->exercises.empty()) {
+                writer.ranges << rangeText;
+                break;
+            }
+    if (writer.ranges.isEmpty())
+        writer.ranges = report.filter.ranges;
     writer.html.reserve(4096 + int(report.pupils.size()) * 16384);
     writer.head(madeAt);
     writer.overview();
