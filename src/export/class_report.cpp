@@ -19,6 +19,30 @@ QString CannotReadText(const QString& path, const QString& reason)
     return QStringLiteral("не удалось прочитать / cannot read %1: %2").arg(path, reason);
 }
 
+// "dd-mm-yyyy hh:mm:ss" as a date and time without a time zone (UTC, which
+// needs no look-up of the local zone per record); invalid otherwise.
+QDateTime FinishedAt(const QString& text)
+{
+    if (text.size() != 19 || text[2] != QLatin1Char('-') || text[5] != QLatin1Char('-') ||
+        text[10] != QLatin1Char(' ') || text[13] != QLatin1Char(':') ||
+        text[16] != QLatin1Char(':'))
+        return QDateTime();
+    bool ok = true;
+    auto number = [&](int at, int length) {
+        int value = 0;
+        for (int i = at; i < at + length; ++i) {
+            ok = ok && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9');
+            value = value * 10 + (text[i].unicode() - '0');
+        }
+        return value;
+    };
+    const QDate date(number(6, 4), number(3, 2), number(0, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    if (!ok || !date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::UTC);
+}
+
 bool ByDate(const ReportExercise& a, const ReportExercise& b)
 {
     return a.finishedAt < b.finishedAt;
@@ -107,8 +131,7 @@ void ReadTable(const QString& dir, const QString& rangeText, const ReportFilter&
         pupil.nick = record.nick;
         if (pupil.fullName.isEmpty())
             pupil.fullName = record.fullName;
-        const QDateTime when =
-            QDateTime::fromString(record.finishedAt, QStringLiteral("dd-MM-yyyy hh:mm:ss"));
+        const QDateTime when = FinishedAt(record.finishedAt);
         if (!when.isValid()) {
             ++undated;
             continue;

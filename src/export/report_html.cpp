@@ -326,7 +326,8 @@ QString Writer::chart(const std::vector<SeriesPoint>& points, bool speed, const 
         return span == 0 ? left + plotWidth / 2.0
                          : left + plotWidth * double(day.toJulianDay() - first) / span;
     };
-    auto y = [&](double value) { return top + plotHeight * (1.0 - value / scale); };
+    // A negative count (a damaged record) stays on the axis.
+    auto y = [&](double value) { return top + plotHeight * (1.0 - std::max(0.0, value) / scale); };
     const QString kind = speed ? QStringLiteral("speed") : QStringLiteral("errors");
     const QString seriesName = speed ? t.speed + QStringLiteral(", ") + t.speedUnit : t.errorsPer;
 
