@@ -257,7 +257,7 @@ std::vector<ReportExercise> PupilReport::allExercises() const
 ClassReport GatherClassReport(const QString& folder, const ReportFilter& filter)
 {
     ClassReport report;
-    report.folder = folder;
+    report.folder = folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();
     report.filter = filter;
     if (folder.isEmpty() || !FolderExists(folder)) {
         report.errors

@@ -291,12 +291,14 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         }
         filter.since = request->since;
         filter.until = request->until;
+        // Asked before reading: reading the folder may change the current folder.
+        const bool folderThere = FolderExistsForReport(folder);
         const ClassReport report = GatherClassReport(folder, filter);
         result.errors = report.errors;
         result.warnings = report.warnings;
         // A class folder that is not there gets no page; any other problem
         // is named in the page too.
-        if (FolderExistsForReport(folder))
+        if (folderThere)
             result.csv = ReportHtml(
                 report, request->english ? ReportLanguage::English : ReportLanguage::Russian,
                 QDateTime::currentDateTime());

@@ -7,6 +7,7 @@
 #include "export_fixture.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -270,6 +271,16 @@ TEST_F(ClassReportTest, ExitCodes)
     EXPECT_TRUE(err.contains("999record.config"));
     EXPECT_TRUE(out.contains("<html lang=\"en\">"));
     EXPECT_TRUE(out.contains("999record.config")); // told in the page too
+
+    // A folder named relative to the current one.
+    out.clear();
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(tempPath(""));
+    const int relative = run({"report", "--folder", "users"}, out, err);
+    QDir::setCurrent(current);
+    EXPECT_EQ(relative, kExitDone);
+    EXPECT_TRUE(out.contains("<th scope=\"row\" data-sort=\"anna\">"));
+    EXPECT_TRUE(out.contains(QDir(userFolder()).absolutePath().toHtmlEscaped().toUtf8()));
 
     // A missing folder: incomplete, no page.
     out.clear();
