@@ -135,6 +135,14 @@ TEST_F(ClassReportTest, MissingAndDamagedFilesAreNamed)
     ASSERT_EQ(report.pupils.size(), 1u);
     EXPECT_EQ(report.pupils[0].exercises(), 1);
 
+    // A profile shorter than one record: named, the rest still gathered.
+    writeFile(userFolder() + "short.zamrik", "abc");
+    report = GatherClassReport(userFolder(), ReportFilter());
+    ASSERT_EQ(report.errors.size(), 1);
+    EXPECT_TRUE(report.errors[0].contains("short.zamrik")) << report.errors[0].toStdString();
+    EXPECT_EQ(report.pupils.size(), 2u);
+    QFile::remove(userFolder() + "short.zamrik");
+
     // No table at all, or no folder: errors.
     QFile::remove(tablePath("20"));
     EXPECT_EQ(GatherClassReport(userFolder(), ReportFilter()).errors.size(), 1);
