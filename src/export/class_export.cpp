@@ -24,12 +24,12 @@ QString CannotReadText(const QString& path, const QString& reason)
 
 // Every read of the class folder runs inside this call. `read` gets the
 // folder as an absolute path ending with "/".
-template <typename Read> ExportResult ReadClassFolder(const QString& folder, Read read)
+template <typename Read>
+ExportResult ReadClassFolder(const QString& folder, Read read)
 {
     ExportResult result;
     if (folder.isEmpty() || !FolderExists(folder)) {
-        result.errors
-            << QStringLiteral("папка класса не найдена / class folder not found: %1").arg(folder);
+        result.errors << QStringLiteral("папка класса не найдена / class folder not found: %1").arg(folder);
         return result;
     }
     read(WithTrailingSeparator(QFileInfo(folder).absoluteFilePath()), result);
@@ -75,15 +75,13 @@ void SortNicks(QStringList& nicks)
 
 } // namespace
 
-ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator,
-                           TextFields texts)
+ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator, TextFields texts)
 {
     return ReadClassFolder(folder, [&](const QString& dir, ExportResult& result) {
         const QString table = RecordsTableFileName(dir, rangeText);
         const QFileInfo info(table);
         if (!info.exists()) {
-            result.errors
-                << QStringLiteral("нет таблицы рекордов / records table not found: %1").arg(table);
+            result.errors << QStringLiteral("нет таблицы рекордов / records table not found: %1").arg(table);
             return;
         }
         if (!info.isFile()) {
