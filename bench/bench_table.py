@@ -191,6 +191,31 @@ def growth_figures(build, runs):
     return rows
 
 
+def report_figures(build, runs):
+    """The teacher's report of 30 pupils x 1,000 exercises against reading the
+    same tables; its page size; and its growth from 1k to 100k records."""
+    program = os.path.join(build, "bench", "bench_report_bench")
+    results = google_benchmark(program, runs, ["--benchmark_filter=30x1000"])
+    figure, size = "class report 30 x 1,000 exercises (ms)", "class report 30 x 1,000, page (MB)"
+    if results is None:
+        return [Row(figure, relation="<", limit=1000, of_ratio=False),
+                Row(size, relation="<", limit=2, of_ratio=False)]
+    report = results["BM_Report30x1000"]
+    rows = [
+        Row(figure, report["ms"], results["BM_ReadTables30x1000"]["ms"], "<", 1000,
+            "report: the same four tables read and decoded, nothing gathered or written",
+            of_ratio=False),
+        Row(size, report["page_bytes"] / 1e6, None, "<", 2, of_ratio=False),
+    ]
+    sizes = [1000, 10000, 100000]
+    growth = google_benchmark(program, max(3, runs // 2), ["--benchmark_filter=ReportGrowth"])
+    times = [growth["BM_ReportGrowth/%d" % n]["ms"] for n in sizes]
+    rows += [Row("class report %s records (ms)" % format_count(n), t) for n, t in zip(sizes, times)]
+    rows.append(Row("class report growth, exponent 10k..100k", fitted_exponent(sizes[1:], times[1:]),
+                    1.0, "<=", 1.1, "report growth: exponent 1 of linear growth"))
+    return rows
+
+
 def fitted_exponent(sizes, times):
     xs = [math.log(n) for n in sizes]
     ys = [math.log(t) for t in times]
@@ -267,7 +292,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
     parser.add_argument("--runs", type=int, default=15)
-    parser.add_argument("--only", default="startup,records,files,wait,growth")
+    parser.add_argument("--only", default="startup,records,files,wait,growth,report")
     args = parser.parse_args()
     parts = args.only.split(",")
     rows = []
@@ -281,6 +306,8 @@ def main():
         rows += wait_figures(args.build, 3)
     if "growth" in parts:
         rows += growth_figures(args.build, 3)
+    if "report" in parts:
+        rows += report_figures(args.build, 5)
     print_table(rows)
 
 

@@ -1,10 +1,13 @@
 #include "export/export_command.h"
 
 #include "export/class_export.h"
+#include "export/class_report.h"
+#include "export/report_html.h"
 #include "platform/config_store.h"
 #include "platform/errors.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -58,9 +61,15 @@ QString ClassFolder(const ExportRequest& request, QIODevice& err)
         return QString();
     }
     if (folder.isEmpty())
-        Say(err, QStringLiteral("в хранилище настроек пустой \"PathUser\", укажите --folder / "
-                                "the store's \"PathUser\" is empty, name the folder with --folder"));
+        Say(err,
+            QStringLiteral("в хранилище настроек пустой \"PathUser\", укажите --folder / "
+                           "the store's \"PathUser\" is empty, name the folder with --folder"));
     return folder;
+}
+
+bool FolderExistsForReport(const QString& folder)
+{
+    return !folder.isEmpty() && QFileInfo(folder).isDir();
 }
 
 } // namespace
@@ -70,10 +79,17 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption folder(QStringLiteral("folder"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption separator(QStringLiteral("separator"), QString(), QStringLiteral("SEP"));
+    const QCommandLineOption separator(QStringLiteral("separator"), QString(),
+                                       QStringLiteral("SEP"));
     const QCommandLineOption output(QStringLiteral("output"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption raw(QStringLiteral("raw"));
-    parser.addOptions({help, folder, separator, output, raw});
+    const QCommandLineOption range(QStringLiteral("range"), QString(), QStringLiteral("N"));
+    const QCommandLineOption since(QStringLiteral("since"), QString(),
+                                   QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption until(QStringLiteral("until"), QString(),
+                                   QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("LANG"));
+    parser.addOptions({help, folder, separator, output, raw, range, since, until, lang});
     if (!parser.parse(arguments)) {
         error = Wrong(parser.errorText());
         return std::nullopt;
@@ -88,17 +104,62 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     const QString command = words.value(0);
     if (command == QLatin1String("summary") && words.size() == 1) {
         request.summary = true;
-    } else if (command == QLatin1String("records") && words.size() == 2 && kRanges.contains(words[1])) {
+    } else if (command == QLatin1String("records") && words.size() == 2 &&
+               kRanges.contains(words[1])) {
         request.rangeText = words[1];
+    } else if (command == QLatin1String("report") && words.size() == 1) {
+        request.report = true;
     } else if (command == QLatin1String("records")) {
         error = Wrong(QStringLiteral("records 9|20|99|999"));
         return std::nullopt;
     } else {
-        error = Wrong(command.isEmpty() ? QStringLiteral("records 9|20|99|999 | summary")
+        error = Wrong(command.isEmpty() ? QStringLiteral("records 9|20|99|999 | summary | report")
                                         : QStringLiteral("'%1'").arg(words.join(QLatin1Char(' '))));
         return std::nullopt;
     }
 
+    // Each option belongs to its commands.
+    for (const QCommandLineOption* option : {&range, &since, &until, &lang})
+        if (!request.report && parser.isSet(*option)) {
+            error = Wrong(QStringLiteral("--%1: report").arg(option->names().constFirst()));
+            return std::nullopt;
+        }
+    for (const QCommandLineOption* option : {&separator, &raw})
+        if (request.report && parser.isSet(*option)) {
+            error =
+                Wrong(QStringLiteral("--%1: records, summary").arg(option->names().constFirst()));
+            return std::nullopt;
+        }
+    if (parser.isSet(range)) {
+        if (!kRanges.contains(parser.value(range))) {
+            error = Wrong(QStringLiteral("--range 9|20|99|999"));
+            return std::nullopt;
+        }
+        request.rangeText = parser.value(range);
+    }
+    for (const auto& [option, day] :
+         {std::pair{&since, &request.since}, std::pair{&until, &request.until}})
+        if (parser.isSet(*option)) {
+            const QDate date =
+                QDate::fromString(parser.value(*option), QStringLiteral("yyyy-MM-dd"));
+            if (!date.isValid()) {
+                error = Wrong(QStringLiteral("--%1 YYYY-MM-DD").arg(option->names().constFirst()));
+                return std::nullopt;
+            }
+            *day = date;
+        }
+    if (request.since && request.until && *request.since > *request.until) {
+        error = Wrong(QStringLiteral("--since > --until"));
+        return std::nullopt;
+    }
+    if (parser.isSet(lang)) {
+        const QString text = parser.value(lang);
+        if (text != QLatin1String("ru") && text != QLatin1String("en")) {
+            error = Wrong(QStringLiteral("--lang ru|en"));
+            return std::nullopt;
+        }
+        request.english = text == QLatin1String("en");
+    }
     if (parser.isSet(separator)) {
         const QString text = parser.value(separator);
         if (text != QLatin1String(";") && text != QLatin1String(",")) {
@@ -126,11 +187,19 @@ QString ExportHelpText()
         "Использование:\n"
         "  zelvo-export records 9|20|99|999 [параметры]\n"
         "  zelvo-export summary [параметры]\n"
-        "Выгружает результаты класса в файл CSV (UTF-8) для электронной таблицы.\n"
+        "  zelvo-export report [--range 9|20|99|999] [--since ГГГГ-ММ-ДД] [--until ГГГГ-ММ-ДД]\n"
+        "                      [--lang ru|en] [параметры]\n"
+        "Выгружает результаты класса в файл CSV (UTF-8) для электронной таблицы\n"
+        "или в отчёт HTML для браузера.\n"
         "  records N         таблица рекордов промежутка 0-N: строка на каждый результат\n"
         "                    в порядке записи (NikName, ФИО, Time, кол-во, Дата, Ошибок)\n"
         "  summary           сводная таблица: строка на каждого ученика по порядку ников\n"
         "                    (НИК, ФИО, Всего очков, Всего времени, Время - очков в минуту)\n"
+        "  report            один файл HTML (стили и графики SVG внутри, ничего из сети,\n"
+        "                    годится для печати): обзор класса по строке на ученика\n"
+        "                    (упражнений по промежуткам, всего времени и очков, лучшая\n"
+        "                    и последняя скорость, ошибок на упражнение, динамика, дата\n"
+        "                    последнего упражнения), затем раздел с графиками на ученика\n"
         "Параметры:\n"
         "  --folder ПАПКА    папка класса; без него \"PathUser\" хранилища настроек,\n"
         "                    а если его нет - папка программы\n"
@@ -140,20 +209,32 @@ QString ExportHelpText()
         "                    начинающиеся с = + - @, табуляции или возврата каретки,\n"
         "                    записываются с апострофом впереди, чтобы электронная\n"
         "                    таблица не приняла их за формулу (числа не меняются)\n"
+        "  --range N         (report) только промежуток 0-N (9, 20, 99, 999); без него все\n"
+        "  --since ДАТА      (report) только упражнения с этого дня (ГГГГ-ММ-ДД)\n"
+        "  --until ДАТА      (report) только упражнения по этот день (ГГГГ-ММ-ДД)\n"
+        "  --lang ru|en      (report) язык отчёта, по умолчанию русский\n"
         "  -h, --help        эта справка\n"
         "В папку класса ничего не записывается. Что не удалось прочитать, называется\n"
         "в стандартном потоке ошибок; остальное всё равно выгружается.\n"
         "Код выхода: 0 - всё выгружено; 1 - нет папки или таблицы, файл не прочитан\n"
-        "или не записан; 2 - неверная командная строка.\n"
+        "или не записан; 2 - неверная командная строка (и файл вывода в папке класса).\n"
         "\n"
         "Usage:\n"
         "  zelvo-export records 9|20|99|999 [options]\n"
         "  zelvo-export summary [options]\n"
-        "Exports a class's results as a CSV file (UTF-8) for a spreadsheet.\n"
+        "  zelvo-export report [--range 9|20|99|999] [--since YYYY-MM-DD] [--until YYYY-MM-DD]\n"
+        "                      [--lang ru|en] [options]\n"
+        "Exports a class's results as a CSV file (UTF-8) for a spreadsheet\n"
+        "or as an HTML report for a browser.\n"
         "  records N         the records table of the range 0-N: one row per result,\n"
         "                    in the order stored (NikName, ФИО, Time, кол-во, Дата, Ошибок)\n"
         "  summary           the summary table: one row per pupil, by nick\n"
         "                    (НИК, ФИО, Всего очков, Всего времени, Время - points per minute)\n"
+        "  report            one HTML file (styles and SVG charts inside, nothing from\n"
+        "                    the network, printable): a class overview with one row per\n"
+        "                    pupil (exercises per range, total time and points, best and\n"
+        "                    latest speed, errors per exercise, trend, date of the last\n"
+        "                    exercise), then one section with charts per pupil\n"
         "Options:\n"
         "  --folder DIR      the class folder; without it the configuration store's\n"
         "                    \"PathUser\", and without that the program's folder\n"
@@ -163,11 +244,15 @@ QString ExportHelpText()
         "                    full name beginning with = + - @, a tab or a carriage\n"
         "                    return gets a leading apostrophe, so that a spreadsheet\n"
         "                    does not run it as a formula (numbers stay as they are)\n"
+        "  --range N         (report) only the range 0-N (9, 20, 99, 999); without it all\n"
+        "  --since DATE      (report) only exercises from that day on (YYYY-MM-DD)\n"
+        "  --until DATE      (report) only exercises up to that day (YYYY-MM-DD)\n"
+        "  --lang ru|en      (report) the report's language, Russian by default\n"
         "  -h, --help        this help\n"
         "Nothing is written into the class folder. Whatever cannot be read is named on\n"
         "standard error; the rest is exported all the same.\n"
         "Exit status: 0 everything exported; 1 no folder or table, a file not read\n"
-        "or not written; 2 a wrong command line.\n");
+        "or not written; 2 a wrong command line (an output file in the class folder too).\n");
 }
 
 int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& err)
@@ -188,7 +273,8 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
     if (folder.isEmpty() && !request->folder)
         return kExitIncomplete;
     // Made absolute now: reading the folder may change the current folder.
-    const QString output = request->output ? QFileInfo(*request->output).absoluteFilePath() : QString();
+    const QString output =
+        request->output ? QFileInfo(*request->output).absoluteFilePath() : QString();
     if (!output.isEmpty() && LiesIn(output, folder)) {
         Say(err, QStringLiteral("в папку класса ничего не записывается / "
                                 "nothing is written into the class folder: %1")
@@ -196,10 +282,32 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         return kExitUsage;
     }
 
-    const TextFields texts = request->raw ? TextFields::Raw : TextFields::ForSpreadsheet;
-    const ExportResult result = request->summary
-                                    ? ExportSummary(folder, request->separator, texts)
-                                    : ExportRecords(folder, request->rangeText, request->separator, texts);
+    ExportResult result;
+    if (request->report) {
+        ReportFilter filter;
+        if (!request->rangeText.isEmpty()) {
+            filter.ranges = QStringList{request->rangeText};
+            filter.rangeNamed = true;
+        }
+        filter.since = request->since;
+        filter.until = request->until;
+        // Asked before reading: reading the folder may change the current folder.
+        const bool folderThere = FolderExistsForReport(folder);
+        const ClassReport report = GatherClassReport(folder, filter);
+        result.errors = report.errors;
+        result.warnings = report.warnings;
+        // A class folder that is not there gets no page; any other problem
+        // is named in the page too.
+        if (folderThere)
+            result.csv = ReportHtml(
+                report, request->english ? ReportLanguage::English : ReportLanguage::Russian,
+                QDateTime::currentDateTime());
+    } else {
+        const TextFields texts = request->raw ? TextFields::Raw : TextFields::ForSpreadsheet;
+        result = request->summary
+                     ? ExportSummary(folder, request->separator, texts)
+                     : ExportRecords(folder, request->rangeText, request->separator, texts);
+    }
     for (const QString& warning : result.warnings)
         Say(err, warning);
     for (const QString& problem : result.errors)
@@ -214,7 +322,8 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         QString reason;
         written = SaveOutput(output, result.csv, reason);
         if (!written)
-            Say(err, QStringLiteral("не удалось записать / cannot write %1: %2").arg(output, reason));
+            Say(err,
+                QStringLiteral("не удалось записать / cannot write %1: %2").arg(output, reason));
     }
     return result.errors.isEmpty() && written ? kExitDone : kExitIncomplete;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The zelvo-export command line: what to export, from which class folder,
 // with which separator and to where; and the run that writes the CSV and
-// names on standard error what could not be read.
+// names on standard error what could not be read; or the HTML report.
 
+#include <QDate>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
@@ -14,12 +15,16 @@ constexpr int kExitUsage = 2;      // a wrong command line
 
 struct ExportRequest {
     bool help = false;
-    bool summary = false;            // otherwise a records table
-    QString rangeText;               // records: "9", "20", "99" or "999"
-    std::optional<QString> folder;   // none: the default class folder
+    bool summary = false;          // otherwise a records table, or the report
+    bool report = false;           // the HTML report
+    QString rangeText;             // records: "9", "20", "99" or "999"; report: empty for all
+    std::optional<QDate> since;    // report: from that day
+    std::optional<QDate> until;    // report: to that day
+    bool english = false;          // report: --lang en
+    std::optional<QString> folder; // none: the default class folder
     char separator = ';';
-    bool raw = false;                // nick and full name exactly as stored
-    std::optional<QString> output;   // none: standard output
+    bool raw = false;              // nick and full name exactly as stored
+    std::optional<QString> output; // none: standard output
 };
 
 // `arguments` as QCoreApplication::arguments() gives them, program name first.
@@ -29,6 +34,6 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
 // The usage text, in Russian and in English.
 QString ExportHelpText();
 
-// Runs the command line: the CSV goes to `out` or to the output file, the
+// Runs the command line: the CSV or the report goes to `out` or to the output file, the
 // messages to `err`, one line each. Returns the exit code.
 int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& err);

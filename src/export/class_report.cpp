@@ -1,0 +1,313 @@
+#include "export/class_report.h"
+
+#include "accounts/user_profile.h"
+#include "platform/errors.h"
+#include "platform/folder_lock.h"
+#include "records/records_order.h"
+#include "records/result_record.h"
+#include "util/files.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+QString CannotReadText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("не удалось прочитать / cannot read %1: %2").arg(path, reason);
+}
+
+// "dd-mm-yyyy hh:mm:ss" as a date and time without a time zone (UTC, which
+// needs no look-up of the local zone per record); invalid otherwise.
+QDateTime FinishedAt(const QString& text)
+{
+    if (text.size() != 19 || text[2] != QLatin1Char('-') || text[5] != QLatin1Char('-') ||
+        text[10] != QLatin1Char(' ') || text[13] != QLatin1Char(':') ||
+        text[16] != QLatin1Char(':'))
+        return QDateTime();
+    bool ok = true;
+    auto number = [&](int at, int length) {
+        int value = 0;
+        for (int i = at; i < at + length; ++i) {
+            ok = ok && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9');
+            value = value * 10 + (text[i].unicode() - '0');
+        }
+        return value;
+    };
+    const QDate date(number(6, 4), number(3, 2), number(0, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    if (!ok || !date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::UTC);
+}
+
+bool ByDate(const ReportExercise& a, const ReportExercise& b)
+{
+    return a.finishedAt < b.finishedAt;
+}
+
+// The first day of the period of `date` at the given fold: 0 day, 1 week
+// (from Monday), 2 two weeks, 3 month, 4 + n groups of 2^(n+1) months counted
+// from year 0. Julian day 0 is a Monday.
+QDate PeriodStart(const QDate& date, int fold)
+{
+    if (fold == 0)
+        return date;
+    if (fold <= 2) {
+        const qint64 days = fold == 1 ? 7 : 14;
+        const qint64 day = date.toJulianDay();
+        return QDate::fromJulianDay(day - (day % days + days) % days);
+    }
+    const int months = 1 << (fold - 3);
+    const int index = (date.year() * 12 + date.month() - 1) / months * months;
+    return QDate(index / 12, index % 12 + 1, 1);
+}
+
+std::vector<SeriesPoint> Fold(const std::vector<ReportExercise>& exercises, int fold)
+{
+    std::vector<SeriesPoint> points;
+    for (const ReportExercise& exercise : exercises) {
+        const QDate start = PeriodStart(exercise.finishedAt.date(), fold);
+        if (points.empty() || points.back().date != start)
+            points.push_back(SeriesPoint{start, 0, 0, 0});
+        SeriesPoint& point = points.back();
+        point.speed += ExerciseSpeed(exercise);
+        point.errors += exercise.errors;
+        ++point.exercises;
+    }
+    for (SeriesPoint& point : points) {
+        point.speed /= point.exercises;
+        point.errors /= point.exercises;
+    }
+    return points;
+}
+
+// One records table: the filter's exercises of every nick and each nick's
+// place by time over the whole table.
+void ReadTable(const QString& dir, const QString& rangeText, const ReportFilter& filter,
+               std::map<QString, PupilReport>& pupils, ClassReport& report)
+{
+    const QString table = RecordsTableFileName(dir, rangeText);
+    const QFileInfo info(table);
+    if (!info.exists()) {
+        const QString text =
+            QStringLiteral("нет таблицы рекордов / records table not found: %1").arg(table);
+        if (filter.rangeNamed)
+            report.errors << text;
+        else
+            report.warnings << text;
+        return;
+    }
+    if (!info.isFile()) {
+        report.errors << CannotReadText(table, QStringLiteral("not a file"));
+        return;
+    }
+    std::vector<ResultRecord> records;
+    try {
+        const FolderLock lock(dir, FolderLock::Mode::SharedNoCreate);
+        records = ReadResultRecords(table, OpenFor::Reading);
+    } catch (const IoError& error) {
+        report.errors << CannotReadText(table, error.text());
+        return;
+    }
+    if (const qint64 rest = info.size() % kResultRecordSize)
+        report.warnings << QStringLiteral("неполная запись в конце пропущена / "
+                                          "incomplete record at the end skipped (%1 bytes): %2")
+                               .arg(rest)
+                               .arg(table);
+
+    std::map<QString, RangeReport> ranges;
+    const std::vector<int> order = SortRecords(records, RecordsOrder::ByTime);
+    for (int place = 0; place < int(order.size()); ++place) {
+        RangeReport& range = ranges[records[order[place]].nick];
+        if (range.place == 0)
+            range.place = place + 1;
+    }
+    int undated = 0;
+    for (const ResultRecord& record : records) {
+        PupilReport& pupil = pupils[record.nick];
+        pupil.nick = record.nick;
+        if (pupil.fullName.isEmpty())
+            pupil.fullName = record.fullName;
+        const QDateTime when = FinishedAt(record.finishedAt);
+        if (!when.isValid()) {
+            ++undated;
+            continue;
+        }
+        if ((filter.since && when.date() < *filter.since) ||
+            (filter.until && when.date() > *filter.until))
+            continue;
+        ranges[record.nick].exercises.push_back(
+            ReportExercise{when, record.timePerExample, record.points, record.errors});
+    }
+    if (undated > 0)
+        report.warnings
+            << QStringLiteral("записи без даты пропущены / records without a date skipped (%1): %2")
+                   .arg(undated)
+                   .arg(table);
+    for (auto& [nick, range] : ranges) {
+        range.rangeText = rangeText;
+        range.tableSize = int(records.size());
+        std::stable_sort(range.exercises.begin(), range.exercises.end(), ByDate);
+        pupils[nick].ranges.push_back(std::move(range));
+    }
+}
+
+} // namespace
+
+double ExerciseSpeed(const ReportExercise& exercise)
+{
+    return exercise.timePerExample <= 0 ? 0.0 : 6000.0 / exercise.timePerExample;
+}
+
+double ExerciseSeconds(const ReportExercise& exercise)
+{
+    return double(exercise.timePerExample) * exercise.points / 100.0;
+}
+
+std::vector<SeriesPoint> DateSeries(const std::vector<ReportExercise>& exercises, int maxPoints)
+{
+    for (int fold = 0;; ++fold) {
+        std::vector<SeriesPoint> points = Fold(exercises, fold);
+        if (int(points.size()) <= std::max(1, maxPoints) || fold > 20)
+            return points;
+    }
+}
+
+int PupilReport::exercises() const
+{
+    int count = 0;
+    for (const RangeReport& range : ranges)
+        count += int(range.exercises.size());
+    return count;
+}
+
+qint64 PupilReport::totalPoints() const
+{
+    qint64 sum = 0;
+    for (const RangeReport& range : ranges)
+        for (const ReportExercise& exercise : range.exercises)
+            sum += exercise.points;
+    return sum;
+}
+
+double PupilReport::totalSeconds() const
+{
+    double sum = 0;
+    for (const RangeReport& range : ranges)
+        for (const ReportExercise& exercise : range.exercises)
+            sum += ExerciseSeconds(exercise);
+    return sum;
+}
+
+double PupilReport::bestSpeed() const
+{
+    double best = 0;
+    for (const RangeReport& range : ranges)
+        for (const ReportExercise& exercise : range.exercises)
+            best = std::max(best, ExerciseSpeed(exercise));
+    return best;
+}
+
+double PupilReport::latestSpeed() const
+{
+    const std::vector<ReportExercise> all = allExercises();
+    return all.empty() ? 0.0 : ExerciseSpeed(all.back());
+}
+
+double PupilReport::errorsPerExercise() const
+{
+    qint64 errors = 0;
+    for (const RangeReport& range : ranges)
+        for (const ReportExercise& exercise : range.exercises)
+            errors += exercise.errors;
+    const int count = exercises();
+    return count == 0 ? 0.0 : double(errors) / count;
+}
+
+QDateTime PupilReport::lastExercise() const
+{
+    QDateTime last;
+    for (const RangeReport& range : ranges)
+        if (!range.exercises.empty() &&
+            (!last.isValid() || range.exercises.back().finishedAt > last))
+            last = range.exercises.back().finishedAt;
+    return last;
+}
+
+const RangeReport* PupilReport::range(const QString& rangeText) const
+{
+    for (const RangeReport& range : ranges)
+        if (range.rangeText == rangeText)
+            return &range;
+    return nullptr;
+}
+
+std::vector<ReportExercise> PupilReport::allExercises() const
+{
+    std::vector<ReportExercise> all;
+    for (const RangeReport& range : ranges)
+        all.insert(all.end(), range.exercises.begin(), range.exercises.end());
+    std::stable_sort(all.begin(), all.end(), ByDate);
+    return all;
+}
+
+ClassReport GatherClassReport(const QString& folder, const ReportFilter& filter)
+{
+    ClassReport report;
+    report.folder = folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();
+    report.filter = filter;
+    if (folder.isEmpty() || !FolderExists(folder)) {
+        report.errors
+            << QStringLiteral("папка класса не найдена / class folder not found: %1").arg(folder);
+        return report;
+    }
+    const QString dir = WithTrailingSeparator(QFileInfo(folder).absoluteFilePath());
+    if (!QFileInfo(dir).isReadable() || !QFileInfo(dir).isExecutable()) {
+        report.errors << CannotReadText(dir, QStringLiteral("File access denied"));
+        return report;
+    }
+
+    std::map<QString, PupilReport> pupils;
+    for (const QString& nick : ListProfiles(dir)) {
+        const QString path = ProfilePath(dir, nick);
+        UserProfile profile;
+        PupilReport& pupil = pupils[nick];
+        pupil.nick = nick;
+        try {
+            const FolderLock lock(dir, FolderLock::Mode::SharedNoCreate);
+            if (!ReadProfile(dir, nick, profile, OpenFor::Reading)) {
+                report.errors << CannotReadText(path, QStringLiteral("cannot be opened"));
+                continue;
+            }
+        } catch (const IoError& error) {
+            report.errors << CannotReadText(path, error.text());
+            continue;
+        }
+        pupil.fullName = profile.fullName;
+    }
+    for (const QString& rangeText : filter.ranges)
+        ReadTable(dir, rangeText, filter, pupils, report);
+    if (!filter.rangeNamed && report.errors.isEmpty()) {
+        bool any = false;
+        for (const QString& rangeText : filter.ranges)
+            any = any || QFileInfo::exists(RecordsTableFileName(dir, rangeText));
+        if (!any) {
+            report.errors
+                << QStringLiteral("нет ни одной таблицы рекордов / no records table: %1").arg(dir);
+            report.warnings.clear();
+        }
+    }
+
+    for (auto& [nick, pupil] : pupils)
+        report.pupils.push_back(std::move(pupil));
+    const QCollator collator = RecordsCollator();
+    std::sort(report.pupils.begin(), report.pupils.end(),
+              [&collator](const PupilReport& a, const PupilReport& b) {
+                  const int order = collator.compare(a.nick, b.nick);
+                  return order != 0 ? order < 0 : a.nick < b.nick;
+              });
+    return report;
+}
