@@ -1,5 +1,5 @@
 // The teacher's export: a console program that writes a class folder's
-// results as CSV. It needs no display.
+// results as CSV, or as an HTML report with charts. It needs no display.
 
 #include "export/export_command.h"
 
