@@ -1,7 +1,7 @@
 // The start-up baseline: a bare Qt Widgets program showing one window with a
 // menu bar, measured by the same probe as the program.
 
-#include "platform/shown_probe.h"
+#include "shown_probe.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -4,7 +4,8 @@
 // same collator. Also the growth of the load from 1,000 to 1,000,000 records.
 
 #include "config/app_config.h"
-#include "records/form11_records.h"
+#include "exercise/program_state.h"
+#include "records/ui/form11_records.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
 
@@ -60,7 +61,6 @@ QString FolderWith(int count)
 void UseFolder(int count)
 {
     appConfig().PathUser = FolderWith(count);
-    currentRange() = NumberRange();
 }
 
 // Loads the window in `order` (0 date, 1 time, 2 nick, 3 full name) and paints it.
@@ -160,6 +160,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    ProgramState programState;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

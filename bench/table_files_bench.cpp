@@ -3,6 +3,7 @@
 // copying it once with cp.
 
 #include "config/app_config.h"
+#include "exercise/program_state.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
 
@@ -68,7 +69,6 @@ void BM_AppendResult(benchmark::State& state)
     Folder folder;
     WriteFile(folder.path() + "20record.config", TableBytes(kRecords, kResultRecordSize));
     appConfig().PathUser = folder.path();
-    currentRange() = NumberRange();
     const ResultRecord record = SampleRecord(7);
     for (auto _ : state)
         AppendResultRecord(record);
@@ -118,6 +118,7 @@ BENCHMARK(BM_CopyLegacyWithCp)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    ProgramState programState;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -15,7 +15,11 @@
 
 #include "accounts/current_user.h"
 #include "accounts/user_profile.h"
+#include "accounts/ui/form4_login.h"
 #include "app/program_windows.h"
+#include "exercise/program_state.h"
+#include "exercise/ui/exercise_controller.h"
+#include "records/ui/form11_records.h"
 #include "config/app_config.h"
 #include "exercise/exercise_state.h"
 #include "platform/dialogs.h"
@@ -125,6 +129,7 @@ private:
 struct Program {
     QTemporaryDir dir;
     QuietDialogs quietDialogs;
+    std::unique_ptr<ProgramState> state;
     std::unique_ptr<ProgramWindows> windows;
     EchoWatch echo;
     std::atomic<bool> exerciseRunning{false};
@@ -159,13 +164,15 @@ void StartProgram(Program& p)
     // it must exist before, owned by this thread.
     QInputDevice::primaryKeyboard();
 
+    p.state = std::make_unique<ProgramState>();
+    StartUp();
     p.windows = std::make_unique<ProgramWindows>(std::make_unique<SilentPlayer>());
-    TForm1& form1 = p.windows->form1;
+    TForm1& form1 = p.windows->form1();
     form1.show();
     WriteProfile(QStringLiteral("pupil"), UserProfile());
-    p.windows->form4.ComboBox1->setEditText(QStringLiteral("pupil"));
-    p.windows->form4.Button1->click();
-    p.windows->form4.hide();
+    p.windows->form4().ComboBox1->setEditText(QStringLiteral("pupil"));
+    p.windows->form4().Button1->click();
+    p.windows->form4().hide();
     form1.Edit1->installEventFilter(&p.echo);
 }
 
@@ -176,7 +183,7 @@ void EnterRest()
     if (program->exerciseRunning) {
         // One right answer reaches the target 1 and ends the exercise.
         OnGui([] {
-            TForm1& form1 = program->windows->form1;
+            TForm1& form1 = program->windows->form1();
             form1.Edit1->setText(QString::number(ExpectedValue(exerciseState())));
             form1.Button11->click();
         });
@@ -184,9 +191,9 @@ void EnterRest()
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     OnGui([] {
-        program->windows->form11.hide();
-        program->windows->form1.Edit1->setEnabled(true);
-        program->windows->form1.Edit1->setFocus();
+        program->windows->form11().hide();
+        program->windows->form1().Edit1->setEnabled(true);
+        program->windows->form1().Edit1->setFocus();
     });
 }
 
@@ -199,7 +206,7 @@ void EnterWaiting()
     QMetaObject::invokeMethod(
         qApp,
         [] {
-            program->windows->form1.N7->trigger();
+            program->windows->form1().N7->trigger();
             program->exerciseRunning = false;
         },
         Qt::QueuedConnection);
@@ -207,7 +214,7 @@ void EnterWaiting()
     while (!waiting) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         OnGui([&waiting] {
-            const TForm1& form1 = program->windows->form1;
+            const TForm1& form1 = program->windows->form1();
             waiting = form1.Edit1->isEnabled() && form1.StaticText1->text() != QLatin1String("?");
         });
     }
@@ -238,7 +245,7 @@ double EchoOnce(QLineEdit* edit, QString& shownText)
 void MeasureEcho(benchmark::State& state)
 {
     constexpr int kEchoesPerIteration = 5;
-    QLineEdit* edit = program->windows->form1.Edit1;
+    QLineEdit* edit = program->windows->form1().Edit1;
     OnGui([edit] { edit->clear(); });
     QString shownText;
     for (auto _ : state) {

@@ -3,7 +3,7 @@
 
 #include "fuzz_support.h"
 
-#include "platform/jpeg_image.h"
+#include "ui/jpeg_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

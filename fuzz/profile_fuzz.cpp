@@ -5,6 +5,7 @@
 
 #include "accounts/user_profile.h"
 #include "config/app_config.h"
+#include "exercise/program_state.h"
 #include "platform/errors.h"
 
 namespace {
@@ -33,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const QByteArray bytes = FuzzBytes(data, size);
+    static ProgramState state;
     appConfig().PathUser = FuzzFolder();
     WriteFuzzFile(ProfilePath(QStringLiteral("fuzz")), bytes);
     UserProfile read;

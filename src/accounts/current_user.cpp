@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/folder_lock.h"
+#include "platform/process_state.h"
 #include "util/number.h"
 
 #include <optional>
@@ -61,10 +62,15 @@ SaveResult StoreUnsavedChanges(CurrentUser& user)
 
 } // namespace
 
-CurrentUser& currentUser()
+CurrentUser& currentUser() { return StatePart<CurrentUser>(); }
+
+QStringList& loginNicks() { return StatePart<LoginNicks>().nicks; }
+
+void ListLoginNicks()
 {
-    static CurrentUser user;
-    return user;
+    QStringList& nicks = loginNicks();
+    nicks = QStringList{QStringLiteral("ADM")};
+    nicks += ListProfiles();
 }
 
 void ClearCurrentUser()

@@ -2,6 +2,7 @@
 
 #include "config/app_config.h"
 #include "platform/folder_lock.h"
+#include "platform/process_state.h"
 #include "util/cp1251.h"
 #include "util/files.h"
 #include "util/record_file.h"
@@ -118,8 +119,4 @@ bool WriteProfile(const QString& nick, const UserProfile& profile)
     return ReplaceFileAtomically(ProfilePath(nick), EncodeUserProfile(profile));
 }
 
-UserProfile& AdminRecord()
-{
-    static UserProfile record;
-    return record;
-}
+UserProfile& AdminRecord() { return StatePart<AdminScratch>().record; }

@@ -46,5 +46,9 @@ bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profil
 // folder's lock does not come in time.
 bool WriteProfile(const QString& nick, const UserProfile& profile);
 
-// The administrator's record, shared by the service window and the summary table.
+// The administrator's scratch record, shared by the service window and the
+// summary table (a part of the ProgramState).
+struct AdminScratch {
+    UserProfile record;
+};
 UserProfile& AdminRecord();

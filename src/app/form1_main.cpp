@@ -1,25 +1,22 @@
 #include "app/form1_main.h"
 
-#include "accounts/form4_login.h"
-#include "accounts/form6_new_user.h"
-#include "accounts/form7_password.h"
-#include "config/app_config.h"
-#include "admin/form5_settings.h"
-#include "admin/form9_service.h"
+#include "accounts/ui/form4_login.h"
+#include "accounts/ui/form6_new_user.h"
+#include "accounts/ui/form7_password.h"
+#include "admin/ui/form5_settings.h"
+#include "admin/ui/form9_service.h"
 #include "app/form3_about.h"
-#include "exercise/exercise_controller.h"
-#include "exercise/exercise_state.h"
+#include "app/program_windows.h"
+#include "exercise/ui/exercise_controller.h"
 #include "platform/handler_guard.h"
 #include "platform/program_quit.h"
-#include "platform/shell.h"
-#include "records/form11_records.h"
-#include "records/form12_range.h"
-#include "records/form8_statistics.h"
-#include "records/number_range.h"
-#include "records/result_record.h"
-#include "util/control_factory.h"
-#include "util/control_names.h"
+#include "records/ui/form11_records.h"
+#include "records/ui/form12_range.h"
+#include "records/ui/form8_statistics.h"
+#include "ui/control_factory.h"
+#include "ui/control_names.h"
 #include "util/files.h"
+#include "ui/shell_open.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -28,7 +25,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
-#include <chrono>
 
 namespace {
 
@@ -70,7 +66,7 @@ QAction* MakeAction(QObject* parent, const QString& name, const QString& caption
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+TForm1::TForm1(ProgramWindows& windows, QWidget* parent) : QMainWindow(parent), windows_(windows)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zelvo   v2.6"));
@@ -191,20 +187,15 @@ void TForm1::createMenu()
         connect(action, &QAction::triggered, this, handler);
 }
 
+// The window's part of the start-up; the program's state is brought up by StartUp.
 void TForm1::FormCreate()
 {
-    exerciseState().errorCount = 0;
     StaticText18->setText(QStringLiteral("0-20"));
     StaticText6->clear();
-    InitFolders();
     ResetMainDisplays();
     ShowLoggedOutMenus();
     N9->setEnabled(true);
     N10->setEnabled(false);
-    SeedRandom(static_cast<quint32>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    RunHandler([] { LoadConfig(); });
-    currentRange() = NumberRange();
-    RunHandler([] { ConvertLegacyTables(); });
 }
 
 ExerciseControls TForm1::exerciseControls()
@@ -279,13 +270,11 @@ void TForm1::ShowPupilMenus()
 
 void TForm1::SetRangeLabel(const QString& text) { StaticText18->setText(text); }
 
-void TForm1::showWindow(QWidget* window)
+void TForm1::showWindow(QWidget& window)
 {
-    if (!window)
-        return;
-    window->show();
-    window->raise();
-    window->activateWindow();
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 void TForm1::N3Click()
@@ -293,53 +282,39 @@ void TForm1::N3Click()
     RunHandler([] { ShellOpen(ProgramFolder() + QStringLiteral("dorvo.chm"), QString(), QString(), 0); });
 }
 
-void TForm1::N5Click() { showWindow(links_.about); }
-void TForm1::N6Click() { showWindow(links_.login); }
-void TForm1::N8Click() { showWindow(links_.password); }
-void TForm1::N9Click() { showWindow(links_.newUser); }
-void TForm1::N12Click() { showWindow(links_.range); }
-
-void TForm1::N7Click()
-{
-    if (links_.exercise)
-        links_.exercise->N7Click();
-}
+void TForm1::N5Click() { showWindow(windows_.form3()); }
+void TForm1::N6Click() { showWindow(windows_.form4()); }
+void TForm1::N8Click() { showWindow(windows_.form7()); }
+void TForm1::N9Click() { showWindow(windows_.form6()); }
+void TForm1::N12Click() { showWindow(windows_.form12()); }
+void TForm1::N7Click() { windows_.exercise().N7Click(); }
 
 void TForm1::N10Click()
 {
-    RunHandler([this] {
-        if (links_.statistics)
-            links_.statistics->ShowUserStatistics(currentUser().nick);
-    });
+    RunHandler([this] { windows_.form8().ShowUserStatistics(currentUser().nick); });
 }
 
 void TForm1::N11Click()
 {
     RunHandler([this] {
-        if (!links_.records)
-            return;
-        links_.records->LoadRecordsTable();
-        showWindow(links_.records);
+        windows_.form11().LoadRecordsTable();
+        showWindow(windows_.form11());
     });
 }
 
 void TForm1::ADM1Click()
 {
     RunHandler([this] {
-        if (!links_.settings)
-            return;
-        links_.settings->FillSettingsWindow();
-        showWindow(links_.settings);
+        windows_.form5().FillSettingsWindow();
+        showWindow(windows_.form5());
     });
 }
 
 void TForm1::ADM2Click()
 {
     RunHandler([this] {
-        if (!links_.service)
-            return;
-        links_.service->FillUserList();
-        showWindow(links_.service);
+        windows_.form9().FillUserList();
+        showWindow(windows_.form9());
     });
 }
 

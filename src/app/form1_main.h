@@ -1,9 +1,9 @@
 #pragma once
 // The main window: the example, the answer field, the keypad, score, clock,
-// user labels and the menu bar. Its creation runs the start-up routine.
+// user labels and the menu bar.
 
 #include "accounts/current_user.h"
-#include "exercise/exercise_controls.h"
+#include "exercise/ui/exercise_controls.h"
 
 #include <QMainWindow>
 
@@ -15,37 +15,14 @@ class QMenu;
 class QPushButton;
 class QTimer;
 
-class ExerciseController;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm6;
-class TForm7;
-class TForm8;
-class TForm9;
-class TForm11;
-class TForm12;
-
-// The windows the main window's menu opens; set once all windows exist.
-struct MainWindowLinks {
-    TForm3* about = nullptr;
-    TForm4* login = nullptr;
-    TForm5* settings = nullptr;
-    TForm6* newUser = nullptr;
-    TForm7* password = nullptr;
-    TForm8* statistics = nullptr;
-    TForm9* service = nullptr;
-    TForm11* records = nullptr;
-    TForm12* range = nullptr;
-    ExerciseController* exercise = nullptr;
-};
+class ProgramWindows;
 
 class TForm1 : public QMainWindow, public LoginStates {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    // `windows` makes the windows the menu opens when they are first needed.
+    explicit TForm1(ProgramWindows& windows, QWidget* parent = nullptr);
 
-    void setLinks(const MainWindowLinks& links) { links_ = links; }
     // The controls the exercise drives.
     ExerciseControls exerciseControls();
 
@@ -128,7 +105,7 @@ private:
     void FormCreate();
     void createControls();
     void createMenu();
-    static void showWindow(QWidget* window);
+    static void showWindow(QWidget& window);
 
-    MainWindowLinks links_;
+    ProgramWindows& windows_;
 };

@@ -1,8 +1,8 @@
 #include "app/form3_about.h"
 
-#include "platform/jpeg_image.h"
-#include "util/control_factory.h"
-#include "util/control_names.h"
+#include "ui/jpeg_image.h"
+#include "ui/control_factory.h"
+#include "ui/control_names.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,21 +1,130 @@
 #include "app/program_windows.h"
 
+#include "accounts/ui/form4_login.h"
+#include "accounts/ui/form6_new_user.h"
+#include "accounts/ui/form7_password.h"
+#include "admin/ui/form5_settings.h"
+#include "admin/ui/form9_service.h"
+#include "app/form2_sound.h"
+#include "app/form3_about.h"
+#include "exercise/ui/exercise_controller.h"
+#include "records/ui/form10_summary.h"
+#include "records/ui/form11_records.h"
+#include "records/ui/form12_range.h"
+#include "records/ui/form8_statistics.h"
+
 ProgramWindows::ProgramWindows(std::unique_ptr<SoundPlayer> player)
-    : form2(std::move(player)), form4(form1), form6(form4), form9(form8),
-      exercise(form1.exerciseControls(), form11, form2.MediaPlayer1())
+    : player_(std::move(player)), form1_(std::make_unique<TForm1>(*this))
 {
-    form9.setSummaryWindow(&form10);
-    MainWindowLinks links;
-    links.about = &form3;
-    links.login = &form4;
-    links.settings = &form5;
-    links.newUser = &form6;
-    links.password = &form7;
-    links.statistics = &form8;
-    links.service = &form9;
-    links.records = &form11;
-    links.range = &form12;
-    links.exercise = &exercise;
-    form1.setLinks(links);
-    QObject::connect(&form12, &TForm12::rangeApplied, &form1, &TForm1::SetRangeLabel);
+    exercise_ = std::make_unique<ExerciseController>(
+        form1_->exerciseControls(),
+        [this](const ResultRecord& record) { form11().ShowResultInTable(record); },
+        [this]() -> SoundPlayer& { return form2().MediaPlayer1(); });
+}
+
+// The windows go in the reverse order of their members: the exercise before
+// the main window whose controls it drives.
+ProgramWindows::~ProgramWindows() = default;
+
+TForm2& ProgramWindows::form2()
+{
+    if (!form2_)
+        form2_ = std::make_unique<TForm2>(std::move(player_));
+    return *form2_;
+}
+
+TForm3& ProgramWindows::form3()
+{
+    if (!form3_)
+        form3_ = std::make_unique<TForm3>();
+    return *form3_;
+}
+
+TForm4& ProgramWindows::form4()
+{
+    if (!form4_)
+        form4_ = std::make_unique<TForm4>(*form1_);
+    return *form4_;
+}
+
+TForm5& ProgramWindows::form5()
+{
+    if (!form5_)
+        form5_ = std::make_unique<TForm5>();
+    return *form5_;
+}
+
+TForm6& ProgramWindows::form6()
+{
+    if (!form6_) {
+        form6_ = std::make_unique<TForm6>();
+        // A login window made later lists the new nick from the login nicks.
+        form6_->nickCreated = [this](const QString& nick) {
+            if (form4_)
+                form4_->appendNick(nick);
+        };
+    }
+    return *form6_;
+}
+
+TForm7& ProgramWindows::form7()
+{
+    if (!form7_)
+        form7_ = std::make_unique<TForm7>();
+    return *form7_;
+}
+
+TForm8& ProgramWindows::form8()
+{
+    if (!form8_)
+        form8_ = std::make_unique<TForm8>();
+    return *form8_;
+}
+
+TForm9& ProgramWindows::form9()
+{
+    if (!form9_) {
+        form9_ = std::make_unique<TForm9>();
+        form9_->showStatistics = [this](const QString& nick) { form8().ShowUserStatistics(nick); };
+        form9_->showSummary = [this] {
+            TForm10& summary = form10();
+            summary.LoadSummaryTable();
+            summary.show();
+            summary.raise();
+        };
+    }
+    return *form9_;
+}
+
+TForm10& ProgramWindows::form10()
+{
+    if (!form10_)
+        form10_ = std::make_unique<TForm10>();
+    return *form10_;
+}
+
+TForm11& ProgramWindows::form11()
+{
+    if (!form11_)
+        form11_ = std::make_unique<TForm11>();
+    return *form11_;
+}
+
+TForm12& ProgramWindows::form12()
+{
+    if (!form12_) {
+        form12_ = std::make_unique<TForm12>();
+        QObject::connect(form12_.get(), &TForm12::rangeApplied, form1_.get(),
+                         &TForm1::SetRangeLabel);
+    }
+    return *form12_;
+}
+
+bool ProgramWindows::isMade(int number) const
+{
+    const bool made[] = {true,           true,          bool(form2_),  bool(form3_),
+                         bool(form4_),   bool(form5_),  bool(form6_),  bool(form7_),
+                         bool(form8_),   bool(form9_),  bool(form10_), bool(form11_),
+                         bool(form12_)};
+    return number >= 1 && number <= 12 && made[number];
 }

@@ -2,6 +2,7 @@
 
 #include "platform/config_store.h"
 #include "platform/errors.h"
+#include "platform/process_state.h"
 #include "platform/sound_player.h"
 #include "util/files.h"
 #include "util/number.h"
@@ -9,11 +10,7 @@
 
 const char* const kConfigKey = "Software\\Brenk\\Dorvo";
 
-AppConfig& appConfig()
-{
-    static AppConfig config;
-    return config;
-}
+AppConfig& appConfig() { return StatePart<AppConfig>(); }
 
 void SetDefaultSettings()
 {
@@ -84,4 +81,29 @@ void LoadConfig()
         throw;
     }
     settleSound();
+}
+
+void SaveSettings(const ScoringSettings& scoring, const QString& folder, bool noSound)
+{
+    std::optional<StoreKey> key = StoreKey::openFull(QString::fromLatin1(kConfigKey), true);
+    if (!key) // the store went out of reach after the rights check
+        throw StoreError(QStringLiteral("Failed to set data for 'AdmConf'"));
+
+    QStringList admConf;
+    for (qint32 value : {scoring.rightStreakLength, scoring.wrongStreakLength,
+                         scoring.bonusPoints, scoring.penaltyPoints})
+        admConf << QString::number(value);
+    key->writeString(QStringLiteral("AdmConf"), admConf.join(QLatin1Char('|')));
+
+    // The root folder keeps its one "/": stripped to nothing it would read
+    // back as an empty user folder, that is the current folder.
+    QString storedFolder = StripTrailingSeparators(folder);
+    if (storedFolder.isEmpty())
+        storedFolder = QStringLiteral("/");
+    if (UpperText(storedFolder) != UpperText(StripTrailingSeparators(ProgramFolder())))
+        key->writeString(QStringLiteral("PathUser"), storedFolder);
+    else
+        key->deleteValue(QStringLiteral("PathUser"));
+
+    key->writeNumber(QStringLiteral("NoSound"), noSound ? 1 : 0);
 }

@@ -21,7 +21,7 @@ struct AppConfig {
     bool soundOff = true;
 };
 
-// The one process-wide configuration.
+// The program's configuration (a part of its ProgramState).
 AppConfig& appConfig();
 
 extern const char* const kConfigKey;    // "Software\\Brenk\\Dorvo"
@@ -38,3 +38,8 @@ std::optional<QString> StoredUserFolder();
 // the wrong type raises StoreError after soundOff has been settled; the values
 // read before it stay.
 void LoadConfig();
+// Writes the administrator's settings into the store: "AdmConf" from
+// `scoring`, "PathUser" from `folder` (deleted when it names the program
+// folder) and "NoSound". StoreError when the key cannot be opened with full
+// access or a value cannot be written; the new values apply at the next start.
+void SaveSettings(const ScoringSettings& scoring, const QString& folder, bool noSound);

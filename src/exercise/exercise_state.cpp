@@ -1,21 +1,16 @@
 #include "exercise/exercise_state.h"
 
-namespace {
-quint32 randomSeed = 0;
-}
+#include "platform/process_state.h"
 
-ExerciseState& exerciseState()
-{
-    static ExerciseState state;
-    return state;
-}
+ExerciseState& exerciseState() { return StatePart<ExerciseState>(); }
 
-void SeedRandom(quint32 seed) { randomSeed = seed; }
+void SeedRandom(quint32 seed) { StatePart<RandomSeed>().value = seed; }
 
 qint32 Random(qint32 n)
 {
-    randomSeed = randomSeed * 134775813u + 1u;
-    return static_cast<qint32>((quint64(randomSeed) * quint32(n)) >> 32);
+    quint32& seed = StatePart<RandomSeed>().value;
+    seed = seed * 134775813u + 1u;
+    return static_cast<qint32>((quint64(seed) * quint32(n)) >> 32);
 }
 
 void MakeTask(ExerciseState& state, qint32 rangeBound)

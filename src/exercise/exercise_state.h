@@ -20,8 +20,13 @@ struct ExerciseState {
     bool exerciseEnded = false;
 };
 
-// The process-wide instance; it lives for the whole run of the program.
+// The program's exercise state (a part of its ProgramState); one for the whole run.
 ExerciseState& exerciseState();
+
+// The random generator's state (a part of the ProgramState).
+struct RandomSeed {
+    quint32 value = 0;
+};
 
 // The 32-bit linear congruential generator: seed := seed * 134775813 + 1.
 void SeedRandom(quint32 seed);

@@ -1,105 +1,50 @@
 #include "platform/dialogs.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QMessageBox>
-
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 
-const QString kCaption = QStringLiteral("Zelvo");
-// The standard buttons carry the program's own texts, so that they read the
-// same whether or not a translation of Qt is installed.
-const QString kOkText = QStringLiteral("OK");
-const QString kCancelText = QStringLiteral("Отмена");
-
-void NameButtons(QMessageBox& box)
-{
-    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
-        ok->setText(kOkText);
-    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
-        cancel->setText(kCancelText);
-}
-
-// Escape and the window's close button answer Cancel.
-int AskOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
-                QMessageBox::StandardButton defaultButton)
-{
-    QMessageBox box(icon, caption, text, QMessageBox::Ok | QMessageBox::Cancel, owner);
-    NameButtons(box);
-    box.setDefaultButton(defaultButton);
-    box.setEscapeButton(QMessageBox::Cancel);
-    return box.exec();
-}
-
-void Show(QMessageBox::Icon icon, const QString& text)
-{
-    QMessageBox box(icon, kCaption, text, QMessageBox::Ok, QApplication::activeWindow());
-    NameButtons(box);
-    box.exec();
-}
-
-class QtDialogs : public Dialogs {
+// Where no windows are installed (a console program): texts go to the
+// standard error, every question is answered Cancel.
+class ConsoleDialogs : public Dialogs {
   public:
-    void message(const QString& text) override { Show(QMessageBox::NoIcon, text); }
-
-    bool question(const QString& text, QuestionIcon icon) override
+    void message(const QString& text) override { Print(text); }
+    bool question(const QString& text, QuestionIcon) override
     {
-        const bool warning = icon == QuestionIcon::Warning;
-        return AskOkCancel(QApplication::activeWindow(),
-                           warning ? QMessageBox::Warning : QMessageBox::Question,
-                           QStringLiteral("Вопрос"), text,
-                           warning ? QMessageBox::Cancel : QMessageBox::Ok) != QMessageBox::Cancel;
+        Print(text);
+        return false;
     }
-
-    QString inputBox(const QString& caption, const QString& prompt,
-                     const QString& defaultText) override
+    QString inputBox(const QString&, const QString& prompt, const QString&) override
     {
-        QInputDialog box(QApplication::activeWindow());
-        box.setWindowTitle(caption);
-        box.setLabelText(prompt);
-        box.setTextValue(defaultText);
-        box.setOkButtonText(kOkText);
-        box.setCancelButtonText(kCancelText);
-        return box.exec() == QDialog::Accepted ? box.textValue() : QString();
+        Print(prompt);
+        return QString();
     }
-
-    bool pauseBox(QWidget* owner, const QString& caption, const QString& text) override
+    bool pauseBox(QWidget*, const QString&, const QString& text) override
     {
-        return AskOkCancel(owner, QMessageBox::Warning, caption, text, QMessageBox::Ok) ==
-               QMessageBox::Ok;
+        Print(text);
+        return false;
     }
-
-    bool chooseFolder(QWidget* owner, QString& folder) override
-    {
-        QString chosen = QFileDialog::getExistingDirectory(owner, QStringLiteral("Select Folder"),
-                                                           QString(), QFileDialog::ShowDirsOnly);
-        if (chosen.isEmpty())
-            return false;
-        folder = chosen;
-        return true;
-    }
-
-    void errorReport(const QString& text) override { Show(QMessageBox::Critical, text); }
-
-    // Nothing is left open between handlers and every store is replaced
-    // atomically, so ending here loses nothing.
+    bool chooseFolder(QWidget*, QString&) override { return false; }
+    void errorReport(const QString& text) override { Print(text); }
     void endProgram() override
     {
         std::fflush(nullptr);
         ::_exit(0);
     }
+
+  private:
+    static void Print(const QString& text) { std::fprintf(stderr, "%s\n", qUtf8Printable(text)); }
 };
 
-QtDialogs qtDialogs;
+ConsoleDialogs consoleDialogs;
+Dialogs* standard = &consoleDialogs;
 Dialogs* current = nullptr;
 
 } // namespace
 
-Dialogs& dialogs() { return current ? *current : qtDialogs; }
+Dialogs& dialogs() { return current ? *current : *standard; }
 
 void setDialogs(Dialogs* d) { current = d; }
+
+void setStandardDialogs(Dialogs* d) { standard = d ? d : &consoleDialogs; }

@@ -1,9 +1,8 @@
 #pragma once
 // Every message box, question, input box, pause box, folder dialog and error
 // report goes through this one interface, and so does ending the program.
-// Tests install a scripted stand-in (setDialogs) that records the texts.
-// The boxes' standard buttons read "OK" and "Отмена" with or without a
-// translation of Qt; the folder dialog is Qt's own and takes Qt's translation.
+// The program installs the windows' boxes (ui/qt_dialogs.h); tests install a
+// scripted stand-in (setDialogs) that records the texts.
 
 #include <QString>
 
@@ -34,7 +33,10 @@ public:
     virtual void endProgram() = 0;
 };
 
-// The dialogs in force: the Qt ones unless a test installed its own.
+// The dialogs in force: a test's own where one is installed, else the standard ones.
 Dialogs& dialogs();
-// Installs `d` (not owned); nullptr restores the Qt dialogs.
+// Installs `d` (not owned); nullptr restores the standard dialogs.
 void setDialogs(Dialogs* d);
+// The standard dialogs (not owned): the windows' boxes in the program; without
+// them texts go to the standard error and every question is answered Cancel.
+void setStandardDialogs(Dialogs* d);

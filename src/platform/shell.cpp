@@ -4,16 +4,12 @@
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
 namespace {
-
-ShellOpenHook shellOpenHook;
 
 // An Exec argument: quoted when it holds a reserved character, with '"', '`',
 // '$' and '\' escaped inside the quotes.
@@ -77,24 +73,6 @@ QString DesktopFolder()
 bool HasAdminRights() { return CanWriteMachineStore(); }
 
 bool BrowseFolder(QWidget* owner, QString& folder) { return dialogs().chooseFolder(owner, folder); }
-
-bool ShellOpen(const QString& file, const QString& parameters, const QString& workingFolder,
-               int /*showMode*/)
-{
-    if (shellOpenHook)
-        return shellOpenHook(file, workingFolder);
-    const QFileInfo info(file);
-    if (!info.exists())
-        return false;
-    if (info.isFile() && info.isExecutable()) {
-        const QString folder = workingFolder.isEmpty() ? info.absolutePath() : workingFolder;
-        return QProcess::startDetached(info.absoluteFilePath(), QProcess::splitCommand(parameters),
-                                       folder);
-    }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
-}
-
-void SetShellOpenHook(ShellOpenHook hook) { shellOpenHook = std::move(hook); }
 
 void CreateShortcut(const QString& shortcutPath, const QString& arguments, const QString& target)
 {

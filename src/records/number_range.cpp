@@ -1,7 +1,5 @@
 #include "records/number_range.h"
 
-NumberRange& currentRange()
-{
-    static NumberRange range;
-    return range;
-}
+#include "platform/process_state.h"
+
+NumberRange& currentRange() { return StatePart<NumberRange>(); }

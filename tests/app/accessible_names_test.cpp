@@ -30,8 +30,8 @@ protected:
     // Every control of every window reads as it shows.
     static void ExpectAllReadAsShown(ProgramWindows& w, const char* moment)
     {
-        QWidget* windows[] = {&w.form1, &w.form2, &w.form3, &w.form4,  &w.form5,  &w.form6,
-                              &w.form7, &w.form8, &w.form9, &w.form10, &w.form11, &w.form12};
+        QWidget* windows[] = {&w.form1(), &w.form2(), &w.form3(), &w.form4(),  &w.form5(),  &w.form6(),
+                              &w.form7(), &w.form8(), &w.form9(), &w.form10(), &w.form11(), &w.form12()};
         for (QWidget* window : windows) {
             EXPECT_EQ(NamesNotAsShown(window).join('\n').toStdString(), "")
                 << moment << ", window " << window->metaObject()->className();
@@ -40,17 +40,17 @@ protected:
 
     static void Login(ProgramWindows& w, const QString& nick)
     {
-        w.form1.N6->trigger();
-        w.form4.ComboBox1->setEditText(nick);
-        w.form4.Button1->click();
+        w.form1().N6->trigger();
+        w.form4().ComboBox1->setEditText(nick);
+        w.form4().Button1->click();
         ASSERT_EQ(currentUser().nick, nick);
     }
 };
 
 TEST_F(AccessibleNamesTest, EveryWindowReadsWhatItShowsThroughADrillAndTheAdministration)
 {
-    ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
-    TForm1& main = w.form1;
+    StartedProgram w{std::make_unique<RecordingSoundPlayer>()};
+    TForm1& main = w.form1();
     ExpectAllReadAsShown(w, "start");
     // Empty values read empty, not the caption beside them.
     const std::pair<QLabel*, const char*> atStart[] = {
@@ -85,7 +85,7 @@ TEST_F(AccessibleNamesTest, EveryWindowReadsWhatItShowsThroughADrillAndTheAdmini
             EXPECT_EQ(AccessibleName(main.StaticText4).toStdString(), "-1");
             EXPECT_EQ(AccessibleName(main.StaticText8).toStdString(), "-1");
 
-            w.exercise.Timer1Timer();
+            w.exercise().Timer1Timer();
             ExpectAllReadAsShown(w, "clock tick");
             EXPECT_TRUE(AccessibleName(main.StaticText11).startsWith("0:00:"));
         }
@@ -101,27 +101,27 @@ TEST_F(AccessibleNamesTest, EveryWindowReadsWhatItShowsThroughADrillAndTheAdmini
     ASSERT_EQ(checkedExamples, 4); // -1, then +1 three times
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
 
-    ASSERT_TRUE(w.form11.isVisible());
+    ASSERT_TRUE(w.form11().isVisible());
     ExpectAllReadAsShown(w, "end of the exercise");
     EXPECT_EQ(AccessibleName(main.StaticText8).toStdString(), "2");
     EXPECT_EQ(AccessibleName(main.StaticText1).toStdString(), "?");
 
     main.N10->trigger();
-    ASSERT_TRUE(w.form8.isVisible());
+    ASSERT_TRUE(w.form8().isVisible());
     ExpectAllReadAsShown(w, "statistics");
-    EXPECT_EQ(AccessibleName(w.form8.StaticText2).toStdString(), "42");
-    EXPECT_EQ(AccessibleName(w.form8.StaticText8).toStdString(), "anna");
-    EXPECT_EQ(AccessibleName(w.form8.StaticText10).toStdString(), "Анна Иванова");
+    EXPECT_EQ(AccessibleName(w.form8().StaticText2).toStdString(), "42");
+    EXPECT_EQ(AccessibleName(w.form8().StaticText8).toStdString(), "anna");
+    EXPECT_EQ(AccessibleName(w.form8().StaticText10).toStdString(), "Анна Иванова");
 
     Login(w, "ADM");
     ExpectAllReadAsShown(w, "administrator login");
     EXPECT_EQ(AccessibleName(main.StaticText13).toStdString(), "Главенников Админ Конфигурович");
 
     main.ADM2->trigger();
-    w.form9.ComboBox1->setEditText("anna");
+    w.form9().ComboBox1->setEditText("anna");
     ExpectAllReadAsShown(w, "service window filled");
-    w.form9.Button4->click();
-    ASSERT_TRUE(w.form10.isVisible());
+    w.form9().Button4->click();
+    ASSERT_TRUE(w.form10().isVisible());
     main.ADM1->trigger();
     ExpectAllReadAsShown(w, "summary and settings filled");
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();

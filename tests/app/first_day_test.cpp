@@ -12,6 +12,7 @@
 #include "platform/shell.h"
 #include "program_test_env.h"
 #include "records/result_record.h"
+#include "ui/shell_open.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -107,26 +108,22 @@ class FirstDayTest : public ProgramTest {
     }
 
     // A new start of the program: fresh process state, fresh windows.
-    std::unique_ptr<ProgramWindows> StartProgram()
+    std::unique_ptr<StartedProgram> StartProgram()
     {
-        currentUser() = CurrentUser();
-        currentRange() = NumberRange();
-        exerciseState() = ExerciseState();
-        appConfig() = AppConfig();
         ResetQuitRequest();
         dialogs.messages.clear();
         dialogs.endRequests = 0;
-        return std::make_unique<ProgramWindows>(std::make_unique<RecordingSoundPlayer>());
+        return std::make_unique<StartedProgram>(std::make_unique<RecordingSoundPlayer>());
     }
 
     // "Начать → Вход со своим именем", nick, password, "Войти".
     static void LogIn(ProgramWindows& w, const QString& nick, const QString& password)
     {
-        w.form1.N6->trigger();
-        ASSERT_TRUE(w.form4.isVisible());
-        w.form4.ComboBox1->setEditText(nick);
-        w.form4.Edit1->setText(password);
-        w.form4.Button1->click();
+        w.form1().N6->trigger();
+        ASSERT_TRUE(w.form4().isVisible());
+        w.form4().ComboBox1->setEditText(nick);
+        w.form4().Edit1->setText(password);
+        w.form4().Button1->click();
         ASSERT_EQ(currentUser().nick, nick);
     }
 
@@ -154,11 +151,11 @@ TEST_F(FirstDayTest, TheTeachersFirstStepsWorkInTheOrderOfTheHelp)
     //    "Дать этой программе администраторские права"; the program ends.
     auto w = StartProgram();
     LogIn(*w, "ADM", "");
-    ASSERT_TRUE(w->form1.ADM1->isEnabled());
-    w->form1.ADM1->trigger();
-    ASSERT_TRUE(w->form5.isVisible());
-    EXPECT_EQ(w->form5.Edit8->text(), userFolder());
-    w->form5.Button3->click();
+    ASSERT_TRUE(w->form1().ADM1->isEnabled());
+    w->form1().ADM1->trigger();
+    ASSERT_TRUE(w->form5().isVisible());
+    EXPECT_EQ(w->form5().Edit8->text(), userFolder());
+    w->form5().Button3->click();
     EXPECT_EQ(started, QStringList{programFolder() + "ELEVHELP.exe"});
     EXPECT_EQ(dialogs.messages, QStringList{"Запустите снова программу"});
     EXPECT_EQ(dialogs.endRequests, 1);
@@ -167,22 +164,22 @@ TEST_F(FirstDayTest, TheTeachersFirstStepsWorkInTheOrderOfTheHelp)
     // 2. Started again: ADM with the empty password sets a password.
     w = StartProgram();
     LogIn(*w, "ADM", "");
-    ASSERT_TRUE(w->form1.N8->isEnabled());
-    w->form1.N8->trigger();
-    ASSERT_TRUE(w->form7.isVisible());
-    w->form7.Edit1->clear();
-    w->form7.Edit2->setText("Учитель7");
-    w->form7.Edit3->setText("Учитель7");
-    w->form7.Button1->click();
+    ASSERT_TRUE(w->form1().N8->isEnabled());
+    w->form1().N8->trigger();
+    ASSERT_TRUE(w->form7().isVisible());
+    w->form7().Edit1->clear();
+    w->form7().Edit2->setText("Учитель7");
+    w->form7().Edit3->setText("Учитель7");
+    w->form7().Button1->click();
     EXPECT_EQ(dialogs.messages, QStringList{"Пароль изменен"});
-    EXPECT_FALSE(w->form7.isVisible());
+    EXPECT_FALSE(w->form7().isVisible());
 
     // 3. The scoring: a bonus after three right answers, then "Сохранить"; the program ends.
-    w->form1.ADM1->trigger();
-    ASSERT_TRUE(w->form5.isVisible());
-    w->form5.Edit2->setText("3");
+    w->form1().ADM1->trigger();
+    ASSERT_TRUE(w->form5().isVisible());
+    w->form5().Edit2->setText("3");
     dialogs.messages.clear();
-    w->form5.Button1->click();
+    w->form5().Button1->click();
     EXPECT_EQ(dialogs.messages, QStringList{"Конфигурация сохранена,перезапустите программу"});
     EXPECT_EQ(dialogs.endRequests, 1);
     w.reset();
@@ -192,49 +189,49 @@ TEST_F(FirstDayTest, TheTeachersFirstStepsWorkInTheOrderOfTheHelp)
     w = StartProgram();
     EXPECT_EQ(appConfig().Scoring.rightStreakLength, 3);
     EXPECT_EQ(appConfig().PathUser, userFolder());
-    w->form1.N6->trigger();
-    w->form4.ComboBox1->setEditText("ADM");
-    w->form4.Edit1->clear();
-    w->form4.Button1->click();
+    w->form1().N6->trigger();
+    w->form4().ComboBox1->setEditText("ADM");
+    w->form4().Edit1->clear();
+    w->form4().Button1->click();
     EXPECT_EQ(dialogs.messages, QStringList{"Неверный пароль"});
     LogIn(*w, "ADM", "учитель7"); // letter case does not count in passwords
-    EXPECT_FALSE(w->form1.N9->isEnabled());
+    EXPECT_FALSE(w->form1().N9->isEnabled());
     w.reset();
 
     // 5. Started again, nobody logged in: a pupil creates herself, logs in,
     //    picks 0-9 and works up to 5 points; the result is in the class folder.
     w = StartProgram();
-    ASSERT_TRUE(w->form1.N9->isEnabled());
-    w->form1.N9->trigger();
-    w->form6.Edit1->setText("masha");
-    w->form6.Edit2->setText("Маша Иванова");
-    w->form6.Edit3->setText("кот");
-    w->form6.Edit4->setText("кот");
-    w->form6.Button1->click();
+    ASSERT_TRUE(w->form1().N9->isEnabled());
+    w->form1().N9->trigger();
+    w->form6().Edit1->setText("masha");
+    w->form6().Edit2->setText("Маша Иванова");
+    w->form6().Edit3->setText("кот");
+    w->form6().Edit4->setText("кот");
+    w->form6().Button1->click();
     ASSERT_EQ(dialogs.messages, QStringList{"Пользователь создан"});
     EXPECT_TRUE(FileExists(userFolder() + "masha.zamrik"));
     LogIn(*w, "masha", "кот");
 
-    w->form1.N12->trigger();
-    w->form12.RadioButton1->setChecked(true);
-    w->form12.Button1->click();
-    EXPECT_EQ(w->form1.StaticText18->text(), "0-9");
+    w->form1().N12->trigger();
+    w->form12().RadioButton1->setChecked(true);
+    w->form12().Button1->click();
+    EXPECT_EQ(w->form1().StaticText18->text(), "0-9");
 
     QTimer pupil;
     QObject::connect(&pupil, &QTimer::timeout, [&] {
-        if (w->form1.Edit1->isEnabled() && !exerciseState().answered &&
-            w->form1.StaticText1->text() != "?")
-            AnswerOnKeypad(w->form1);
+        if (w->form1().Edit1->isEnabled() && !exerciseState().answered &&
+            w->form1().StaticText1->text() != "?")
+            AnswerOnKeypad(w->form1());
     });
     pupil.start(2);
     dialogs.inputAnswers.push_back("5");
-    w->form1.N7->trigger();
+    w->form1().N7->trigger();
     pupil.stop();
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
 
     EXPECT_EQ(readFile(userFolder() + "9record.config").size(), kResultRecordSize);
-    EXPECT_TRUE(w->form11.isVisible());
-    EXPECT_EQ(w->form11.gridCell(w->form11.selectedRow(), 1), "masha");
+    EXPECT_TRUE(w->form11().isVisible());
+    EXPECT_EQ(w->form11().gridCell(w->form11().selectedRow(), 1), "masha");
     UserProfile saved;
     ASSERT_TRUE(ReadProfile("masha", saved));
     EXPECT_GE(saved.totalPoints, 5);
@@ -249,17 +246,17 @@ TEST_F(FirstDayTest, ThePasswordBeforeTheRightFailsOnAFreshInstallation)
 {
     auto w = StartProgram();
     LogIn(*w, "ADM", "");
-    w->form1.N8->trigger();
-    w->form7.Edit2->setText("учитель7");
-    w->form7.Edit3->setText("учитель7");
-    w->form7.Button1->click();
+    w->form1().N8->trigger();
+    w->form7().Edit2->setText("учитель7");
+    w->form7().Edit3->setText("учитель7");
+    w->form7().Button1->click();
     EXPECT_EQ(dialogs.messages,
               QStringList{"Чтобы изменить пароль ADM нужны права администратора на компьютере"});
 
-    w->form1.ADM1->trigger();
-    w->form5.Edit2->setText("3");
+    w->form1().ADM1->trigger();
+    w->form5().Edit2->setText("3");
     dialogs.messages.clear();
-    w->form5.Button1->click();
+    w->form5().Button1->click();
     EXPECT_EQ(dialogs.messages, QStringList{"Нужно зайти с правами администратора на компьютере"});
     EXPECT_EQ(dialogs.endRequests, 1);
     EXPECT_FALSE(QString::fromUtf8(readFile(store_)).contains("MyPass"));

@@ -1,8 +1,9 @@
-// Start-up and the main window's login states.
+// The main window at start and its login states.
 
 #include "accounts/current_user.h"
 #include "config/app_config.h"
 #include "app/form1_main.h"
+#include "app/program_test_env.h"
 #include "app/form3_about.h"
 #include "platform/shell.h"
 #include "records/number_range.h"
@@ -10,6 +11,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 #include "util/files.h"
+#include "ui/shell_open.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -24,8 +26,6 @@ protected:
     void SetUp() override
     {
         ZelvoTest::SetUp();
-        currentUser() = CurrentUser();
-        currentRange() = NumberRange();
     }
 
     void writeStore(const QString& values)
@@ -62,7 +62,8 @@ void ExpectMenus(const TForm1& form, const MenuState& want)
 TEST_F(MainWindowTest, FirstStartShowsTheLoggedOutState)
 {
     writeStore(pathUserLine());
-    TForm1 form;
+    StartedProgram program;
+    TForm1& form = program.form1();
     ExpectMenus(form, {false, false, true, false, false, false});
     EXPECT_EQ(form.StaticText18->text(), "0-20");
     EXPECT_EQ(form.StaticText11->text(), "-");
@@ -81,60 +82,11 @@ TEST_F(MainWindowTest, FirstStartShowsTheLoggedOutState)
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(MainWindowTest, MissingStoreGivesDefaultsAndTheProgramFolder)
-{
-    qputenv("ZELVO_MACHINE_STORE", tempPath("absent/machine.reg").toLocal8Bit());
-    TForm1 form;
-    const ScoringSettings& s = appConfig().Scoring;
-    EXPECT_EQ(std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
-              std::make_tuple(5, 2, 2, 2));
-    EXPECT_EQ(appConfig().PathUser, ProgramFolder());
-    EXPECT_FALSE(appConfig().NoSound);
-    EXPECT_TRUE(dialogs.shown.isEmpty());
-}
-
-TEST_F(MainWindowTest, StoredValuesAreApplied)
-{
-    writeStore(QStringLiteral("\"AdmConf\"=\"7|x|3\"\n\"NoSound\"=dword:00000001\n") + pathUserLine());
-    TForm1 form;
-    const ScoringSettings& s = appConfig().Scoring;
-    EXPECT_EQ(std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
-              std::make_tuple(7, 2, 3, 2));
-    EXPECT_EQ(appConfig().PathUser, userFolder());
-    EXPECT_TRUE(appConfig().NoSound);
-    EXPECT_TRUE(appConfig().soundOff);
-    EXPECT_TRUE(dialogs.shown.isEmpty());
-}
-
-TEST_F(MainWindowTest, WrongTypedValueIsReportedAndStartUpGoesOn)
-{
-    writeStore(QStringLiteral("\"AdmConf\"=\"9|1|4|3\"\n") + pathUserLine() +
-               QStringLiteral("\"NoSound\"=\"1\"\n"));
-    TForm1 form;
-    EXPECT_EQ(dialogs.errors, QStringList{"Invalid data type for 'NoSound'"});
-    EXPECT_EQ(appConfig().Scoring.rightStreakLength, 9);
-    EXPECT_EQ(appConfig().PathUser, userFolder());
-    EXPECT_FALSE(appConfig().NoSound);
-    EXPECT_EQ(form.StaticText18->text(), "0-20");
-    EXPECT_EQ(currentRange().rangeText, "20");
-}
-
-TEST_F(MainWindowTest, LegacyTablesAreConvertedAtStartUp)
-{
-    writeStore(pathUserLine());
-    writeFile(userFolder() + "20record.conf", QByteArray(776, '\0'));
-    writeFile(userFolder() + "9record.conf", QByteArray());
-    TForm1 form;
-    EXPECT_EQ(readFile(userFolder() + "20record.config").size(), 780);
-    EXPECT_TRUE(FileExists(userFolder() + "9record.config"));
-    EXPECT_FALSE(FileExists(userFolder() + "20record.conf"));
-    EXPECT_FALSE(FileExists(userFolder() + "9record.conf"));
-}
-
 TEST_F(MainWindowTest, LoginStatesFollowEachOther)
 {
     writeStore(pathUserLine());
-    TForm1 form;
+    StartedProgram program;
+    TForm1& form = program.form1();
 
     currentUser().nick = "ADM";
     form.ShowAdminMenus();
@@ -164,7 +116,8 @@ TEST_F(MainWindowTest, HelpOpensTheHelpFileOfTheProgramFolder)
         opened << file;
         return false;
     });
-    TForm1 form;
+    StartedProgram program;
+    TForm1& form = program.form1();
     form.N3->trigger();
     SetShellOpenHook({});
     EXPECT_EQ(opened, QStringList{ProgramFolder() + "dorvo.chm"});
@@ -174,7 +127,8 @@ TEST_F(MainWindowTest, HelpOpensTheHelpFileOfTheProgramFolder)
 TEST_F(MainWindowTest, ControlsCarryTheirDesignerNames)
 {
     writeStore(pathUserLine());
-    TForm1 form;
+    StartedProgram program;
+    TForm1& form = program.form1();
     const std::pair<QWidget*, const char*> named[] = {
         {form.Edit1, "Edit1"}, {form.Button11, "Button11"}, {form.StaticText8, "StaticText8"},
         {form.Button13, "Button13"}, {static_cast<QWidget*>(form.GroupBox1), "GroupBox1"}};

@@ -36,8 +36,8 @@ protected:
         UserProfile profile;
         profile.fullName = "Анна";
         ASSERT_TRUE(WriteProfile("anna", profile));
-        w.form4.ComboBox1->setEditText("anna");
-        w.form4.Button1->click();
+        w.form4().ComboBox1->setEditText("anna");
+        w.form4().Button1->click();
         ASSERT_EQ(currentUser().nick, "anna");
     }
 
@@ -56,41 +56,41 @@ protected:
 TEST_F(WholeDrillTest, PupilWorksUpToTheTargetAndFindsTheResultInTheTable)
 {
     auto* player = new RecordingSoundPlayer;
-    ProgramWindows w{std::unique_ptr<SoundPlayer>(player)};
+    StartedProgram w{std::unique_ptr<SoundPlayer>(player)};
     appConfig().soundOff = false;
 
-    w.form1.N9->trigger();
-    w.form6.Edit1->setText("  ivan ");
-    w.form6.Edit2->setText("Иван Петров");
-    w.form6.Edit3->setText("пароль");
-    w.form6.Edit4->setText("пароль");
-    w.form6.Button1->click();
+    w.form1().N9->trigger();
+    w.form6().Edit1->setText("  ivan ");
+    w.form6().Edit2->setText("Иван Петров");
+    w.form6().Edit3->setText("пароль");
+    w.form6().Edit4->setText("пароль");
+    w.form6().Button1->click();
     ASSERT_EQ(dialogs.messages, QStringList{"Пользователь создан"});
-    EXPECT_EQ(w.form4.nickList().last(), "ivan");
+    EXPECT_EQ(w.form4().nickList().last(), "ivan");
 
-    w.form1.N6->trigger();
-    w.form4.ComboBox1->setEditText("ivan");
-    w.form4.Edit1->setText("ПАРОЛЬ");
-    w.form4.Button1->click();
+    w.form1().N6->trigger();
+    w.form4().ComboBox1->setEditText("ivan");
+    w.form4().Edit1->setText("ПАРОЛЬ");
+    w.form4().Button1->click();
     ASSERT_EQ(currentUser().nick, "ivan");
-    EXPECT_TRUE(w.form1.N7->isEnabled());
-    EXPECT_EQ(w.form1.StaticText13->text(), "Иван Петров");
+    EXPECT_TRUE(w.form1().N7->isEnabled());
+    EXPECT_EQ(w.form1().StaticText13->text(), "Иван Петров");
 
-    w.form1.N12->trigger();
-    w.form12.RadioButton1->setChecked(true);
-    w.form12.Button1->click();
-    EXPECT_EQ(w.form1.StaticText18->text(), "0-9");
+    w.form1().N12->trigger();
+    w.form12().RadioButton1->setChecked(true);
+    w.form12().Button1->click();
+    EXPECT_EQ(w.form1().StaticText18->text(), "0-9");
 
     // The pupil answers from inside the exercise's own message loop.
     QTimer pupil;
     QObject::connect(&pupil, &QTimer::timeout, [&] {
-        if (w.form1.Edit1->isEnabled() && !exerciseState().answered && w.form1.StaticText1->text() != "?")
-            AnswerOnKeypad(w.form1);
+        if (w.form1().Edit1->isEnabled() && !exerciseState().answered && w.form1().StaticText1->text() != "?")
+            AnswerOnKeypad(w.form1());
     });
     pupil.start(2);
     dialogs.inputAnswers.push_back("6");
     dialogs.messages.clear();
-    w.form1.N7->trigger();
+    w.form1().N7->trigger();
     pupil.stop();
 
     EXPECT_EQ(dialogs.messages, QStringList{"Приготовились!   Удачи!"});
@@ -107,29 +107,29 @@ TEST_F(WholeDrillTest, PupilWorksUpToTheTargetAndFindsTheResultInTheTable)
     EXPECT_EQ(saved.fullName, "Иван Петров");
 
     // The records window is open on the new row.
-    EXPECT_TRUE(w.form11.isVisible());
-    EXPECT_EQ(w.form11.windowTitle(), "Таблица рекордов в интервале (0-9)");
-    ASSERT_EQ(w.form11.selectedRow(), 1);
-    EXPECT_EQ(w.form11.gridCell(1, 1), "ivan");
-    EXPECT_EQ(w.form11.gridCell(1, 4), "6");
+    EXPECT_TRUE(w.form11().isVisible());
+    EXPECT_EQ(w.form11().windowTitle(), "Таблица рекордов в интервале (0-9)");
+    ASSERT_EQ(w.form11().selectedRow(), 1);
+    EXPECT_EQ(w.form11().gridCell(1, 1), "ivan");
+    EXPECT_EQ(w.form11().gridCell(1, 4), "6");
 
     // The main window is idle again and shows the final score.
-    EXPECT_EQ(w.form1.StaticText8->text(), "6");
-    EXPECT_EQ(w.form1.StaticText1->text(), "?");
-    EXPECT_EQ(w.form1.StaticText4->text(), "0");
-    EXPECT_TRUE(w.form1.N1->menuAction()->isEnabled());
-    EXPECT_FALSE(w.form1.Button11->isEnabled());
-    EXPECT_FALSE(w.form1.Edit1->isEnabled());
+    EXPECT_EQ(w.form1().StaticText8->text(), "6");
+    EXPECT_EQ(w.form1().StaticText1->text(), "?");
+    EXPECT_EQ(w.form1().StaticText4->text(), "0");
+    EXPECT_TRUE(w.form1().N1->menuAction()->isEnabled());
+    EXPECT_FALSE(w.form1().Button11->isEnabled());
+    EXPECT_FALSE(w.form1().Edit1->isEnabled());
 }
 
 TEST_F(WholeDrillTest, ClosingTheMainWindowEndsAWaitingExerciseWithoutSaving)
 {
-    ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
+    StartedProgram w{std::make_unique<RecordingSoundPlayer>()};
     LoginAnna(w);
 
     dialogs.inputAnswers.push_back("5");
-    QTimer::singleShot(20, &w.form1, [&] { w.form1.close(); });
-    w.form1.N7->trigger();
+    QTimer::singleShot(20, &w.form1(), [&] { w.form1().close(); });
+    w.form1().N7->trigger();
 
     EXPECT_FALSE(FileExists(userFolder() + "20record.config"));
     UserProfile saved;
@@ -140,33 +140,33 @@ TEST_F(WholeDrillTest, ClosingTheMainWindowEndsAWaitingExerciseWithoutSaving)
 
 TEST_F(WholeDrillTest, StatisticsOfAProfileCutShortIsReportedAsAnError)
 {
-    ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
+    StartedProgram w{std::make_unique<RecordingSoundPlayer>()};
     LoginAnna(w);
-    ASSERT_TRUE(w.form1.N10->isEnabled());
+    ASSERT_TRUE(w.form1().N10->isEnabled());
 
     writeFile(ProfilePath("anna"), QByteArray(100, '\0'));
-    w.form1.N10->trigger();
+    w.form1().N10->trigger();
     EXPECT_EQ(dialogs.errors, QStringList{"Read beyond end of file"});
-    EXPECT_FALSE(w.form8.isVisible());
+    EXPECT_FALSE(w.form8().isVisible());
 }
 
 TEST_F(WholeDrillTest, OnlyHelpAndAboutAreUsableWhileAnExerciseRuns)
 {
-    ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
+    StartedProgram w{std::make_unique<RecordingSoundPlayer>()};
     LoginAnna(w);
 
     bool checked = false;
-    QTimer::singleShot(10, &w.form1, [&] {
-        EXPECT_FALSE(w.form1.N1->menuAction()->isEnabled());
-        EXPECT_FALSE(w.form1.N2->menuAction()->isEnabled());
-        EXPECT_FALSE(w.form1.N4->menuAction()->isEnabled());
-        EXPECT_TRUE(w.form1.N3->isEnabled());
-        EXPECT_TRUE(w.form1.N5->isEnabled());
+    QTimer::singleShot(10, &w.form1(), [&] {
+        EXPECT_FALSE(w.form1().N1->menuAction()->isEnabled());
+        EXPECT_FALSE(w.form1().N2->menuAction()->isEnabled());
+        EXPECT_FALSE(w.form1().N4->menuAction()->isEnabled());
+        EXPECT_TRUE(w.form1().N3->isEnabled());
+        EXPECT_TRUE(w.form1().N5->isEnabled());
         checked = true;
-        w.form1.close();
+        w.form1().close();
     });
     dialogs.inputAnswers.push_back("3");
-    w.form1.N7->trigger();
+    w.form1().N7->trigger();
     EXPECT_TRUE(checked);
 }
 

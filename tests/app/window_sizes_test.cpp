@@ -3,7 +3,7 @@
 
 #include "app/program_windows.h"
 #include "program_test_env.h"
-#include "util/control_factory.h"
+#include "ui/control_factory.h"
 
 #include <optional>
 
@@ -13,19 +13,19 @@ using WindowSizesTest = ProgramTest;
 
 TEST_F(WindowSizesTest, OuterSizesAllLoseTheSameTitleBar)
 {
-    ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
+    StartedProgram w{std::make_unique<RecordingSoundPlayer>()};
     const struct {
         QWidget* window;
         QSize outer;
         bool fixed;
         std::optional<QPoint> at; // the designed position, where there is one
     } cases[] = {
-        {&w.form1, {470, 495}, true, std::nullopt},
-        {&w.form3, {694, 524}, true, std::nullopt},
-        {&w.form5, {568, 477}, false, QPoint(133, 131)},
-        {&w.form8, {584, 428}, false, QPoint(192, 107)},
-        {&w.form9, {588, 289}, false, QPoint(192, 107)},
-        {&w.form10, {741, 480}, false, QPoint(34, 39)},
+        {&w.form1(), {470, 495}, true, std::nullopt},
+        {&w.form3(), {694, 524}, true, std::nullopt},
+        {&w.form5(), {568, 477}, false, QPoint(133, 131)},
+        {&w.form8(), {584, 428}, false, QPoint(192, 107)},
+        {&w.form9(), {588, 289}, false, QPoint(192, 107)},
+        {&w.form10(), {741, 480}, false, QPoint(34, 39)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.window->metaObject()->className());

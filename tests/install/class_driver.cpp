@@ -16,6 +16,7 @@
 #include "accounts/current_user.h"
 #include "accounts/password_digest.h"
 #include "config/app_config.h"
+#include "exercise/program_state.h"
 #include "exercise/scoring.h"
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
@@ -147,6 +148,7 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    ProgramState state;
     ConsoleDialogs dialogs;
     setDialogs(&dialogs);
     try {

@@ -6,7 +6,7 @@
 
 #include "accounts/password_digest.h"
 #include "accounts/user_profile.h"
-#include "app/program_windows.h"
+#include "app/program_test_env.h"
 #include "config/app_config.h"
 #include "exercise/exercise_state.h"
 #include "records/result_record.h"
@@ -93,7 +93,7 @@ int main(int argc, char* argv[])
     qputenv("ZELVO_MACHINE_STORE", QFile::encodeName(store));
 
     ScriptedDialogs dialogs;
-    ProgramWindows w{std::make_unique<RecordingSoundPlayer>()};
+    StartedProgram w{std::make_unique<RecordingSoundPlayer>()};
     ExerciseController::SetPollInterval(1);
     MakeClass();
     UserProfile masha;
@@ -101,17 +101,17 @@ int main(int argc, char* argv[])
     masha.digestText = PasswordDigestText(QString());
     WriteProfile("masha", masha);
 
-    w.form1.show();
-    w.form4.ComboBox1->setEditText("masha");
-    w.form4.Button1->click();
-    bool ok = Save(w.form1, out + "main-window.png");
+    w.form1().show();
+    w.form4().ComboBox1->setEditText("masha");
+    w.form4().Button1->click();
+    bool ok = Save(w.form1(), out + "main-window.png");
 
     // The exercise: right answers, one wrong answer and its correction; the
     // picture is taken with the next answer half typed.
     int answers = 0;
     QTimer pupil;
     QObject::connect(&pupil, &QTimer::timeout, [&] {
-        TForm1& f = w.form1;
+        TForm1& f = w.form1();
         if (!f.Edit1->isEnabled() || exerciseState().answered || f.StaticText1->text() == "?")
             return;
         const QString right = QString::number(ExpectedValue(exerciseState()));
@@ -134,10 +134,10 @@ int main(int argc, char* argv[])
     });
     pupil.start(5);
     dialogs.inputAnswers.push_back("10");
-    w.form1.N7->trigger();
+    w.form1().N7->trigger();
     pupil.stop();
 
-    w.form11.move(w.form1.pos());
-    ok = w.form11.isVisible() && Save(w.form11, out + "records.png") && ok;
+    w.form11().move(w.form1().pos());
+    ok = w.form11().isVisible() && Save(w.form11(), out + "records.png") && ok;
     return ok ? 0 : 1;
 }

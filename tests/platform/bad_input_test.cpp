@@ -1,18 +1,15 @@
-// Damaged stored bytes met by the platform's readers (the machine store, the
-// sound files, the About picture): the specified error or tolerance, never a
+// Damaged stored bytes met by the platform's readers (the machine store and the
+// sound files): the specified error or tolerance, never a
 // crash, a hang or an allocation sized by the file.
 
 #include "platform/config_store.h"
 #include "platform/errors.h"
-#include "platform/jpeg_image.h"
 #include "platform/sound_player.h"
 #include "support/bad_files.h"
 #include "support/memory_ceiling.h"
 #include "support/test_env.h"
 
-#include <QBuffer>
 #include <QFileInfo>
-#include <QImage>
 
 namespace {
 
@@ -100,47 +97,6 @@ TEST_F(BadInputTest, DamagedSoundFileRaisesAMediaError)
             EXPECT_FALSE(e.text().isEmpty());
         }
     }
-}
-
-// A baseline JPEG of the given size with its frame header's dimensions
-// replaced by `claimedWidth` x `claimedHeight`.
-QByteArray JpegClaiming(int claimedWidth, int claimedHeight)
-{
-    QImage picture(8, 8, QImage::Format_RGB888);
-    picture.fill(Qt::green);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "JPG");
-    const int frame = bytes.indexOf("\xFF\xC0");
-    if (frame < 0)
-        return QByteArray();
-    bytes[frame + 5] = char(claimedHeight >> 8);
-    bytes[frame + 6] = char(claimedHeight);
-    bytes[frame + 7] = char(claimedWidth >> 8);
-    bytes[frame + 8] = char(claimedWidth);
-    return bytes;
-}
-
-TEST_F(BadInputTest, DamagedPictureDecodesToNothing)
-{
-    const QByteArray valid = JpegClaiming(8, 8);
-    ASSERT_EQ(DecodeJpeg(valid).size(), QSize(8, 8));
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } cases[] = {
-        {"empty", QByteArray()},
-        {"short", valid.left(1)},
-        {"header only", valid.left(valid.indexOf("\xFF\xDA"))},
-        {"random bytes", RandomBytes(3000)},
-        {"random bytes after the start marker", valid.left(2) + RandomBytes(3000)},
-        {"claims 65535 x 65535 pixels", JpegClaiming(65535, 65535)},
-        {"claims 0 x 8 pixels", JpegClaiming(0, 8)},
-    };
-    MemoryCeiling ceiling(kHeadroom);
-    for (const auto& c : cases)
-        EXPECT_TRUE(DecodeJpeg(c.bytes).isNull()) << c.name;
 }
 
 } // namespace

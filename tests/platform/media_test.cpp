@@ -1,9 +1,7 @@
 #include "platform/errors.h"
-#include "platform/jpeg_image.h"
 #include "platform/sound_player.h"
 #include "support/test_env.h"
 
-#include <QBuffer>
 
 namespace {
 
@@ -35,29 +33,6 @@ TEST_F(MediaTest, UndecodableSoundRaisesTheLibraryText)
             EXPECT_FALSE(e.text().isEmpty());
         }
     }
-}
-
-TEST_F(MediaTest, DecodesJpeg)
-{
-    QImage picture(16, 8, QImage::Format_RGB888);
-    picture.fill(Qt::red);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 8; x < 16; ++x)
-            picture.setPixelColor(x, y, Qt::blue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(picture.save(&buffer, "JPG", 95));
-
-    QImage decoded = DecodeJpeg(bytes);
-    ASSERT_EQ(decoded.size(), QSize(16, 8));
-    EXPECT_EQ(decoded.format(), QImage::Format_RGB888);
-    EXPECT_GT(decoded.pixelColor(2, 4).red(), 200);
-    EXPECT_GT(decoded.pixelColor(13, 4).blue(), 200);
-
-    for (const QByteArray& garbage : {QByteArray(), QByteArray("not a picture at all"),
-                                      bytes.left(40), QByteArray(1000, '\xff')})
-        EXPECT_TRUE(DecodeJpeg(garbage).isNull()) << garbage.size();
 }
 
 } // namespace

@@ -3,11 +3,9 @@
 #include "support/test_env.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <sys/stat.h>
 
@@ -69,34 +67,6 @@ TEST_F(ShellTest, ShortcutWithPathOfLinkFolder)
     // A folder that does not exist: nothing is written and nothing is reported.
     CreateShortcut(tempPath("none/Zelvo.desktop"), "", target);
     EXPECT_FALSE(QFile::exists(tempPath("none/Zelvo.desktop")));
-}
-
-TEST_F(ShellTest, ShellOpenGoesThroughTheHook)
-{
-    QStringList calls;
-    SetShellOpenHook([&](const QString& file, const QString& folder) {
-        calls << file + "|" + folder;
-        return false;
-    });
-    EXPECT_FALSE(ShellOpen("/p/dorvo.chm", "", "", 0));
-    SetShellOpenHook({});
-    EXPECT_EQ(calls, QStringList{"/p/dorvo.chm|"});
-    EXPECT_FALSE(ShellOpen(tempPath("missing.chm"), "", "", 0));
-}
-
-TEST_F(ShellTest, ShellOpenStartsAnExecutableInItsFolder)
-{
-    const QString script = programFolder() + "helper.sh";
-    writeFile(script, "#!/bin/sh\npwd > done.txt\n");
-    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
-
-    ASSERT_TRUE(ShellOpen(script, "", "", 0));
-    const QString done = programFolder() + "done.txt";
-    QElapsedTimer t;
-    t.start();
-    while (readFile(done).isEmpty() && t.elapsed() < 10000)
-        QThread::msleep(20);
-    EXPECT_EQ(readFile(done).trimmed(), QDir(programFolder()).canonicalPath().toUtf8());
 }
 
 TEST_F(ShellTest, BrowseFolderAsksThroughTheDialogs)

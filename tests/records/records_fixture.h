@@ -11,17 +11,6 @@
 
 class RecordsTest : public ZelvoTest {
 protected:
-    void SetUp() override
-    {
-        ZelvoTest::SetUp();
-        currentRange() = NumberRange();
-    }
-    void TearDown() override
-    {
-        currentRange() = NumberRange();
-        ZelvoTest::TearDown();
-    }
-
     static ResultRecord Result(const QString& nick, qint32 time, qint32 points = 20,
                                const QString& fullName = QStringLiteral("Иванов Иван"),
                                const QString& finishedAt = QStringLiteral("06-12-2026 09:05:07"),

@@ -3,11 +3,11 @@
 
 #include "storage_fixture.h"
 
-#include "accounts/form7_password.h"
-#include "admin/form9_service.h"
+#include "accounts/ui/form7_password.h"
+#include "admin/ui/form9_service.h"
 #include "platform/folder_lock.h"
-#include "records/form10_summary.h"
-#include "records/form8_statistics.h"
+#include "records/ui/form10_summary.h"
+#include "records/ui/form8_statistics.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -116,10 +116,7 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
     });
     ASSERT_EQ(toParent.receiveOne(), "saved");
     {
-        TForm8 statistics;
-        TForm10 summary;
-        TForm9 service(statistics);
-        service.setSummaryWindow(&summary);
+        TForm9 service;
         service.FillUserList();
         service.ComboBox1->setEditText(QStringLiteral("u7"));
         service.Button2Click();
@@ -169,8 +166,7 @@ TEST_F(StorageTest, TableResetWaitsForAnAppendUnderWay)
         return true;
     });
     ASSERT_EQ(locked.receiveOne(), "locked");
-    TForm8 statistics;
-    TForm9 service(statistics);
+    TForm9 service;
     service.Button6Click();
     EXPECT_EQ(WaitChild(appending), 0);
     EXPECT_FALSE(QFile::exists(RecordsTableFileName()));

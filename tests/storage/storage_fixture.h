@@ -30,8 +30,6 @@ protected:
             appConfig().PathUser = memory_.path() + QStringLiteral("/users/");
             qputenv("ZELVO_MACHINE_STORE", QFile::encodeName(memory_.path() + QStringLiteral("/machine.reg")));
         }
-        currentRange() = NumberRange();
-        ClearCurrentUser();
         // fork() copies only the calling thread: the program's own state must be all there is.
         ASSERT_EQ(ThreadCount(), 1);
     }

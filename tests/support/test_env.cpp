@@ -1,11 +1,15 @@
 #include "test_env.h"
 
 #include "config/app_config.h"
+#include "exercise/program_state.h"
 #include "platform/program_quit.h"
 #include "util/files.h"
 
 #include <QDir>
 #include <QFile>
+
+ZelvoTest::ZelvoTest() = default;
+ZelvoTest::~ZelvoTest() = default;
 
 void ZelvoTest::SetUp()
 {
@@ -14,13 +18,17 @@ void ZelvoTest::SetUp()
     QDir(dir_.path()).mkpath("users");
     qputenv("ZELVO_MACHINE_STORE", storePath().toLocal8Bit());
     SetProgramFolder(programFolder());
-    appConfig() = AppConfig();
+    state_ = std::make_unique<ProgramState>();
     appConfig().PathUser = userFolder();
     appConfig().soundOff = false;
     ResetQuitRequest();
 }
 
-void ZelvoTest::TearDown() { QDir::setCurrent(QDir::tempPath()); }
+void ZelvoTest::TearDown()
+{
+    QDir::setCurrent(QDir::tempPath());
+    state_.reset();
+}
 
 QString ZelvoTest::programFolder() const { return dir_.path() + "/program/"; }
 QString ZelvoTest::userFolder() const { return dir_.path() + "/users/"; }

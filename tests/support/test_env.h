@@ -1,14 +1,20 @@
 #pragma once
 // A fixture that gives each test its own program folder, user folder and
-// machine store in a temporary directory, and resets the process-wide state.
+// machine store in a temporary directory, and its own program state.
 
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
+
+class ProgramState;
 
 class ZelvoTest : public ::testing::Test {
 protected:
+    ZelvoTest();
+    ~ZelvoTest() override;
+
     void SetUp() override;
     void TearDown() override;
 
@@ -23,4 +29,5 @@ protected:
 
 private:
     QTemporaryDir dir_;
+    std::unique_ptr<ProgramState> state_;
 };

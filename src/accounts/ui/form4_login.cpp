@@ -1,0 +1,144 @@
+#include "accounts/ui/form4_login.h"
+
+#include "accounts/current_user.h"
+#include "accounts/ui/key_press.h"
+#include "accounts/password_digest.h"
+#include "platform/dialogs.h"
+#include "platform/handler_guard.h"
+#include "ui/control_factory.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kAdminNick = QStringLiteral("ADM");
+
+QLabel* RedLabel(QWidget* parent, const QString& name, const QString& text)
+{
+    QLabel* label = MakeLabel(parent, name, text);
+    SetRedText(label);
+    return label;
+}
+
+} // namespace
+
+TForm4::TForm4(LoginStates& states, QWidget* parent) : QWidget(parent), states_(states)
+{
+    CreateControls();
+    FormCreate();
+}
+
+void TForm4::CreateControls()
+{
+    setWindowTitle(QStringLiteral("Login"));
+    StaticText1 = RedLabel(this, QStringLiteral("StaticText1"), QStringLiteral("Ник"));
+    // The list only grows through appendNick; the nick is taken as typed.
+    ComboBox1 = MakeEditableList(this, QStringLiteral("ComboBox1"), StaticText1);
+    StaticText2 = RedLabel(this, QStringLiteral("StaticText2"), QStringLiteral("Пароль"));
+    Edit1 = MakeEdit(this, QStringLiteral("Edit1"), StaticText2);
+    MaskPassword(Edit1);
+    Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Войти"));
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(StaticText1, 0, 0);
+    layout->addWidget(ComboBox1, 0, 1);
+    layout->addWidget(StaticText2, 1, 0);
+    layout->addWidget(Edit1, 1, 1);
+    layout->addWidget(Button1, 2, 1, Qt::AlignRight);
+    setTabOrder(ComboBox1, Edit1);
+    setTabOrder(Edit1, Button1);
+    resize(303, 177);
+
+    WatchKeyPress(ComboBox1, [this](QChar key) { ComboBox1KeyPress(key); });
+    WatchKeyPress(ComboBox1->lineEdit(), [this](QChar key) { ComboBox1KeyPress(key); });
+    WatchKeyPress(Edit1, [this](QChar key) { Edit1KeyPress(key); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+void TForm4::FormCreate()
+{
+    ComboBox1->addItems(loginNicks());
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setEditText(kAdminNick);
+}
+
+QStringList TForm4::nickList() const
+{
+    QStringList nicks;
+    for (int i = 0; i < ComboBox1->count(); ++i)
+        nicks << ComboBox1->itemText(i);
+    return nicks;
+}
+
+void TForm4::appendNick(const QString& nick) { ComboBox1->addItem(nick); }
+
+void TForm4::ComboBox1KeyPress(QChar key)
+{
+    if (key == QChar(kEnterChar))
+        Button1Click();
+}
+
+void TForm4::Edit1KeyPress(QChar key)
+{
+    if (key == QChar(kEnterChar))
+        Button1Click();
+}
+
+void TForm4::Button1Click()
+{
+    RunHandler([this] {
+        ClearCurrentUser();
+        const QString nick = ComboBox1->currentText();
+        if (nick != kAdminNick && !ProfileExists(nick)) {
+            dialogs().message(QStringLiteral("Нет такого имени"));
+            return;
+        }
+        if (nick == kAdminNick)
+            LoginAdmin();
+        else
+            LoginPupil(nick);
+    });
+}
+
+void TForm4::LoginAdmin()
+{
+    const QString stored = ReadAdminDigest();
+    if (!CheckPassword(Edit1->text(), stored)) {
+        RefusePassword();
+        return;
+    }
+    CurrentUser& user = currentUser();
+    user.profile.digestText = stored.left(200);
+    user.nick = kAdminNick;
+    states_.ShowAdminMenus();
+    hide();
+    Edit1->clear();
+}
+
+void TForm4::LoginPupil(const QString& nick)
+{
+    CurrentUser& user = currentUser();
+    if (!ReadProfile(nick, user.profile)) {
+        dialogs().message(QStringLiteral("Error 1"));
+        return;
+    }
+    if (!CheckPassword(Edit1->text(), user.profile.digestText)) {
+        RefusePassword();
+        return;
+    }
+    states_.ShowLoggedOutMenus();
+    user.nick = nick;
+    states_.ShowPupilMenus();
+    Edit1->clear();
+    hide();
+}
+
+void TForm4::RefusePassword()
+{
+    dialogs().message(QStringLiteral("Неверный пароль"));
+    Edit1->clear();
+}

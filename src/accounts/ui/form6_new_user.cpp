@@ -1,0 +1,77 @@
+#include "accounts/ui/form6_new_user.h"
+
+#include "accounts/current_user.h"
+#include "accounts/new_user.h"
+#include "accounts/password_digest.h"
+#include "config/app_config.h"
+#include "platform/dialogs.h"
+#include "platform/handler_guard.h"
+#include "ui/control_factory.h"
+#include "util/files.h"
+#include "util/text.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TForm6::TForm6(QWidget* parent) : QWidget(parent)
+{
+    CreateControls();
+}
+
+void TForm6::CreateControls()
+{
+    setWindowTitle(QStringLiteral("Новый пользователь"));
+    // Top to bottom: nick, password, repeat, full name.
+    auto* layout = new QGridLayout(this);
+    const int line = AddLabelledEdits(
+        this, layout,
+        {{StaticText1, Edit1, "StaticText1", "Edit1", QStringLiteral("Ник"), false},
+         {StaticText3, Edit3, "StaticText3", "Edit3", QStringLiteral("Пароль"), true},
+         {StaticText4, Edit4, "StaticText4", "Edit4", QStringLiteral("Повтор пароля"), true},
+         {StaticText2, Edit2, "StaticText2", "Edit2", QStringLiteral("ФИО"), false}});
+    Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Создать пользователя"));
+    layout->addWidget(Button1, line, 1, Qt::AlignRight);
+    layout->setColumnStretch(1, 1);
+
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Edit3);
+    setTabOrder(Edit3, Edit4);
+    setTabOrder(Edit4, Button1);
+    resize(535, 248);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+void TForm6::Button1Click()
+{
+    RunHandler([this] {
+        const QString nick = TrimText(Edit1->text());
+        const QString fullName = Edit2->text();
+        const QString refusal =
+            NewUserRefusal(nick, fullName, Edit3->text(), Edit4->text(), loginNicks());
+        if (!refusal.isEmpty()) {
+            dialogs().message(refusal);
+            return;
+        }
+        Edit1->setText(nick);
+        ClearCurrentUser();
+        UserProfile& profile = currentUser().profile;
+        profile.digestText = PasswordDigestText(Edit3->text());
+        profile.fullName = fullName.left(255);
+        CreateFolderPath(appConfig().PathUser);
+        if (!WriteProfile(nick, profile)) {
+            dialogs().message(QStringLiteral("Измените ник , не могу создать файл конфигурации - ")
+                              + appConfig().PathUser + nick);
+            return;
+        }
+        dialogs().message(QStringLiteral("Пользователь создан"));
+        loginNicks().append(nick);
+        if (nickCreated)
+            nickCreated(nick);
+        for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4})
+            edit->clear();
+        hide();
+    });
+}

@@ -1,0 +1,186 @@
+#include "admin/ui/form9_service.h"
+
+#include "accounts/admin_actions.h"
+#include "accounts/user_profile.h"
+#include "config/app_config.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/folder_lock.h"
+#include "platform/handler_guard.h"
+#include "platform/shell.h"
+#include "records/result_record.h"
+#include "ui/control_factory.h"
+#include "ui/control_names.h"
+#include "util/files.h"
+#include "util/text.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+TForm9::TForm9(QWidget* parent) : QWidget(parent)
+{
+    setWindowFlag(Qt::Window);
+    setWindowTitle(QStringLiteral("Сервис АДМ"));
+    move(192, 107);
+    resize(ClientSizeForOuterSize(588, 289));
+    CreateControls();
+}
+
+void TForm9::CreateControls()
+{
+    Button4 = MakeButton(this, "Button4",
+                         QStringLiteral("Сводная таблица результатов по пользователям"));
+    Button3 = MakeButton(this, "Button3", QStringLiteral("Отправить ярлык на рабочий стол"));
+    Button6 = MakeButton(this, "Button6", QStringLiteral("Сбросить таблицу рекордов"));
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Отдельный пользователь"), this);
+    SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"));
+    StaticText1 =
+        MakeLabel(GroupBox1, QStringLiteral("StaticText1"), QStringLiteral("Выберите пользователя"));
+    ComboBox1 = MakeEditableList(GroupBox1, QStringLiteral("ComboBox1"), StaticText1);
+    Button1 = MakeButton(GroupBox1, "Button1", QStringLiteral("Посмотреть статистику"));
+    Button5 = MakeButton(GroupBox1, "Button5", QStringLiteral("Удалить пользователя"));
+    Button2 = MakeButton(GroupBox1, "Button2", QStringLiteral("Обнулить пароль"));
+
+    auto* group = new QGridLayout(GroupBox1);
+    group->addWidget(StaticText1, 0, 0);
+    group->addWidget(ComboBox1, 0, 1, 1, 2);
+    group->addWidget(Button1, 1, 0);
+    group->addWidget(Button5, 1, 1);
+    group->addWidget(Button2, 1, 2);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Button4, 0, 0, 1, 2);
+    grid->addWidget(Button3, 1, 0);
+    grid->addWidget(Button6, 1, 1);
+    grid->addWidget(GroupBox1, 2, 0, 1, 2);
+
+    QWidget* order[] = {Button4, Button3, Button6, ComboBox1, Button1, Button5, Button2};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
+}
+
+void TForm9::FillUserList()
+{
+    const QString typed = ComboBox1->currentText();
+    ComboBox1->clear();
+    UserProfile& record = AdminRecord();
+    for (const QString& nick : ListProfiles()) {
+        QString fullName;
+        if (ReadProfile(nick, record))
+            fullName = record.fullName;
+        else // no stale name of the profile read before
+            dialogs().message(QStringLiteral("Error 12 :") + nick);
+        ComboBox1->addItem(nick + QStringLiteral(" (") + fullName + QStringLiteral(")"));
+    }
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setEditText(typed);
+}
+
+QString TForm9::SelectedNick()
+{
+    const QString nick = TrimText(Field(1, ComboBox1->currentText(), QLatin1Char('(')));
+    // ProfileExists also refuses an empty nick and one with "/", which could
+    // name a file outside the user folder.
+    if (!ProfileExists(nick)) {
+        dialogs().message(QStringLiteral("Выберите пользователя"));
+        return QString();
+    }
+    return nick;
+}
+
+void TForm9::Button1Click()
+{
+    RunHandler([this] {
+        if (SelectedNick().isEmpty())
+            return;
+        const QString nick = SelectedNick();
+        if (nick.isEmpty())
+            return;
+        if (showStatistics)
+            showStatistics(nick);
+    });
+}
+
+void TForm9::Button5Click()
+{
+    RunHandler([this] {
+        if (SelectedNick().isEmpty())
+            return;
+        if (!dialogs().question(QStringLiteral("Удалить пользователя?")))
+            return;
+        const QString nick = SelectedNick();
+        if (nick.isEmpty())
+            return;
+        RemoveUserFolderFile(ProfilePath(nick));
+        dialogs().message(QStringLiteral("Пользователь удален"));
+    });
+}
+
+void TForm9::Button2Click()
+{
+    RunHandler([this] {
+        if (SelectedNick().isEmpty())
+            return;
+        if (!dialogs().question(QStringLiteral("Обнулить пароль?")))
+            return;
+        const QString nick = SelectedNick();
+        if (nick.isEmpty())
+            return;
+        switch (ResetPassword(nick, AdminRecord())) {
+        case ResetOutcome::NotRead:
+            // Writing now would give this user the record of another one.
+            dialogs().message(QStringLiteral("Error 12 :") + nick);
+            return;
+        case ResetOutcome::Vanished:
+            dialogs().message(QStringLiteral("Выберите пользователя"));
+            return;
+        case ResetOutcome::NotCreated:
+            dialogs().message(QStringLiteral("Error 14"));
+            break;
+        case ResetOutcome::WriteFailed:
+            dialogs().message(QStringLiteral("Error 15"));
+            break;
+        case ResetOutcome::Done:
+            break;
+        }
+        dialogs().message(QStringLiteral("Пароль обнулен"));
+    });
+}
+
+void TForm9::Button4Click()
+{
+    RunHandler([this] {
+        if (showSummary)
+            showSummary();
+    });
+}
+
+void TForm9::Button6Click()
+{
+    RunHandler([] {
+        if (!dialogs().question(QStringLiteral("Сбросить таблицу рекордов?"), QuestionIcon::Warning))
+            return;
+        RemoveUserFolderFile(RecordsTableFileName());
+        dialogs().message(QStringLiteral("Таблица рекордов сброшена"));
+    });
+}
+
+void TForm9::Button3Click()
+{
+    RunHandler([] {
+        CreateShortcut(DesktopFolder() + QStringLiteral("Zelvo.desktop"), QString(),
+                       QCoreApplication::applicationFilePath());
+    });
+}

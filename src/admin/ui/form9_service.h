@@ -1,0 +1,49 @@
+#pragma once
+// The administrator's service window "Сервис АДМ": one user's statistics,
+// deleting a user, resetting a password, the summary table, resetting the
+// current range's records table and a desktop shortcut to the program.
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+class TForm9 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm9(QWidget* parent = nullptr);
+
+    // Where "Статистика" shows a user's statistics and "Сводная таблица" the
+    // summary table; the windows that show them are made when first needed.
+    std::function<void(const QString& nick)> showStatistics;
+    std::function<void()> showSummary;
+
+    // Lists every profile as "nick (full name)"; the typed text stays.
+    void FillUserList();
+    // The nick of the chosen or typed entry, or empty after "Выберите пользователя".
+    QString SelectedNick();
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+
+    QPushButton* Button4;
+    QPushButton* Button3;
+    QPushButton* Button6;
+    QGroupBox* GroupBox1;
+    QLabel* StaticText1;
+    QComboBox* ComboBox1;
+    QPushButton* Button1;
+    QPushButton* Button5;
+    QPushButton* Button2;
+
+private:
+    void CreateControls();
+};

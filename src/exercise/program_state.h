@@ -1,0 +1,36 @@
+#pragma once
+// The program's process-wide state in one place: the configuration, the
+// logged-in user and the nicks the login window offers, the administrator's
+// scratch record, the number range, the exercise and the random generator.
+// Making a ProgramState installs its parts for the functions of every layer
+// (platform/process_state.h) until it goes or a newer one is made; the
+// program makes one for its whole run and each test its own, so every run
+// starts from the same state.
+
+#include "accounts/current_user.h"
+#include "accounts/user_profile.h"
+#include "config/app_config.h"
+#include "exercise/exercise_state.h"
+#include "records/number_range.h"
+
+class ProgramState {
+public:
+    ProgramState();
+    ~ProgramState();
+    ProgramState(const ProgramState&) = delete;
+    ProgramState& operator=(const ProgramState&) = delete;
+
+    AppConfig config;
+    CurrentUser user;
+    LoginNicks loginNicks;
+    AdminScratch adminRecord;
+    NumberRange range;
+    ExerciseState exercise;
+    RandomSeed randomSeed;
+};
+
+// The program's start-up steps, in their order: the program folder and the
+// user folder, the random seed from the clock, the configuration, the range
+// 0-20, the conversion of older records tables, and the nicks for the login
+// window. An error that travels is reported and the start-up goes on.
+void StartUp();
