@@ -20,6 +20,7 @@
 #include "util/control_factory.h"
 #include "util/control_names.h"
 #include "util/files.h"
+#include "zelvo_version.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -73,7 +74,7 @@ QAction* MakeAction(QObject* parent, const QString& name, const QString& caption
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Zelvo   v2.6"));
+    setWindowTitle(QStringLiteral("Zelvo   v" ZELVO_VERSION));
     createControls();
     createMenu();
     setFixedSize(ClientSizeForOuterSize(470, 495));
