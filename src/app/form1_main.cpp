@@ -17,6 +17,7 @@
 #include "ui/control_names.h"
 #include "util/files.h"
 #include "ui/shell_open.h"
+#include "zelvo_version.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -69,7 +70,7 @@ QAction* MakeAction(QObject* parent, const QString& name, const QString& caption
 TForm1::TForm1(ProgramWindows& windows, QWidget* parent) : QMainWindow(parent), windows_(windows)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Zelvo   v2.6"));
+    setWindowTitle(QStringLiteral("Zelvo   v" ZELVO_VERSION));
     createControls();
     createMenu();
     setFixedSize(ClientSizeForOuterSize(470, 495));

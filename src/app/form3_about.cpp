@@ -1,8 +1,9 @@
 #include "app/form3_about.h"
 
-#include "ui/jpeg_image.h"
 #include "ui/control_factory.h"
 #include "ui/control_names.h"
+#include "ui/jpeg_image.h"
+#include "zelvo_version.h"
 
 #include <QFile>
 #include <QLabel>
@@ -46,7 +47,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent)
     Label1->setGeometry(18, 456, 320, 20);
     SetDesignerName(Label1, QStringLiteral("Label1"));
 
-    Label2 = RedText(this, QStringLiteral("Версия 2.6"));
+    Label2 = RedText(this, QStringLiteral("Версия " ZELVO_VERSION));
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label2->setGeometry(355, 456, 320, 20);
     SetDesignerName(Label2, QStringLiteral("Label2"));
