@@ -7,7 +7,6 @@
 #include "app/form3_about.h"
 #include "platform/shell.h"
 #include "records/number_range.h"
-#include "support/accessibility.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 #include "util/files.h"
@@ -124,22 +123,11 @@ TEST_F(MainWindowTest, HelpOpensTheHelpFileOfTheProgramFolder)
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(MainWindowTest, ControlsCarryTheirDesignerNames)
+TEST_F(MainWindowTest, DigitKeysStandInAPhoneBlock)
 {
     writeStore(pathUserLine());
     StartedProgram program;
     TForm1& form = program.form1();
-    const std::pair<QWidget*, const char*> named[] = {
-        {form.Edit1, "Edit1"}, {form.Button11, "Button11"}, {form.StaticText8, "StaticText8"},
-        {form.Button13, "Button13"}, {static_cast<QWidget*>(form.GroupBox1), "GroupBox1"}};
-    for (const auto& [widget, name] : named) {
-        EXPECT_EQ(widget->objectName(), name);
-        EXPECT_EQ(widget->accessibleDescription(), name);
-    }
-    EXPECT_EQ(AccessibleName(form.Button11), "Ввод");
-    EXPECT_EQ(AccessibleName(form.Edit1), "Ваш ответ");
-    EXPECT_EQ(form.N7->objectName(), "N7");
-    EXPECT_EQ(form.N7->text(), "Начать Изучение");
     QStringList digits;
     for (QPushButton* b : {form.Button1, form.Button2, form.Button3, form.Button4, form.Button5,
                            form.Button6, form.Button7, form.Button8, form.Button9, form.Button13})

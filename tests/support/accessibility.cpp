@@ -159,3 +159,19 @@ QStringList NamesNotAsShown(QWidget* window)
     }
     return faults;
 }
+
+QString ReadingFault(QWidget* control) { return Fault(control, control->window()); }
+
+QString MenuItemReading(QAction* item)
+{
+    for (QObject* shownIn : item->associatedObjects()) {
+        auto* menu = qobject_cast<QWidget*>(shownIn);
+        if (!menu)
+            continue;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(menu);
+        const int at = int(menu->actions().indexOf(item));
+        if (face && at >= 0 && at < face->childCount())
+            return face->child(at)->text(QAccessible::Name);
+    }
+    return QString();
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QAction;
 class QObject;
 class QWidget;
 
@@ -24,3 +25,10 @@ QString ControlTitle(QObject* control);
 // caption. Every control carries its designer name as objectName and
 // accessibleDescription.
 QStringList NamesNotAsShown(QWidget* window);
+
+// What is wrong with the reading of one control of its window, in the terms of
+// NamesNotAsShown (the designer name aside); empty when nothing is.
+QString ReadingFault(QWidget* control);
+// What a screen reader reads for a menu item: the name of its entry in the
+// menu or menu bar that shows it; empty when no menu shows it.
+QString MenuItemReading(QAction* item);

@@ -7,7 +7,6 @@
 #include "records/ui/form12_range.h"
 #include "records/ui/form8_statistics.h"
 #include "records/records_fixture.h"
-#include "support/accessibility.h"
 
 #include <QApplication>
 #include <QFile>
@@ -189,29 +188,4 @@ TEST_F(RecordsTest, SummaryLeavesOutFilesNoNickOpens)
     ASSERT_EQ(form.gridRowCount(), 2);
     EXPECT_EQ(form.gridCell(1, 0), "anna");
     EXPECT_TRUE(dialogs_.shown.isEmpty());
-}
-
-TEST_F(RecordsTest, ControlsCarryTheirDesignerNames)
-{
-    TForm8 form8;
-    TForm10 form10;
-    TForm11 form11;
-    TForm12 form12;
-    const std::pair<QWidget*, QStringList> cases[] = {
-        {&form8, {"StaticText1", "StaticText2", "StaticText6", "StaticText10"}},
-        {&form10, {"StringGrid1"}},
-        {&form11, {"StringGrid1", "GroupBox1", "RadioButton1", "RadioButton4", "Button1"}},
-        {&form12, {"StaticText1", "RadioButton1", "RadioButton4", "Button1"}}};
-    for (const auto& [window, names] : cases) {
-        for (const QString& name : names) {
-            SCOPED_TRACE(window->windowTitle().toStdString() + " " + name.toStdString());
-            const QWidget* control = window->findChild<QWidget*>(name);
-            ASSERT_NE(control, nullptr);
-            EXPECT_EQ(control->accessibleDescription(), name);
-        }
-    }
-    EXPECT_EQ(AccessibleName(form11.Button1), "OK");
-    EXPECT_EQ(AccessibleName(form8.StaticText1), "Общее количество очков");
-    // A value reads its value: nothing before it is filled.
-    EXPECT_EQ(AccessibleName(form8.StaticText2), "");
 }
