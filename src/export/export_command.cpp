@@ -5,6 +5,7 @@
 #include "export/report_html.h"
 #include "platform/config_store.h"
 #include "platform/errors.h"
+#include "util/files.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -65,11 +66,6 @@ QString ClassFolder(const ExportRequest& request, QIODevice& err)
             QStringLiteral("в хранилище настроек пустой \"PathUser\", укажите --folder / "
                            "the store's \"PathUser\" is empty, name the folder with --folder"));
     return folder;
-}
-
-bool FolderExistsForReport(const QString& folder)
-{
-    return !folder.isEmpty() && QFileInfo(folder).isDir();
 }
 
 } // namespace
@@ -272,7 +268,7 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
     const QString folder = ClassFolder(*request, err);
     if (folder.isEmpty() && !request->folder)
         return kExitIncomplete;
-    // Made absolute now: reading the folder may change the current folder.
+    // The messages name the output file in full.
     const QString output =
         request->output ? QFileInfo(*request->output).absoluteFilePath() : QString();
     if (!output.isEmpty() && LiesIn(output, folder)) {
@@ -291,14 +287,12 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         }
         filter.since = request->since;
         filter.until = request->until;
-        // Asked before reading: reading the folder may change the current folder.
-        const bool folderThere = FolderExistsForReport(folder);
         const ClassReport report = GatherClassReport(folder, filter);
         result.errors = report.errors;
         result.warnings = report.warnings;
         // A class folder that is not there gets no page; any other problem
         // is named in the page too.
-        if (folderThere)
+        if (FolderExists(folder))
             result.csv = ReportHtml(
                 report, request->english ? ReportLanguage::English : ReportLanguage::Russian,
                 QDateTime::currentDateTime());
