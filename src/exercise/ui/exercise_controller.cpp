@@ -354,7 +354,7 @@ void ExerciseController::Timer1Timer()
     RunHandler([this] {
         ExerciseState& s = exerciseState();
         s.elapsedSeconds = AddWrapping(s.elapsedSeconds, 1);
-        c_.StaticText11->setText(ClockText(s.elapsedSeconds));
+        c_.StaticText11->setText(DurationText(s.elapsedSeconds));
     });
 }
 

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "records/statistics_text.h"
 #include "ui/control_factory.h"
+#include "util/text.h"
 
 #include <QLabel>
 
