@@ -63,13 +63,12 @@ void ExerciseController::N7Click()
 {
     RunHandler([this] {
         const QString nick = currentUser().nick;
-        if (nick == QLatin1String("ADM")) {
+        if (IsAdminNick(nick)) {
             dialogs().message(QStringLiteral("ADM - администратор,Зайдите с другим пользователем"));
             return;
         }
         if (nick.isEmpty()) {
-            dialogs().message(
-                QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)"));
+            dialogs().message(kLoginNeededMessage);
             return;
         }
         ExerciseState& s = exerciseState();
