@@ -5,6 +5,7 @@
 #include "export/report_html.h"
 #include "platform/config_store.h"
 #include "platform/errors.h"
+#include "records/number_range.h"
 #include "util/files.h"
 
 #include <QCommandLineParser>
@@ -13,9 +14,6 @@
 #include <QSaveFile>
 
 namespace {
-
-const QStringList kRanges = {QStringLiteral("9"), QStringLiteral("20"), QStringLiteral("99"),
-                             QStringLiteral("999")};
 
 void Say(QIODevice& err, const QString& text)
 {
@@ -101,7 +99,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     if (command == QLatin1String("summary") && words.size() == 1) {
         request.summary = true;
     } else if (command == QLatin1String("records") && words.size() == 2 &&
-               kRanges.contains(words[1])) {
+               RangeTexts().contains(words[1])) {
         request.rangeText = words[1];
     } else if (command == QLatin1String("report") && words.size() == 1) {
         request.report = true;
@@ -127,7 +125,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
             return std::nullopt;
         }
     if (parser.isSet(range)) {
-        if (!kRanges.contains(parser.value(range))) {
+        if (!RangeTexts().contains(parser.value(range))) {
             error = Wrong(QStringLiteral("--range 9|20|99|999"));
             return std::nullopt;
         }
