@@ -343,6 +343,20 @@ StoreError WrongType(const QString& name)
     return StoreError(QStringLiteral("Invalid data type for '%1'").arg(name));
 }
 
+// The value `name` of the key as the store file holds it now; StoreError
+// when it is not of `type`.
+std::optional<Entry> ReadValue(const QString& fullPath, const QString& name, ValueType type)
+{
+    Store store;
+    Load(store);
+    const Entry* e = FindValue(store, fullPath, name);
+    if (!e)
+        return std::nullopt;
+    if (e->type != type)
+        throw WrongType(name);
+    return *e;
+}
+
 bool IsDirectory(const QByteArray& path)
 {
     struct stat st;
@@ -405,26 +419,16 @@ bool StoreKey::hasValue(const QString& name) const
 
 std::optional<QString> StoreKey::readString(const QString& name) const
 {
-    Store store;
-    Load(store);
-    const Entry* e = FindValue(store, FullPath(keyPath_), name);
-    if (!e)
-        return std::nullopt;
-    if (e->type != ValueType::String)
-        throw WrongType(name);
-    return e->text;
+    if (const std::optional<Entry> e = ReadValue(FullPath(keyPath_), name, ValueType::String))
+        return e->text;
+    return std::nullopt;
 }
 
 std::optional<qint32> StoreKey::readNumber(const QString& name) const
 {
-    Store store;
-    Load(store);
-    const Entry* e = FindValue(store, FullPath(keyPath_), name);
-    if (!e)
-        return std::nullopt;
-    if (e->type != ValueType::Number)
-        throw WrongType(name);
-    return static_cast<qint32>(e->number);
+    if (const std::optional<Entry> e = ReadValue(FullPath(keyPath_), name, ValueType::Number))
+        return static_cast<qint32>(e->number);
+    return std::nullopt;
 }
 
 namespace {
