@@ -21,7 +21,8 @@ FolderLock ReadLock(const QString& dir)
 QString ClassFolderToRead(const QString& folder, QStringList& errors)
 {
     if (folder.isEmpty() || !FolderExists(folder)) {
-        errors << QStringLiteral("папка класса не найдена / class folder not found: %1").arg(folder);
+        errors
+            << QStringLiteral("папка класса не найдена / class folder not found: %1").arg(folder);
         return QString();
     }
     return WithTrailingSeparator(QFileInfo(folder).absoluteFilePath());
@@ -45,8 +46,9 @@ QString NoRecordsTableText(const QString& table)
     return QStringLiteral("нет таблицы рекордов / records table not found: %1").arg(table);
 }
 
-TableRead ReadClassTable(const QString& dir, const QString& table, std::vector<ResultRecord>& records,
-                         QStringList& errors, QStringList& warnings)
+TableRead ReadClassTable(const QString& dir, const QString& table,
+                         std::vector<ResultRecord>& records, QStringList& errors,
+                         QStringList& warnings)
 {
     const QFileInfo info(table);
     if (!info.exists())

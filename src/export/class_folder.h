@@ -33,8 +33,9 @@ enum class TableRead { Read, Missing, Failed };
 // The records of the table `table`. Missing: there is no such file, nothing
 // added (the caller tells whether that is an error). Failed: the message is
 // added to `errors`. A record cut short at the end is left out, with a warning.
-TableRead ReadClassTable(const QString& dir, const QString& table, std::vector<ResultRecord>& records,
-                         QStringList& errors, QStringList& warnings);
+TableRead ReadClassTable(const QString& dir, const QString& table,
+                         std::vector<ResultRecord>& records, QStringList& errors,
+                         QStringList& warnings);
 
 // The profile of `nick` in `dir`; false after adding the message to `errors`.
 bool ReadClassProfile(const QString& dir, const QString& nick, UserProfile& profile,

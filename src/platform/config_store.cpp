@@ -279,7 +279,8 @@ bool Save(const Store& store)
         return false;
     const QString path = MachineStorePath();
     struct stat old;
-    const bool exists = ::lstat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool exists =
+        ::lstat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
     return ReplaceFileWhole(path, bytes, 0644, exists ? int(old.st_mode & 07777) : 0644).replaced();
 }
 

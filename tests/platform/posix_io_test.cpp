@@ -63,8 +63,8 @@ TEST_F(PosixIoTest, InterruptedOpenAndReadGoOn)
 
     // Opening a pipe for reading waits for a writer; reading waits for bytes.
     int writer = -1;
-    std::thread other = SignalThenDo(::pthread_self(),
-                                     [&] { writer = ::open(fifo.constData(), O_WRONLY | O_CLOEXEC); });
+    std::thread other = SignalThenDo(
+        ::pthread_self(), [&] { writer = ::open(fifo.constData(), O_WRONLY | O_CLOEXEC); });
     const int reader = OpenRetrying(fifo.constData(), O_RDONLY | O_CLOEXEC);
     other.join();
     ASSERT_GE(reader, 0);
