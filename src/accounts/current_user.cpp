@@ -62,6 +62,8 @@ SaveResult StoreUnsavedChanges(CurrentUser& user)
 
 } // namespace
 
+bool IsAdminNick(const QString& nick) { return nick == kAdminNick; }
+
 CurrentUser& currentUser() { return StatePart<CurrentUser>(); }
 
 QStringList& loginNicks() { return StatePart<LoginNicks>().nicks; }
@@ -69,7 +71,7 @@ QStringList& loginNicks() { return StatePart<LoginNicks>().nicks; }
 void ListLoginNicks()
 {
     QStringList& nicks = loginNicks();
-    nicks = QStringList{QStringLiteral("ADM")};
+    nicks = QStringList{kAdminNick};
     nicks += ListProfiles();
 }
 

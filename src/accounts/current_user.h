@@ -4,6 +4,15 @@
 
 #include "accounts/user_profile.h"
 
+// The administrator's nick; it has no profile file.
+inline const QString kAdminNick = QStringLiteral("ADM");
+// True for the administrator's nick (letter case counts).
+bool IsAdminNick(const QString& nick);
+
+// The message where a step needs a logged-in user and nobody is.
+inline const QString kLoginNeededMessage =
+    QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)");
+
 struct CurrentUser {
     QString nick;
     UserProfile profile;

@@ -52,3 +52,6 @@ struct AdminScratch {
     UserProfile record;
 };
 UserProfile& AdminRecord();
+// The message, followed by the nick, where a profile of the administrator's
+// lists cannot be read.
+inline const QString kProfileNotReadMessage = QStringLiteral("Error 12 :");

@@ -10,6 +10,7 @@
 #include "exercise/ui/exercise_controller.h"
 #include "platform/handler_guard.h"
 #include "platform/program_quit.h"
+#include "records/number_range.h"
 #include "records/ui/form11_records.h"
 #include "records/ui/form12_range.h"
 #include "records/ui/form8_statistics.h"
@@ -191,7 +192,7 @@ void TForm1::createMenu()
 // The window's part of the start-up; the program's state is brought up by StartUp.
 void TForm1::FormCreate()
 {
-    StaticText18->setText(QStringLiteral("0-20"));
+    StaticText18->setText(RangeCaption(NumberRange()));
     StaticText6->clear();
     ResetMainDisplays();
     ShowLoggedOutMenus();

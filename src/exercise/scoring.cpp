@@ -48,14 +48,6 @@ bool IsRightAnswer(const QString& text, qint32 expected)
     return value && *value == expected;
 }
 
-QString ClockText(qint32 seconds)
-{
-    const qint32 rest = seconds % 3600;
-    return QString::number(seconds / 3600) + ":" +
-           QStringLiteral("%1").arg(rest / 60, 2, 10, QLatin1Char('0')) + ":" +
-           QStringLiteral("%1").arg(rest % 60, 2, 10, QLatin1Char('0'));
-}
-
 qint32 TimePerExample(qint32 elapsedSeconds, qint32 score)
 {
     const auto product = static_cast<qint32>(static_cast<quint32>(elapsedSeconds) * 100u);

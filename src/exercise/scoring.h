@@ -28,9 +28,6 @@ AnswerOutcome ScoreAnswer(ExerciseState& state, const ScoringSettings& scoring, 
 // True when the typed text is a number equal to the expected value.
 bool IsRightAnswer(const QString& text, qint32 expected);
 
-// The clock: hours without a leading zero, minutes and seconds with two digits.
-QString ClockText(qint32 seconds);
-
 // Hundredths of a second per point: elapsedSeconds * 100 (as a 32-bit
 // product) divided by the score, truncated toward zero. The score is at least 1.
 qint32 TimePerExample(qint32 elapsedSeconds, qint32 score);

@@ -1,11 +1,7 @@
 #include "export/class_report.h"
 
-#include "accounts/user_profile.h"
-#include "platform/errors.h"
-#include "platform/folder_lock.h"
+#include "export/class_folder.h"
 #include "records/records_order.h"
-#include "records/result_record.h"
-#include "util/files.h"
 
 #include <QFileInfo>
 
@@ -13,11 +9,6 @@
 #include <map>
 
 namespace {
-
-QString CannotReadText(const QString& path, const QString& reason)
-{
-    return QStringLiteral("не удалось прочитать / cannot read %1: %2").arg(path, reason);
-}
 
 // "dd-mm-yyyy hh:mm:ss" as a date and time without a time zone (UTC, which
 // needs no look-up of the local zone per record); invalid otherwise.
@@ -90,33 +81,12 @@ void ReadTable(const QString& dir, const QString& rangeText, const ReportFilter&
                std::map<QString, PupilReport>& pupils, ClassReport& report)
 {
     const QString table = RecordsTableFileName(dir, rangeText);
-    const QFileInfo info(table);
-    if (!info.exists()) {
-        const QString text =
-            QStringLiteral("нет таблицы рекордов / records table not found: %1").arg(table);
-        if (filter.rangeNamed)
-            report.errors << text;
-        else
-            report.warnings << text;
-        return;
-    }
-    if (!info.isFile()) {
-        report.errors << CannotReadText(table, QStringLiteral("not a file"));
-        return;
-    }
     std::vector<ResultRecord> records;
-    try {
-        const FolderLock lock(dir, FolderLock::Mode::SharedNoCreate);
-        records = ReadResultRecords(table, OpenFor::Reading);
-    } catch (const IoError& error) {
-        report.errors << CannotReadText(table, error.text());
+    const TableRead read = ReadClassTable(dir, table, records, report.errors, report.warnings);
+    if (read == TableRead::Missing)
+        (filter.rangeNamed ? report.errors : report.warnings) << NoRecordsTableText(table);
+    if (read != TableRead::Read)
         return;
-    }
-    if (const qint64 rest = info.size() % kResultRecordSize)
-        report.warnings << QStringLiteral("неполная запись в конце пропущена / "
-                                          "incomplete record at the end skipped (%1 bytes): %2")
-                               .arg(rest)
-                               .arg(table);
 
     std::map<QString, RangeReport> ranges;
     const std::vector<int> order = SortRecords(records, RecordsOrder::ByTime);
@@ -259,34 +229,17 @@ ClassReport GatherClassReport(const QString& folder, const ReportFilter& filter)
     ClassReport report;
     report.folder = folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();
     report.filter = filter;
-    if (folder.isEmpty() || !FolderExists(folder)) {
-        report.errors
-            << QStringLiteral("папка класса не найдена / class folder not found: %1").arg(folder);
+    const QString dir = ClassFolderToRead(folder, report.errors);
+    if (dir.isEmpty() || !CanListClassFolder(dir, report.errors))
         return report;
-    }
-    const QString dir = WithTrailingSeparator(QFileInfo(folder).absoluteFilePath());
-    if (!QFileInfo(dir).isReadable() || !QFileInfo(dir).isExecutable()) {
-        report.errors << CannotReadText(dir, QStringLiteral("File access denied"));
-        return report;
-    }
 
     std::map<QString, PupilReport> pupils;
     for (const QString& nick : ListProfiles(dir)) {
-        const QString path = ProfilePath(dir, nick);
         UserProfile profile;
         PupilReport& pupil = pupils[nick];
         pupil.nick = nick;
-        try {
-            const FolderLock lock(dir, FolderLock::Mode::SharedNoCreate);
-            if (!ReadProfile(dir, nick, profile, OpenFor::Reading)) {
-                report.errors << CannotReadText(path, QStringLiteral("cannot be opened"));
-                continue;
-            }
-        } catch (const IoError& error) {
-            report.errors << CannotReadText(path, error.text());
-            continue;
-        }
-        pupil.fullName = profile.fullName;
+        if (ReadClassProfile(dir, nick, profile, report.errors))
+            pupil.fullName = profile.fullName;
     }
     for (const QString& rangeText : filter.ranges)
         ReadTable(dir, rangeText, filter, pupils, report);
@@ -303,11 +256,9 @@ ClassReport GatherClassReport(const QString& folder, const ReportFilter& filter)
 
     for (auto& [nick, pupil] : pupils)
         report.pupils.push_back(std::move(pupil));
-    const QCollator collator = RecordsCollator();
     std::sort(report.pupils.begin(), report.pupils.end(),
-              [&collator](const PupilReport& a, const PupilReport& b) {
-                  const int order = collator.compare(a.nick, b.nick);
-                  return order != 0 ? order < 0 : a.nick < b.nick;
+              [order = NickOrder()](const PupilReport& a, const PupilReport& b) {
+                  return order(a.nick, b.nick);
               });
     return report;
 }

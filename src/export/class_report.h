@@ -3,6 +3,8 @@
 // records tables, with the running figures the overview shows and the series
 // its charts draw. Read-only, like the CSV export; no HTML here.
 
+#include "records/number_range.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -11,8 +13,7 @@
 #include <vector>
 
 struct ReportFilter {
-    QStringList ranges = {QStringLiteral("9"), QStringLiteral("20"), QStringLiteral("99"),
-                          QStringLiteral("999")};
+    QStringList ranges = RangeTexts();
     bool rangeNamed = false;    // --range given: its table must exist
     std::optional<QDate> since; // exercises finished on that day or later
     std::optional<QDate> until; // on that day or earlier

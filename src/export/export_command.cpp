@@ -5,6 +5,8 @@
 #include "export/report_html.h"
 #include "platform/config_store.h"
 #include "platform/errors.h"
+#include "records/number_range.h"
+#include "util/files.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -12,9 +14,6 @@
 #include <QSaveFile>
 
 namespace {
-
-const QStringList kRanges = {QStringLiteral("9"), QStringLiteral("20"), QStringLiteral("99"),
-                             QStringLiteral("999")};
 
 void Say(QIODevice& err, const QString& text)
 {
@@ -67,11 +66,6 @@ QString ClassFolder(const ExportRequest& request, QIODevice& err)
     return folder;
 }
 
-bool FolderExistsForReport(const QString& folder)
-{
-    return !folder.isEmpty() && QFileInfo(folder).isDir();
-}
-
 } // namespace
 
 std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, QString& error)
@@ -105,7 +99,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     if (command == QLatin1String("summary") && words.size() == 1) {
         request.summary = true;
     } else if (command == QLatin1String("records") && words.size() == 2 &&
-               kRanges.contains(words[1])) {
+               RangeTexts().contains(words[1])) {
         request.rangeText = words[1];
     } else if (command == QLatin1String("report") && words.size() == 1) {
         request.report = true;
@@ -131,7 +125,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
             return std::nullopt;
         }
     if (parser.isSet(range)) {
-        if (!kRanges.contains(parser.value(range))) {
+        if (!RangeTexts().contains(parser.value(range))) {
             error = Wrong(QStringLiteral("--range 9|20|99|999"));
             return std::nullopt;
         }
@@ -272,7 +266,7 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
     const QString folder = ClassFolder(*request, err);
     if (folder.isEmpty() && !request->folder)
         return kExitIncomplete;
-    // Made absolute now: reading the folder may change the current folder.
+    // The messages name the output file in full.
     const QString output =
         request->output ? QFileInfo(*request->output).absoluteFilePath() : QString();
     if (!output.isEmpty() && LiesIn(output, folder)) {
@@ -291,14 +285,12 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         }
         filter.since = request->since;
         filter.until = request->until;
-        // Asked before reading: reading the folder may change the current folder.
-        const bool folderThere = FolderExistsForReport(folder);
         const ClassReport report = GatherClassReport(folder, filter);
         result.errors = report.errors;
         result.warnings = report.warnings;
         // A class folder that is not there gets no page; any other problem
         // is named in the page too.
-        if (folderThere)
+        if (FolderExists(folder))
             result.csv = ReportHtml(
                 report, request->english ? ReportLanguage::English : ReportLanguage::Russian,
                 QDateTime::currentDateTime());

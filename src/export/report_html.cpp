@@ -1,6 +1,6 @@
 #include "export/report_html.h"
 
-#include "records/statistics_text.h"
+#include "util/text.h"
 
 #include <QLocale>
 

@@ -1,6 +1,7 @@
 #include "platform/atomic_file.h"
 
 #include "platform/file_modes.h"
+#include "platform/posix_io.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -18,23 +19,6 @@ namespace {
 
 const char kTempPrefix[] = ".zelvo-";
 const char kTempSuffix[] = ".tmp";
-
-// 0, or the errno of the failed write (ENOSPC when nothing more is taken).
-int WriteAll(int fd, const char* data, qint64 size)
-{
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return ENOSPC;
-        data += n;
-        size -= n;
-    }
-    return 0;
-}
 
 // The folder part of a native path, with its trailing "/" ("" for a bare name).
 QByteArray FolderOf(const QByteArray& path) { return path.left(path.lastIndexOf('/') + 1); }
@@ -138,7 +122,7 @@ ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, in
     if (!replacement.created())
         return outcome;
     outcome.created = true;
-    outcome.error = WriteAll(replacement.fd(), bytes.constData(), bytes.size());
+    outcome.error = WriteAll(replacement.fd(), bytes.constData(), size_t(bytes.size()));
     if (outcome.error == 0)
         outcome.error = replacement.commit();
     return outcome;

@@ -1,6 +1,9 @@
 #include "platform/config_store.h"
 
+#include "platform/atomic_file.h"
 #include "platform/errors.h"
+#include "platform/posix_io.h"
+#include "platform/safe_open.h"
 
 #include <QByteArrayList>
 #include <QFile>
@@ -207,23 +210,6 @@ QByteArray Format(const Store& store)
     return out;
 }
 
-// Writes all of `bytes`; 0, or the errno of the failed write.
-int WriteAll(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        data += n;
-        left -= n;
-    }
-    return 0;
-}
-
 // The store file's bytes. Other accounts may have write access to the store's
 // folder, so whatever stands there is opened without following a link and
 // without waiting for a pipe's writer, and only a regular file of at most
@@ -238,27 +224,26 @@ bool ReadStoreBytes(QByteArray& bytes)
         return errno == ENOENT || errno == ENOTDIR;
     if (!S_ISREG(st.st_mode) || st.st_size > kMaxStoreSize)
         return false; // a device is never opened: opening some has effects
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenRegularFile(path, O_RDONLY);
     if (fd < 0)
         return errno == ENOENT;
-    bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxStoreSize;
+    bool whole = ::fstat(fd, &st) == 0 && st.st_size <= kMaxStoreSize;
     // Reads to the end, at most one byte past the limit: a file that grew
     // meanwhile beyond it is not ours either.
     QByteArray buffer(static_cast<int>(qMin<qint64>(st.st_size, kMaxStoreSize)) + 1,
                       Qt::Uninitialized);
     qint64 size = 0;
-    while (whole && size < kMaxStoreSize + 1) {
-        if (size == buffer.size())
-            buffer.resize(static_cast<int>(kMaxStoreSize) + 1);
+    while (whole) {
         const ssize_t n =
-            ::read(fd, buffer.data() + size, static_cast<size_t>(buffer.size() - size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
+            ReadUpTo(fd, buffer.data() + size, static_cast<size_t>(buffer.size() - size));
+        if (n < 0) {
             whole = false;
-        if (n <= 0)
             break;
+        }
         size += n;
+        if (size < buffer.size() || buffer.size() > kMaxStoreSize)
+            break;
+        buffer.resize(static_cast<int>(kMaxStoreSize) + 1);
     }
     ::close(fd);
     if (!whole || size > kMaxStoreSize)
@@ -280,54 +265,23 @@ bool Load(Store& store)
     return true;
 }
 
-// Replaces the store file by a complete new one: a temporary file beside it
-// is written, flushed and renamed over it, so that a crash leaves the old
-// store or the new one, never a part of one (a store that lost "MyPass" would
-// let anyone in as ADM). The store's name is replaced as it stands: a link
-// there is refused, never written through (rename does not follow one). A
-// replaced store keeps its mode, and its owner where this process may keep
-// it; a new one gets 0644. A store that would grow beyond what Load takes is
-// not written: it could not be read back.
+// Replaces the store file by a complete new one (ReplaceFileWhole), so that a
+// crash leaves the old store or the new one, never a part of one (a store
+// that lost "MyPass" would let anyone in as ADM). A link in place of the
+// store is refused, never written through. A replaced store keeps its mode
+// exactly, and its owner where this process may keep it; a new one gets 0644.
+// A store that would grow beyond what Load takes is not written: it could
+// not be read back.
 bool Save(const Store& store)
 {
     const QByteArray bytes = Format(store);
     if (bytes.size() > kMaxStoreSize)
         return false;
-    const QByteArray path = QFile::encodeName(MachineStorePath());
+    const QString path = MachineStorePath();
     struct stat old;
-    const bool exists = ::lstat(path.constData(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return false;
-    if (exists && (!S_ISREG(old.st_mode) || ::access(path.constData(), W_OK) != 0))
-        return false;
-
-    const QByteArray folder = path.left(path.lastIndexOf('/') + 1);
-    QByteArray temp = folder + ".zelvo-" + QByteArray::number(::getpid()) + "-XXXXXX.tmp";
-    const int fd = ::mkostemps(temp.data(), 4, O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    int error = WriteAll(fd, bytes);
-    if (error == 0 && ::fchmod(fd, exists ? (old.st_mode & 07777) : 0644) != 0)
-        error = errno;
-    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
-        (void)::fchown(fd, old.st_uid, old.st_gid); // kept where we may
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
-    if (error == 0 && ::rename(temp.constData(), path.constData()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.constData());
-        return false;
-    }
-    const int dir =
-        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) { // makes the rename itself durable
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    const bool exists =
+        ::lstat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    return ReplaceFileWhole(path, bytes, 0644, exists ? int(old.st_mode & 07777) : 0644).replaced();
 }
 
 QString FullPath(const QString& keyPath)
@@ -388,6 +342,20 @@ StoreError SetFailed(const QString& name)
 StoreError WrongType(const QString& name)
 {
     return StoreError(QStringLiteral("Invalid data type for '%1'").arg(name));
+}
+
+// The value `name` of the key as the store file holds it now; StoreError
+// when it is not of `type`.
+std::optional<Entry> ReadValue(const QString& fullPath, const QString& name, ValueType type)
+{
+    Store store;
+    Load(store);
+    const Entry* e = FindValue(store, fullPath, name);
+    if (!e)
+        return std::nullopt;
+    if (e->type != type)
+        throw WrongType(name);
+    return *e;
 }
 
 bool IsDirectory(const QByteArray& path)
@@ -452,26 +420,16 @@ bool StoreKey::hasValue(const QString& name) const
 
 std::optional<QString> StoreKey::readString(const QString& name) const
 {
-    Store store;
-    Load(store);
-    const Entry* e = FindValue(store, FullPath(keyPath_), name);
-    if (!e)
-        return std::nullopt;
-    if (e->type != ValueType::String)
-        throw WrongType(name);
-    return e->text;
+    if (const std::optional<Entry> e = ReadValue(FullPath(keyPath_), name, ValueType::String))
+        return e->text;
+    return std::nullopt;
 }
 
 std::optional<qint32> StoreKey::readNumber(const QString& name) const
 {
-    Store store;
-    Load(store);
-    const Entry* e = FindValue(store, FullPath(keyPath_), name);
-    if (!e)
-        return std::nullopt;
-    if (e->type != ValueType::Number)
-        throw WrongType(name);
-    return static_cast<qint32>(e->number);
+    if (const std::optional<Entry> e = ReadValue(FullPath(keyPath_), name, ValueType::Number))
+        return static_cast<qint32>(e->number);
+    return std::nullopt;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/message_wait.h"
+#include "platform/posix_io.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,13 +40,10 @@ std::mutex& HeldLocksMutex()
     return mutex;
 }
 
+// The lock file itself, never through a link, and never waiting for a pipe.
 int OpenRetry(const QByteArray& path, int flags, mode_t mode = 0)
 {
-    int fd;
-    do {
-        fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return OpenRetrying(path.constData(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, mode);
 }
 
 // Opens the lock file, creating it where missing. A new lock file may be

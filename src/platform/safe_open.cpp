@@ -1,5 +1,7 @@
 #include "platform/safe_open.h"
 
+#include "platform/posix_io.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,10 +11,7 @@ int OpenRegularFile(const QByteArray& path, int flags, mode_t mode)
 {
     const bool truncate = (flags & O_TRUNC) != 0;
     const int openFlags = (flags & ~O_TRUNC) | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    int fd;
-    do {
-        fd = ::open(path.constData(), openFlags, mode);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = OpenRetrying(path.constData(), openFlags, mode);
     if (fd < 0) {
         // ELOOP: a link (O_NOFOLLOW); ENXIO: a pipe without reader, a device without driver.
         if (errno == ELOOP || errno == ENXIO)

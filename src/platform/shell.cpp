@@ -3,6 +3,7 @@
 #include "platform/atomic_file.h"
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
+#include "platform/paths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -62,12 +63,7 @@ QString ExecLine(const QString& target, const QString& arguments)
 
 QString DesktopFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (folder.isEmpty())
-        return QString();
-    while (folder.endsWith('/'))
-        folder.chop(1);
-    return folder + '/';
+    return WithTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
 }
 
 bool HasAdminRights() { return CanWriteMachineStore(); }

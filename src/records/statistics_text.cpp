@@ -1,16 +1,6 @@
 #include "records/statistics_text.h"
 
-QString DurationText(qint64 seconds)
-{
-    if (seconds < 0)
-        return QLatin1Char('-') + DurationText(-seconds);
-    const qint64 hours = seconds / 3600;
-    const qint64 minutes = seconds % 3600 / 60;
-    return QStringLiteral("%1:%2:%3")
-        .arg(hours)
-        .arg(minutes, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
+#include "util/text.h"
 
 QString SpeedText(qint32 totalPoints, qint32 totalSeconds)
 {

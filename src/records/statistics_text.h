@@ -6,10 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-// h:mm:ss with as many hour digits as needed: 0:00:00, 1:02:05, 100:00:00.
-// A negative count (a damaged profile) gets a "-" in front.
-QString DurationText(qint64 seconds);
-
 // Points per minute to the nearest tenth, right-aligned in five characters:
 // "  0.0" when no time was spent, " 15.0" for 150 points in 600 seconds.
 QString SpeedText(qint32 totalPoints, qint32 totalSeconds);
@@ -17,6 +13,6 @@ QString SpeedText(qint32 totalPoints, qint32 totalSeconds);
 // The summary table's column titles: "НИК", "ФИО", "Всего очков",
 // "Всего времени", "Время".
 QStringList SummaryColumnTitles();
-// A summary row: nick, full name, total points, duration text of the total
-// time, speed text.
+// A summary row: nick, full name, total points, the total time as h:mm:ss
+// (DurationText), speed text.
 QStringList SummaryRowTexts(const QString& nick, const UserProfile& profile);

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,15 +23,6 @@ QString& programFolderText()
 QByteArray Native(const QString& path)
 {
     return QFile::encodeName(path);
-}
-
-// Gives the owner write permission ("clears the attributes") of the open
-// file `fd`: the file itself, whatever its name has become meanwhile.
-void ClearAttributes(int fd)
-{
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
-        ::fchmod(fd, (st.st_mode & 07777) | S_IWUSR);
 }
 
 QChar FoldLatin(QChar c)
@@ -67,47 +57,7 @@ bool MatchesMask(const QString& mask, const QString& name)
     return m == mask.size();
 }
 
-QString FolderPart(const QString& path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-bool CloseFd(int fd)
-{
-    // After EINTR the descriptor is released on Linux; do not close it twice.
-    return ::close(fd) == 0 || errno == EINTR;
-}
-
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= size_t(written);
-    }
-    return true;
-}
-
 } // namespace
-
-QString StripTrailingSeparators(const QString& text)
-{
-    QString result = text;
-    while (result.endsWith(QLatin1Char('/')))
-        result.chop(1);
-    return result;
-}
-
-QString WithTrailingSeparator(const QString& text)
-{
-    if (text.isEmpty())
-        return QString();
-    return StripTrailingSeparators(text) + QLatin1Char('/');
-}
 
 void InitProgramFolder()
 {
@@ -158,8 +108,6 @@ void ListFiles(const QString& mask, const QString& folder, QStringList& list)
     QString absolute = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     if (!absolute.startsWith(QLatin1Char('/')))
         absolute = WithTrailingSeparator(QDir::currentPath()) + absolute;
-    if (!QDir::setCurrent(absolute))
-        return;
 
     const bool all = mask == QLatin1String("*.*");
     // Unsorted: entries come in the order the file system gives them.
@@ -211,75 +159,4 @@ void RemoveFile(const QString& path)
 {
     if (!path.isEmpty())
         ::unlink(Native(path).constData());
-}
-
-bool CopyFileKeepDate(const QString& source, const QString& destination)
-{
-    if (!FileExists(source) || source == destination)
-        return false;
-    const QByteArray dst = Native(destination);
-    // Neither end is taken through a link, and each is a regular file.
-    const int in = OpenRegularFile(Native(source), O_RDONLY);
-    if (in < 0)
-        return false;
-    struct stat srcStat;
-    if (::fstat(in, &srcStat) != 0) {
-        CloseFd(in);
-        return false;
-    }
-
-    CreateFolderPath(FolderPart(destination));
-    const int existing = OpenRegularFile(dst, O_RDONLY);
-    if (existing >= 0) {
-        // Two spellings of one file: truncating the destination would destroy the source.
-        struct stat dstStat;
-        const bool same = ::fstat(existing, &dstStat) == 0 && dstStat.st_dev == srcStat.st_dev &&
-                          dstStat.st_ino == srcStat.st_ino;
-        if (!same)
-            ClearAttributes(existing);
-        CloseFd(existing);
-        if (same) {
-            CloseFd(in);
-            return false;
-        }
-    }
-
-    const int createFlags = O_WRONLY | O_CREAT | O_TRUNC;
-    int out = OpenRegularFile(dst, createFlags, 0666);
-    if (out < 0 && EntryKindOf(dst) != EntryKind::Missing)
-        out = OpenRegularFile(dst, createFlags, 0666);
-    if (out < 0) {
-        CloseFd(in);
-        return false;
-    }
-
-    static constexpr size_t kBlockSize = 32000;
-    char block[kBlockSize];
-    for (;;) {
-        const ssize_t got = ::read(in, block, kBlockSize);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got == 0)
-            break;
-        if (got < 0 || !WriteAll(out, block, size_t(got))) {
-            CloseFd(out);
-            CloseFd(in);
-            ::unlink(dst.constData());
-            return false;
-        }
-    }
-
-    // The stored time keeps whole even seconds, as the DOS date-time form does.
-    struct stat finalStat;
-    if (::fstat(in, &finalStat) == 0) {
-        struct timespec times[2];
-        times[0].tv_sec = 0;
-        times[0].tv_nsec = UTIME_OMIT;
-        times[1].tv_sec = finalStat.st_mtim.tv_sec - (((finalStat.st_mtim.tv_sec % 2) + 2) % 2);
-        times[1].tv_nsec = 0;
-        ::futimens(out, times);
-    }
-    const bool outClosed = CloseFd(out);
-    const bool inClosed = CloseFd(in);
-    return outClosed && inClosed;
 }

@@ -1,13 +1,12 @@
 #pragma once
 // File-system routines. "/" is the separator; folder texts end with exactly
-// one "/" and file names are formed by concatenating folder and name.
+// one "/" and file names are formed by concatenating folder and name
+// (StripTrailingSeparators and WithTrailingSeparator, from platform/paths.h).
+
+#include "platform/paths.h"
 
 #include <QString>
 #include <QStringList>
-
-QString StripTrailingSeparators(const QString& text);
-// Empty stays empty; otherwise the text with exactly one trailing "/".
-QString WithTrailingSeparator(const QString& text);
 
 // Sets the program folder from the executable's path.
 void InitProgramFolder();
@@ -21,8 +20,9 @@ bool CreateFolderPath(const QString& path);
 
 // Appends the full paths of the regular files in `folder` matching `mask` (*
 // and ?, Latin letters without regard to case; "*.*" matches all); a link,
-// folder, pipe or device is never listed. The folder becomes the current
-// folder; a folder that cannot be entered leaves everything as it was.
+// folder, pipe or device is never listed. A relative folder is taken against
+// the current folder, which stays as it is; a folder that cannot be read
+// adds nothing.
 void ListFiles(const QString& mask, const QString& folder, QStringList& list);
 
 // The file name without folder and extension.
@@ -41,8 +41,3 @@ bool UserFileExists(const QString& path);
 // Deletes the file (a link itself, never what it points to); reports nothing.
 // Nothing about the file is changed before.
 void RemoveFile(const QString& path);
-
-// Copies source to destination, giving it the source's modification time.
-// Neither is taken through a link; the destination's owner write permission
-// is given first ("clearing its attributes").
-bool CopyFileKeepDate(const QString& source, const QString& destination);

@@ -3,6 +3,7 @@
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
 #include "platform/file_modes.h"
+#include "platform/posix_io.h"
 #include "platform/safe_open.h"
 
 #include <QFile>
@@ -38,34 +39,18 @@ int OpenRegular(const QString& path, int flags, mode_t mode = 0)
 // fewer bytes without naming an error).
 void WriteAllOrRaise(int fd, const char* data, size_t size)
 {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            RaiseErrno(errno);
-        if (written == 0)
-            throw IoError(kIoDiskFull);
-        data += written;
-        size -= size_t(written);
-    }
+    if (const int error = WriteAll(fd, data, size))
+        RaiseErrno(error);
 }
 
 // Reads exactly `size` bytes; "Read beyond end of file" when the file ends first.
 void ReadAllOrRaise(int fd, char* data, size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::read(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        // An empty pipe has no more bytes to give, like the end of a file.
-        if (n == 0 || (n < 0 && errno == EAGAIN))
-            throw IoError(kIoReadBeyondEnd);
-        if (n < 0)
-            RaiseErrno(errno);
-        data += n;
-        size -= size_t(n);
-    }
+    const ssize_t n = ReadUpTo(fd, data, size);
+    if (n < 0)
+        RaiseErrno(errno);
+    if (size_t(n) < size)
+        throw IoError(kIoReadBeyondEnd);
 }
 
 // Copies `size` bytes from offset `from` of `in` to the current position of

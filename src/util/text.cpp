@@ -55,3 +55,15 @@ QString TrimText(const QString& text)
         --end;
     return text.mid(begin, end - begin);
 }
+
+QString DurationText(qint64 seconds)
+{
+    if (seconds < 0)
+        return QLatin1Char('-') + DurationText(-seconds);
+    const qint64 hours = seconds / 3600;
+    const qint64 minutes = seconds % 3600 / 60;
+    return QStringLiteral("%1:%2:%3")
+        .arg(hours)
+        .arg(minutes, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}

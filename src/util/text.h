@@ -16,3 +16,6 @@ QChar UpperChar(QChar c);
 QString UpperText(const QString& text);
 // Without leading and trailing characters of code 0x00 to 0x20.
 QString TrimText(const QString& text);
+// Seconds as h:mm:ss with as many hour digits as needed: 0:00:00, 1:02:05,
+// 100:00:00. A negative count (a damaged profile) gets a "-" in front.
+QString DurationText(qint64 seconds);

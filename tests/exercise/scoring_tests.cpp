@@ -134,16 +134,6 @@ TEST(IsRightAnswerTest, NumberSyntax)
         EXPECT_EQ(IsRightAnswer(c.text, 7), c.right) << c.text;
 }
 
-TEST(ClockTextTest, HoursMinutesSeconds)
-{
-    const std::pair<qint32, const char*> cases[] = {
-        {0, "0:00:00"},      {1, "0:00:01"},      {65, "0:01:05"},     {3599, "0:59:59"},
-        {3600, "1:00:00"},   {3723, "1:02:03"},   {36000, "10:00:00"}, {43200, "12:00:00"},
-    };
-    for (const auto& [seconds, text] : cases)
-        EXPECT_EQ(ClockText(seconds), text) << seconds;
-}
-
 TEST(TimePerExampleTest, HundredthsPerPointTruncated)
 {
     EXPECT_EQ(TimePerExample(125, 12), 1041);

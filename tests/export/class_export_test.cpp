@@ -235,9 +235,9 @@ TEST_F(ExportTest, RelativeFolderWithoutTrailingSeparator)
 {
     WriteUser("anna", "Анна", 600, 150);
     WriteTable("9", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 0)});
-    QDir::setCurrent(tempPath(""));
-    EXPECT_EQ(ExportSummary("users", ';').csv, kSummaryHeader + Lines({"anna;Анна;150;0:10:00; 15.0"}));
-    QDir::setCurrent(tempPath(""));
+    ASSERT_TRUE(QDir::setCurrent(tempPath("")));
+    EXPECT_EQ(ExportSummary("users", ';').csv,
+              kSummaryHeader + Lines({"anna;Анна;150;0:10:00; 15.0"}));
     EXPECT_EQ(ExportRecords("users", "9", ';').csv,
               kRecordsHeader + Lines({"anna;Анна;475;20;06-12-2026 09:05:07;0"}));
 }

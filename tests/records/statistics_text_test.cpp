@@ -1,17 +1,8 @@
-// Duration and speed texts of the statistics windows.
+// Speed texts of the statistics windows.
 
 #include "records/statistics_text.h"
 
 #include <gtest/gtest.h>
-
-TEST(StatisticsText, Duration)
-{
-    const std::pair<qint64, const char*> cases[] = {
-        {0, "0:00:00"}, {600, "0:10:00"}, {3725, "1:02:05"}, {360000, "100:00:00"},
-        {2147483647, "596523:14:07"}, {-5, "-0:00:05"}};
-    for (const auto& [seconds, text] : cases)
-        EXPECT_EQ(DurationText(seconds), text) << seconds;
-}
 
 TEST(StatisticsText, Speed)
 {

@@ -82,4 +82,18 @@ TEST(TextTrim, ControlCharactersAndBlanksAtBothEnds)
         EXPECT_EQ(TrimText(c.in), c.out) << c.in.toStdString();
 }
 
+// The exercise clock and the statistics' total time alike.
+TEST(TextDuration, HoursMinutesSeconds)
+{
+    const std::pair<qint64, const char*> cases[] = {
+        {0, "0:00:00"},        {1, "0:00:01"},
+        {65, "0:01:05"},       {600, "0:10:00"},
+        {3599, "0:59:59"},     {3600, "1:00:00"},
+        {3725, "1:02:05"},     {36000, "10:00:00"},
+        {360000, "100:00:00"}, {2147483647, "596523:14:07"},
+        {-5, "-0:00:05"}};
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(DurationText(seconds), text) << seconds;
+}
+
 } // namespace

@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString kAdminNick = QStringLiteral("ADM");
-
 QLabel* RedLabel(QWidget* parent, const QString& name, const QString& text)
 {
     QLabel* label = MakeLabel(parent, name, text);
@@ -93,11 +91,11 @@ void TForm4::Button1Click()
     RunHandler([this] {
         ClearCurrentUser();
         const QString nick = ComboBox1->currentText();
-        if (nick != kAdminNick && !ProfileExists(nick)) {
+        if (!IsAdminNick(nick) && !ProfileExists(nick)) {
             dialogs().message(QStringLiteral("Нет такого имени"));
             return;
         }
-        if (nick == kAdminNick)
+        if (IsAdminNick(nick))
             LoginAdmin();
         else
             LoginPupil(nick);

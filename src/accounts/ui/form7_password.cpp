@@ -49,8 +49,7 @@ void TForm7::Button1Click()
         // After a failed login nobody is logged in, though the menu item stays
         // enabled: there is no profile to change.
         if (user.nick.isEmpty()) {
-            dialogs().message(
-                QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)"));
+            dialogs().message(kLoginNeededMessage);
             return;
         }
         if (!CheckPassword(Edit1->text(), user.profile.digestText)) {
@@ -65,7 +64,7 @@ void TForm7::Button1Click()
             return;
         }
         SetCurrentDigest(PasswordDigestText(Edit2->text()));
-        if (user.nick != QStringLiteral("ADM")) {
+        if (!IsAdminNick(user.nick)) {
             if (SaveCurrentProfile())
                 ChangeDone();
             return;

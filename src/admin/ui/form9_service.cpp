@@ -21,6 +21,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// The label over the user list, and the message where no user is chosen.
+const QString kChooseUserText = QStringLiteral("Выберите пользователя");
+
+} // namespace
+
 TForm9::TForm9(QWidget* parent) : QWidget(parent)
 {
     setWindowFlag(Qt::Window);
@@ -39,8 +46,7 @@ void TForm9::CreateControls()
 
     GroupBox1 = new QGroupBox(QStringLiteral("Отдельный пользователь"), this);
     SetDesignerName(GroupBox1, QStringLiteral("GroupBox1"));
-    StaticText1 =
-        MakeLabel(GroupBox1, QStringLiteral("StaticText1"), QStringLiteral("Выберите пользователя"));
+    StaticText1 = MakeLabel(GroupBox1, QStringLiteral("StaticText1"), kChooseUserText);
     ComboBox1 = MakeEditableList(GroupBox1, QStringLiteral("ComboBox1"), StaticText1);
     Button1 = MakeButton(GroupBox1, "Button1", QStringLiteral("Посмотреть статистику"));
     Button5 = MakeButton(GroupBox1, "Button5", QStringLiteral("Удалить пользователя"));
@@ -81,7 +87,7 @@ void TForm9::FillUserList()
         if (ReadProfile(nick, record))
             fullName = record.fullName;
         else // no stale name of the profile read before
-            dialogs().message(QStringLiteral("Error 12 :") + nick);
+            dialogs().message(kProfileNotReadMessage + nick);
         ComboBox1->addItem(nick + QStringLiteral(" (") + fullName + QStringLiteral(")"));
     }
     ComboBox1->setCurrentIndex(-1);
@@ -94,10 +100,17 @@ QString TForm9::SelectedNick()
     // ProfileExists also refuses an empty nick and one with "/", which could
     // name a file outside the user folder.
     if (!ProfileExists(nick)) {
-        dialogs().message(QStringLiteral("Выберите пользователя"));
+        dialogs().message(kChooseUserText);
         return QString();
     }
     return nick;
+}
+
+QString TForm9::ConfirmedNick(const QString& question)
+{
+    if (SelectedNick().isEmpty() || !dialogs().question(question))
+        return QString();
+    return SelectedNick();
 }
 
 void TForm9::Button1Click()
@@ -116,11 +129,7 @@ void TForm9::Button1Click()
 void TForm9::Button5Click()
 {
     RunHandler([this] {
-        if (SelectedNick().isEmpty())
-            return;
-        if (!dialogs().question(QStringLiteral("Удалить пользователя?")))
-            return;
-        const QString nick = SelectedNick();
+        const QString nick = ConfirmedNick(QStringLiteral("Удалить пользователя?"));
         if (nick.isEmpty())
             return;
         RemoveUserFolderFile(ProfilePath(nick));
@@ -131,20 +140,16 @@ void TForm9::Button5Click()
 void TForm9::Button2Click()
 {
     RunHandler([this] {
-        if (SelectedNick().isEmpty())
-            return;
-        if (!dialogs().question(QStringLiteral("Обнулить пароль?")))
-            return;
-        const QString nick = SelectedNick();
+        const QString nick = ConfirmedNick(QStringLiteral("Обнулить пароль?"));
         if (nick.isEmpty())
             return;
         switch (ResetPassword(nick, AdminRecord())) {
         case ResetOutcome::NotRead:
             // Writing now would give this user the record of another one.
-            dialogs().message(QStringLiteral("Error 12 :") + nick);
+            dialogs().message(kProfileNotReadMessage + nick);
             return;
         case ResetOutcome::Vanished:
-            dialogs().message(QStringLiteral("Выберите пользователя"));
+            dialogs().message(kChooseUserText);
             return;
         case ResetOutcome::NotCreated:
             dialogs().message(QStringLiteral("Error 14"));

@@ -46,4 +46,8 @@ public:
 
 private:
     void CreateControls();
+    // The selected nick, looked at before `question` is asked and again after
+    // "yes" (the list may have changed meanwhile); empty when there is none
+    // or the answer is "no".
+    QString ConfirmedNick(const QString& question);
 };

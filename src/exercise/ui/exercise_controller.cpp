@@ -63,13 +63,12 @@ void ExerciseController::N7Click()
 {
     RunHandler([this] {
         const QString nick = currentUser().nick;
-        if (nick == QLatin1String("ADM")) {
+        if (IsAdminNick(nick)) {
             dialogs().message(QStringLiteral("ADM - администратор,Зайдите с другим пользователем"));
             return;
         }
         if (nick.isEmpty()) {
-            dialogs().message(
-                QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)"));
+            dialogs().message(kLoginNeededMessage);
             return;
         }
         ExerciseState& s = exerciseState();
@@ -354,7 +353,7 @@ void ExerciseController::Timer1Timer()
     RunHandler([this] {
         ExerciseState& s = exerciseState();
         s.elapsedSeconds = AddWrapping(s.elapsedSeconds, 1);
-        c_.StaticText11->setText(ClockText(s.elapsedSeconds));
+        c_.StaticText11->setText(DurationText(s.elapsedSeconds));
     });
 }
 

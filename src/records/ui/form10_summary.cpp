@@ -53,7 +53,7 @@ void TForm10::LoadSummaryTable()
     UserProfile& record = AdminRecord();
     for (const QString& nick : ListProfiles()) {
         if (!ReadProfile(nick, record))
-            dialogs().message(QStringLiteral("Error 12 :") + nick);
+            dialogs().message(kProfileNotReadMessage + nick);
         const int row = StringGrid1->rowCount();
         StringGrid1->insertRow(row);
         const QStringList texts = SummaryRowTexts(nick, record);

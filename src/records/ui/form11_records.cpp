@@ -87,7 +87,7 @@ RecordsOrder TForm11::CheckedOrder() const
 
 void TForm11::LoadRecordsTable()
 {
-    setWindowTitle(QStringLiteral("Таблица рекордов в интервале (0-") + currentRange().rangeText +
+    setWindowTitle(QStringLiteral("Таблица рекордов в интервале (") + RangeCaption(currentRange()) +
                    QLatin1Char(')'));
     model_->clearRows();
     const QString table = RecordsTableFileName();

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <iterator>
+
 TForm12::TForm12(QWidget* parent) : QWidget(parent, Qt::Dialog) { CreateControls(); }
 
 void TForm12::CreateControls()
@@ -20,13 +22,14 @@ void TForm12::CreateControls()
     const QString prompt = QStringLiteral("Укажите в каком промежутке чисел будем упражнятся");
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"), prompt, QPoint(88, 24));
 
-    RadioButton1 =
-        MakeRadio(this, QStringLiteral("RadioButton1"), QStringLiteral("0-9"), {152, 56, 113, 17});
-    RadioButton2 =
-        MakeRadio(this, QStringLiteral("RadioButton2"), QStringLiteral("0-20"), {152, 88, 113, 17});
-    RadioButton3 = MakeRadio(this, QStringLiteral("RadioButton3"), QStringLiteral("0-99"),
+    const std::vector<NumberRange>& ranges = NumberRanges();
+    RadioButton1 = MakeRadio(this, QStringLiteral("RadioButton1"), RangeCaption(ranges[0]),
+                             {152, 56, 113, 17});
+    RadioButton2 = MakeRadio(this, QStringLiteral("RadioButton2"), RangeCaption(ranges[1]),
+                             {152, 88, 113, 17});
+    RadioButton3 = MakeRadio(this, QStringLiteral("RadioButton3"), RangeCaption(ranges[2]),
                              {152, 120, 113, 17});
-    RadioButton4 = MakeRadio(this, QStringLiteral("RadioButton4"), QStringLiteral("0-999"),
+    RadioButton4 = MakeRadio(this, QStringLiteral("RadioButton4"), RangeCaption(ranges[3]),
                              {152, 144, 113, 17});
     RadioButton2->setChecked(true);
 
@@ -37,16 +40,14 @@ void TForm12::CreateControls()
 void TForm12::Button1Click()
 {
     RunHandler([this] {
-        NumberRange& range = currentRange();
-        if (RadioButton1->isChecked())
-            range = {9, QStringLiteral("9")};
-        else if (RadioButton2->isChecked())
-            range = {20, QStringLiteral("20")};
-        else if (RadioButton3->isChecked())
-            range = {99, QStringLiteral("99")};
-        else
-            range = {999, QStringLiteral("999")};
+        // The radio buttons stand in the order of the ranges; the last one is
+        // taken when no other is checked.
+        const QRadioButton* const buttons[] = {RadioButton1, RadioButton2, RadioButton3};
+        size_t chosen = 0;
+        while (chosen < std::size(buttons) && !buttons[chosen]->isChecked())
+            ++chosen;
+        currentRange() = NumberRanges()[chosen];
         hide();
-        emit rangeApplied(QStringLiteral("0-") + range.rangeText);
+        emit rangeApplied(RangeCaption(currentRange()));
     });
 }

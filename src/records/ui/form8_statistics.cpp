@@ -1,8 +1,10 @@
 #include "records/ui/form8_statistics.h"
 
+#include "accounts/current_user.h"
 #include "platform/dialogs.h"
 #include "records/statistics_text.h"
 #include "ui/control_factory.h"
+#include "util/text.h"
 
 #include <QLabel>
 
@@ -45,8 +47,7 @@ void TForm8::CreateControls()
 void TForm8::ShowUserStatistics(const QString& nick)
 {
     if (nick.isEmpty()) {
-        dialogs().message(
-            QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)"));
+        dialogs().message(kLoginNeededMessage);
         return;
     }
     if (!ReadProfile(nick, statisticsRecord_)) {
