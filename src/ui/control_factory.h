@@ -64,7 +64,8 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label);
 // A drop-down list whose text the user may also type, named by `label`
 // (its buddy). The text stays exactly as typed: nothing completes it, and
 // Enter neither adds it to the list nor swaps it for an item that differs
-// in letter case.
+// in letter case. Its width comes from the window's layout, not from its
+// items, so long items never widen the window.
 QComboBox* MakeEditableList(QWidget* parent, const QString& name, QLabel* label);
 
 // Typed characters show as "*", whatever the style's own mark.
