@@ -129,6 +129,12 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label)
     return edit;
 }
 
+void SetTextIfChanged(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
 namespace {
 
 // Characters an editable list shows at the least; its layout gives it more.

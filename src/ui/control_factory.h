@@ -68,6 +68,11 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label);
 // items, so long items never widen the window.
 QComboBox* MakeEditableList(QWidget* parent, const QString& name, QLabel* label);
 
+// Puts `text` into `edit` only when it differs from what the edit holds.
+// Setting the same text changes nothing, yet QLineEdit would still move the
+// caret to the end, drop the selection and forget its undo steps.
+void SetTextIfChanged(QLineEdit* edit, const QString& text);
+
 // Typed characters show as "*", whatever the style's own mark.
 void MaskPassword(QLineEdit* edit);
 
