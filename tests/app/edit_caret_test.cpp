@@ -33,8 +33,8 @@ TEST_F(EditCaretTest, CorrectionTypedWithTheCaretMovedGoesWhereTheCaretIs)
     const struct {
         qint32 a, b; // the example a+b
         QString keys;
-        QString field;   // the field afterwards
-        bool accepted;   // the correction is accepted
+        QString field; // the field afterwards
+        bool accepted; // the correction is accepted
     } cases[] = {
         {12, 7, QStringLiteral("9^30"), QStringLiteral("309"), false},
         {300, 9, QStringLiteral("9^30"), QString(), true},
@@ -77,7 +77,7 @@ TEST_F(EditCaretTest, NewUserNickAlreadyTrimmedKeepsItsCaretWhenTheFileCannotBeM
     const struct {
         QString typed;
         int caret;
-        QString kept;    // the nick box afterwards
+        QString kept; // the nick box afterwards
         int caretAfter;
     } cases[] = {
         {QStringLiteral("ivan"), 2, QStringLiteral("ivan"), 2},

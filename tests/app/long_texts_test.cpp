@@ -18,7 +18,7 @@ const QString kLongNick = QString(248, QLatin1Char('W'));
 const QString kLongName = QString(255, QChar(0x0428)); // "Ш", among the widest letters
 
 class LongTextsTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
@@ -72,10 +72,12 @@ TEST_F(LongTextsTest, WindowsKeepTheirSizeAndControlsStayInside)
     w.form7().Edit1->setText(kLongName);
     w.form8().ShowUserStatistics(kLongNick);
     w.form9().FillUserList();
-    w.form9().ComboBox1->setCurrentIndex(w.form9().ComboBox1->findText(kLongNick, Qt::MatchStartsWith));
+    w.form9().ComboBox1->setCurrentIndex(
+        w.form9().ComboBox1->findText(kLongNick, Qt::MatchStartsWith));
     w.form10().LoadSummaryTable();
     w.form11().LoadRecordsTable();
-    appConfig().PathUser = QStringLiteral("/") + QString(30, QLatin1Char('d')).append('/').repeated(8);
+    appConfig().PathUser =
+        QStringLiteral("/") + QString(30, QLatin1Char('d')).append('/').repeated(8);
     w.form5().FillSettingsWindow();
 
     const struct {

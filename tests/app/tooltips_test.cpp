@@ -14,15 +14,14 @@ using TooltipsTest = ProgramTest;
 TEST_F(TooltipsTest, OnlyTheNumberEditsOfTheSettingsWindowHaveTips)
 {
     StartedProgram w;
-    QWidget* windows[] = {&w.form1(), &w.form3(),  &w.form4(),  &w.form5(),
-                          &w.form6(), &w.form7(),  &w.form8(),  &w.form9(),
-                          &w.form10(), &w.form11(), &w.form12()};
+    QWidget* windows[] = {&w.form1(), &w.form3(), &w.form4(),  &w.form5(),  &w.form6(), &w.form7(),
+                          &w.form8(), &w.form9(), &w.form10(), &w.form11(), &w.form12()};
     QMap<QString, QString> tips; // "window/control" -> tip
     for (QWidget* window : windows) {
         for (QWidget* control : window->findChildren<QWidget*>()) {
             if (!control->toolTip().isEmpty())
-                tips.insert(window->metaObject()->className() + QStringLiteral("/")
-                                + control->objectName(),
+                tips.insert(window->metaObject()->className() + QStringLiteral("/") +
+                                control->objectName(),
                             control->toolTip());
         }
     }
