@@ -129,6 +129,19 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label)
     return edit;
 }
 
+void SetTextIfChanged(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+namespace {
+
+// Characters an editable list shows at the least; its layout gives it more.
+constexpr int kListMinimumCharacters = 12;
+
+} // namespace
+
 QComboBox* MakeEditableList(QWidget* parent, const QString& name, QLabel* label)
 {
     auto* list = new QComboBox(parent);
@@ -136,6 +149,11 @@ QComboBox* MakeEditableList(QWidget* parent, const QString& name, QLabel* label)
     list->setInsertPolicy(QComboBox::NoInsert);
     // Qt's own completer ignores letter case: "adm" would become "ADM".
     list->setCompleter(nullptr);
+    // Sized by its place in the window, never by its longest item: a long nick
+    // would otherwise widen the window past the screen. The open list may
+    // still be wider than the box.
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(kListMinimumCharacters);
     SetDesignerName(list, name);
     label->setBuddy(list);
     return list;

@@ -64,8 +64,14 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, QLabel* label);
 // A drop-down list whose text the user may also type, named by `label`
 // (its buddy). The text stays exactly as typed: nothing completes it, and
 // Enter neither adds it to the list nor swaps it for an item that differs
-// in letter case.
+// in letter case. Its width comes from the window's layout, not from its
+// items, so long items never widen the window.
 QComboBox* MakeEditableList(QWidget* parent, const QString& name, QLabel* label);
+
+// Puts `text` into `edit` only when it differs from what the edit holds.
+// Setting the same text changes nothing, yet QLineEdit would still move the
+// caret to the end, drop the selection and forget its undo steps.
+void SetTextIfChanged(QLineEdit* edit, const QString& text);
 
 // Typed characters show as "*", whatever the style's own mark.
 void MaskPassword(QLineEdit* edit);

@@ -56,8 +56,10 @@ QString Fault(QWidget* control, const QWidget* window)
     if (auto* label = qobject_cast<QLabel*>(control))
         return name == label->text() ? QString() : Differs(name, label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-        // A button that shows only a picture reads the tip shown over it.
-        const QString shows = button->text().isEmpty() ? button->toolTip() : Caption(button->text());
+        // A button that shows only a picture reads a name of its own.
+        if (button->text().isEmpty())
+            return name.isEmpty() ? QStringLiteral("no name") : QString();
+        const QString shows = Caption(button->text());
         return name == shows ? QString() : Differs(name, shows);
     }
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {

@@ -55,7 +55,7 @@ void TForm6::Button1Click()
             dialogs().message(refusal);
             return;
         }
-        Edit1->setText(nick);
+        SetTextIfChanged(Edit1, nick);
         ClearCurrentUser();
         UserProfile& profile = currentUser().profile;
         profile.digestText = PasswordDigestText(Edit3->text());

@@ -117,9 +117,9 @@ void TForm5::CreateControls()
     Edit8 = MakeEdit(this, "Edit8", StaticText7);
     SpeedButton1 = new QToolButton(this);
     SetDesignerName(SpeedButton1, QStringLiteral("SpeedButton1"));
-    // A picture alone says nothing to a screen reader: the button is named for what it does.
-    SpeedButton1->setToolTip(QStringLiteral("Выбрать папку"));
-    SpeedButton1->setAccessibleName(SpeedButton1->toolTip());
+    // A picture alone says nothing to a screen reader: the button is named for
+    // what it does. It shows no tip: the window's tips are the number edits' own.
+    SpeedButton1->setAccessibleName(QStringLiteral("Выбрать папку"));
 
     CheckBox2 = new QCheckBox(QStringLiteral("Не проигрывать звуки"), this);
     SetDesignerName(CheckBox2, QStringLiteral("CheckBox2"));

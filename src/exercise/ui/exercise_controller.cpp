@@ -12,6 +12,7 @@
 #include "platform/sound_player.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
+#include "ui/control_factory.h"
 #include "util/files.h"
 #include "util/number.h"
 #include "util/text.h"
@@ -256,7 +257,7 @@ void ExerciseController::Button11Click()
         if (s.correctionPending || s.answered)
             return;
         const QString text = TrimText(c_.Edit1->text());
-        c_.Edit1->setText(text);
+        SetTextIfChanged(c_.Edit1, text);
         if (text.isEmpty())
             return;
         const bool right = IsRightAnswer(text, ExpectedValue(s));
@@ -285,8 +286,9 @@ void ExerciseController::Edit1Change()
         ExerciseState& s = exerciseState();
         if (!s.correctionPending)
             return;
-        // A change made here runs this handler again, nested, on the trimmed text.
-        c_.Edit1->setText(TrimText(c_.Edit1->text()));
+        // A change made here runs this handler again, nested, on the trimmed
+        // text; text already trimmed is left alone, caret and all.
+        SetTextIfChanged(c_.Edit1, TrimText(c_.Edit1->text()));
         if (!s.correctionPending)
             return; // the nested run has accepted the correction
         if (!IsRightAnswer(c_.Edit1->text(), ExpectedValue(s)))

@@ -10,10 +10,16 @@
 
 namespace {
 
-void SetValue(QLabel* value, const QString& text)
+// Room kept between a value text and the window's right edge.
+constexpr int kRightMargin = 8;
+
+// A value text one line high from `at` to the window's right margin: a long
+// nick or full name is cut there instead of running out of the window.
+QLabel* MakeLineValue(QWidget* window, const QString& name, const QPoint& at)
 {
-    value->setText(text);
-    value->adjustSize();
+    QLabel* value = MakeValue(window, name, at);
+    value->resize(window->width() - kRightMargin - at.x(), value->fontMetrics().height());
+    return value;
 }
 
 } // namespace
@@ -29,19 +35,19 @@ void TForm8::CreateControls()
 
     StaticText1 = MakeLabel(this, QStringLiteral("StaticText1"),
                             QStringLiteral("Общее количество очков"), QPoint(40, 56));
-    StaticText2 = MakeValue(this, QStringLiteral("StaticText2"), QPoint(192, 56));
+    StaticText2 = MakeLineValue(this, QStringLiteral("StaticText2"), QPoint(192, 56));
     StaticText3 = MakeLabel(this, QStringLiteral("StaticText3"), QStringLiteral("Общее время"),
                             QPoint(96, 112));
-    StaticText4 = MakeValue(this, QStringLiteral("StaticText4"), QPoint(192, 112));
+    StaticText4 = MakeLineValue(this, QStringLiteral("StaticText4"), QPoint(192, 112));
     StaticText5 = MakeLabel(this, QStringLiteral("StaticText5"),
                             QStringLiteral("Скорость (очков в минуту)"), QPoint(40, 160));
-    StaticText6 = MakeValue(this, QStringLiteral("StaticText6"), QPoint(192, 160));
+    StaticText6 = MakeLineValue(this, QStringLiteral("StaticText6"), QPoint(192, 160));
     StaticText7 =
         MakeLabel(this, QStringLiteral("StaticText7"), QStringLiteral("Ник"), QPoint(48, 288));
-    StaticText8 = MakeValue(this, QStringLiteral("StaticText8"), QPoint(80, 288));
+    StaticText8 = MakeLineValue(this, QStringLiteral("StaticText8"), QPoint(80, 288));
     StaticText9 =
         MakeLabel(this, QStringLiteral("StaticText9"), QStringLiteral("ФИО"), QPoint(40, 320));
-    StaticText10 = MakeValue(this, QStringLiteral("StaticText10"), QPoint(80, 320));
+    StaticText10 = MakeLineValue(this, QStringLiteral("StaticText10"), QPoint(80, 320));
 }
 
 void TForm8::ShowUserStatistics(const QString& nick)
@@ -55,11 +61,11 @@ void TForm8::ShowUserStatistics(const QString& nick)
         return;
     }
     const UserProfile& profile = statisticsRecord_;
-    SetValue(StaticText4, DurationText(profile.totalTime));
-    SetValue(StaticText6, SpeedText(profile.totalPoints, profile.totalTime));
-    SetValue(StaticText8, nick);
-    SetValue(StaticText10, profile.fullName);
-    SetValue(StaticText2, QString::number(profile.totalPoints));
+    StaticText4->setText(DurationText(profile.totalTime));
+    StaticText6->setText(SpeedText(profile.totalPoints, profile.totalTime));
+    StaticText8->setText(nick);
+    StaticText10->setText(profile.fullName);
+    StaticText2->setText(QString::number(profile.totalPoints));
     show();
     raise();
     activateWindow();
