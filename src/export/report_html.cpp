@@ -506,7 +506,7 @@ QByteArray ReportHtml(const ClassReport& report, ReportLanguage language, const 
     Writer writer{
         report, MakeTexts(language),
         QLocale(language == ReportLanguage::English ? QLocale::English : QLocale::Russian),
-        QString()};
+        QString(), QStringList()};
     writer.locale.setNumberOptions(QLocale::OmitGroupSeparator);
     for (const QString& rangeText : report.filter.ranges)
         for (const PupilReport& pupil : report.pupils)
