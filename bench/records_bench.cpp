@@ -5,9 +5,9 @@
 
 #include "config/app_config.h"
 #include "exercise/program_state.h"
-#include "records/ui/form11_records.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
+#include "records/ui/form11_records.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -44,7 +44,9 @@ QString FolderWith(int count)
         for (qint64 i = 0; i < count; ++i) {
             const ResultRecord record{QString("ученик%1").arg(i * 7919 % count),
                                       QString("Фамилия%1 Имя").arg(i * 104729 % count),
-                                      qint32(i * 31 % 200000), 20, "06-12-2026 09:05:07",
+                                      qint32(i * 31 % 200000),
+                                      20,
+                                      "06-12-2026 09:05:07",
                                       qint32(i % 5)};
             chunk += EncodeResultRecord(record);
             if (chunk.size() > (1 << 22)) {
@@ -58,10 +60,7 @@ QString FolderWith(int count)
     return folder;
 }
 
-void UseFolder(int count)
-{
-    appConfig().PathUser = FolderWith(count);
-}
+void UseFolder(int count) { appConfig().PathUser = FolderWith(count); }
 
 // Loads the window in `order` (0 date, 1 time, 2 nick, 3 full name) and paints it.
 void LoadAndShow(benchmark::State& state, int count, int order)
@@ -80,19 +79,17 @@ void LoadAndShow(benchmark::State& state, int count, int order)
     state.counters["rows"] = form.gridRowCount() - 1;
 }
 
-void BM_Records100k(benchmark::State& state)
-{
-    LoadAndShow(state, 100000, int(state.range(0)));
-}
+void BM_Records100k(benchmark::State& state) { LoadAndShow(state, 100000, int(state.range(0))); }
 BENCHMARK(BM_Records100k)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
-void BM_RecordsGrowth(benchmark::State& state)
-{
-    LoadAndShow(state, int(state.range(0)), 2);
-}
+void BM_RecordsGrowth(benchmark::State& state) { LoadAndShow(state, int(state.range(0)), 2); }
 BENCHMARK(BM_RecordsGrowth)
-    ->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // The floor, in plain Qt: the fields of one record as texts and numbers.
 struct Fields {
@@ -145,8 +142,9 @@ void BM_Floor100k(benchmark::State& state)
                                                      : f.fullName;
                 keys.push_back(collator.sortKey(primary + QLatin1Char('|') + QString::number(i)));
             }
-            std::stable_sort(positions.begin(), positions.end(),
-                      [&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
+            std::stable_sort(positions.begin(), positions.end(), [&keys](int a, int b) {
+                return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+            });
         }
         benchmark::DoNotOptimize(positions.data());
         benchmark::DoNotOptimize(rows.data());

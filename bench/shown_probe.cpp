@@ -25,13 +25,17 @@ long long StatusKb(const QByteArray& status, const char* field)
     if (at < 0)
         return 0;
     const int end = status.indexOf('\n', at);
-    return status.mid(at + qstrlen(field), end - at - qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
+    return status.mid(at + qstrlen(field), end - at - qstrlen(field))
+        .trimmed()
+        .split(' ')
+        .value(0)
+        .toLongLong();
 }
 
 // The first paint of any widget starts the report; the paint pass that
 // follows it runs to its end before the zero-time timer fires.
 class ShownProbe : public QObject {
-public:
+  public:
     explicit ShownProbe(int idleMs) : QObject(QCoreApplication::instance()), idleMs_(idleMs) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -43,14 +47,15 @@ public:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     void reportShown()
     {
         std::printf("shown_ns %lld\n", WallClockNs());
         std::fflush(stdout);
         QTimer::singleShot(idleMs_, this, [] {
             QFile file(QStringLiteral("/proc/self/status"));
-            const QByteArray status = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            const QByteArray status =
+                file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
             std::printf("vmhwm_kb %lld vmrss_kb %lld\n", StatusKb(status, "VmHWM:"),
                         StatusKb(status, "VmRSS:"));
             std::fflush(stdout);

@@ -24,8 +24,11 @@ constexpr int kRecords = 100000;
 ResultRecord SampleRecord(qint64 i)
 {
     return {QString("ученик%1").arg(i * 7919 % kRecords),
-            QString("Фамилия%1 Имя").arg(i * 104729 % kRecords), qint32(i * 31 % 200000), 20,
-            "06-12-2026 09:05:07", qint32(i % 5)};
+            QString("Фамилия%1 Имя").arg(i * 104729 % kRecords),
+            qint32(i * 31 % 200000),
+            20,
+            "06-12-2026 09:05:07",
+            qint32(i % 5)};
 }
 
 // `count` records, each cut to `size` bytes (776 gives the legacy format).

@@ -14,16 +14,16 @@
 //     one core); the manual time is the length of that wait.
 
 #include "accounts/current_user.h"
-#include "accounts/user_profile.h"
 #include "accounts/ui/form4_login.h"
+#include "accounts/user_profile.h"
 #include "app/program_windows.h"
-#include "exercise/program_state.h"
-#include "exercise/ui/exercise_controller.h"
-#include "records/ui/form11_records.h"
 #include "config/app_config.h"
 #include "exercise/exercise_state.h"
+#include "exercise/program_state.h"
+#include "exercise/ui/exercise_controller.h"
 #include "platform/dialogs.h"
 #include "platform/sound_player.h"
+#include "records/ui/form11_records.h"
 #include "util/files.h"
 
 #include <QApplication>
@@ -61,7 +61,7 @@ const QString kReady = QStringLiteral("Приготовились!   Удачи!
 // Answers every dialog at once: the target of an exercise is 1, so one right
 // answer ends it.
 class QuietDialogs : public Dialogs {
-public:
+  public:
     void message(const QString&) override {}
     bool question(const QString&, QuestionIcon) override { return true; }
     QString inputBox(const QString&, const QString&, const QString&) override
@@ -78,13 +78,13 @@ public:
 };
 
 class SilentPlayer : public SoundPlayer {
-public:
+  public:
     void play(const QString&) override {}
 };
 
 // Notes the moment Edit1 paints the text it waits for.
 class EchoWatch : public QObject {
-public:
+  public:
     void expect(const QString& text)
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -102,7 +102,7 @@ public:
         return true;
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint) {
@@ -117,7 +117,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable shown_;
     QString expected_;
@@ -232,8 +232,8 @@ double EchoOnce(QLineEdit* edit, QString& shownText)
     shownText += QLatin1Char('5');
     program->echo.expect(shownText);
     const Clock::time_point posted = Clock::now();
-    QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier,
-                                                    QStringLiteral("5")));
+    QCoreApplication::postEvent(
+        edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5")));
     Clock::time_point shown;
     if (!program->echo.wait(shown, std::chrono::seconds(10)))
         return -1;

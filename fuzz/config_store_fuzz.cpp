@@ -40,8 +40,8 @@ struct Reading {
 
     bool operator==(const Reading& o) const
     {
-        return present == o.present && text == o.text && textRefused == o.textRefused
-               && number == o.number && numberRefused == o.numberRefused;
+        return present == o.present && text == o.text && textRefused == o.textRefused &&
+               number == o.number && numberRefused == o.numberRefused;
     }
 };
 

@@ -58,8 +58,8 @@ TEST(FuzzCorpus, EveryCorpusFolderBelongsToATarget)
     QSet<QString> targets;
     for (const FuzzTarget& target : kTargets)
         targets.insert(QString::fromLatin1(target.name));
-    const QStringList folders = QDir(QStringLiteral(ZELVO_FUZZ_CORPUS))
-                                    .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList folders =
+        QDir(QStringLiteral(ZELVO_FUZZ_CORPUS)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& folder : folders)
         EXPECT_TRUE(targets.contains(folder)) << folder.toStdString();
 }

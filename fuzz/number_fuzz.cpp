@@ -18,7 +18,8 @@ void CheckText(const QString& text)
     const qint64 wide = *value;
     const QString hex = QString::number(wide < 0 ? -wide : wide, 16);
     FUZZ_CHECK(ParseNumber((wide < 0 ? QStringLiteral("-$") : QStringLiteral("$")) + hex) == value);
-    FUZZ_CHECK(wide >= 0 || !ParseNumber(QStringLiteral("$") + QString::number(quint32(*value), 16)));
+    FUZZ_CHECK(wide >= 0 ||
+               !ParseNumber(QStringLiteral("$") + QString::number(quint32(*value), 16)));
     FUZZ_CHECK(ParseNumber(QStringLiteral("  ") + text) == value);
 }
 

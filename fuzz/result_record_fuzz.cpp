@@ -12,9 +12,9 @@ namespace {
 
 bool SameFields(const LegacyResultRecord& legacy, const ResultRecord& record)
 {
-    return legacy.nick == record.nick && legacy.fullName == record.fullName
-           && legacy.timePerExample == record.timePerExample && legacy.points == record.points
-           && legacy.finishedAt == record.finishedAt;
+    return legacy.nick == record.nick && legacy.fullName == record.fullName &&
+           legacy.timePerExample == record.timePerExample && legacy.points == record.points &&
+           legacy.finishedAt == record.finishedAt;
 }
 
 void CheckRecordBytes(const uint8_t* data, size_t size)
@@ -22,8 +22,8 @@ void CheckRecordBytes(const uint8_t* data, size_t size)
     if (size >= size_t(kLegacyResultRecordSize)) {
         const LegacyResultRecord legacy =
             DecodeLegacyResultRecord(FuzzBytes(data, kLegacyResultRecordSize));
-        FUZZ_CHECK(legacy.nick.size() <= 255 && legacy.fullName.size() <= 255
-                   && legacy.finishedAt.size() <= 255);
+        FUZZ_CHECK(legacy.nick.size() <= 255 && legacy.fullName.size() <= 255 &&
+                   legacy.finishedAt.size() <= 255);
     }
     if (size >= size_t(kResultRecordSize)) {
         const ResultRecord record = DecodeResultRecord(FuzzBytes(data, kResultRecordSize));
@@ -43,7 +43,8 @@ void CheckTableRead(const QByteArray& bytes)
         const ResultRecord expected =
             DecodeResultRecord(bytes.mid(qsizetype(i) * kResultRecordSize, kResultRecordSize));
         FUZZ_CHECK(records[i].errors == expected.errors);
-        FUZZ_CHECK(records[i].nick == expected.nick && records[i].finishedAt == expected.finishedAt);
+        FUZZ_CHECK(records[i].nick == expected.nick &&
+                   records[i].finishedAt == expected.finishedAt);
     }
 }
 
@@ -69,8 +70,7 @@ void CheckConversion(const QByteArray& bytes)
     }
     FUZZ_CHECK(!QFile::exists(legacyPath));
     const QByteArray converted = ReadFuzzFile(convertedPath);
-    const qsizetype kept =
-        tableExists ? bytes.size() / kResultRecordSize * kResultRecordSize : 0;
+    const qsizetype kept = tableExists ? bytes.size() / kResultRecordSize * kResultRecordSize : 0;
     const qsizetype legacyCount = bytes.size() / kLegacyResultRecordSize;
     FUZZ_CHECK(converted.size() == kept + legacyCount * kResultRecordSize);
     FUZZ_CHECK(converted.left(kept) == bytes.left(kept));

@@ -46,4 +46,3 @@ ResetOutcome ResetPassword(const QString& nick, UserProfile& record)
     }
     return ResetOutcome::Done;
 }
-

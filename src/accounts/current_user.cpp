@@ -75,10 +75,7 @@ void ListLoginNicks()
     nicks += ListProfiles();
 }
 
-void ClearCurrentUser()
-{
-    currentUser() = CurrentUser();
-}
+void ClearCurrentUser() { currentUser() = CurrentUser(); }
 
 void AddToCurrentTotals(qint32 seconds, qint32 points)
 {

@@ -58,7 +58,7 @@ bool SaveCurrentProfile();
 
 // The main window's login states, implemented by the main window.
 class LoginStates {
-public:
+  public:
     virtual ~LoginStates() = default;
     virtual void ShowLoggedOutMenus() = 0;
     virtual void ShowAdminMenus() = 0;

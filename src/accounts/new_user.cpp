@@ -51,4 +51,3 @@ QString NewUserRefusal(const QString& nick, const QString& fullName, const QStri
         return kNickTaken;
     return QString();
 }
-

@@ -26,8 +26,8 @@ bool IsFileNick(const QString& nick) { return !nick.isEmpty() && !nick.contains(
 // so that the insignificant bytes of an unchanged field stay as they were.
 void PutShortString(QByteArray& record, int offset, int capacity, const QString& text)
 {
-    if (DecodeShortString(record.constData() + offset, capacity) == text
-        && EncodeShortString(text, capacity).at(0) == record.at(offset))
+    if (DecodeShortString(record.constData() + offset, capacity) == text &&
+        EncodeShortString(text, capacity).at(0) == record.at(offset))
         return;
     record.replace(offset, capacity + 1, EncodeShortString(text, capacity));
 }

@@ -10,7 +10,7 @@
 struct UserProfile {
     QString digestText;   // short string, capacity 200
     QString fullName;     // short string, capacity 255
-    qint32 totalTime = 0;   // seconds
+    qint32 totalTime = 0; // seconds
     qint32 totalPoints = 0;
     // The record as read from its file (empty for a fresh one). Writing puts
     // only the changed fields over these bytes, so the insignificant bytes of

@@ -16,8 +16,8 @@
 #include "records/ui/form8_statistics.h"
 #include "ui/control_factory.h"
 #include "ui/control_names.h"
-#include "util/files.h"
 #include "ui/shell_open.h"
+#include "util/files.h"
 #include "zelvo_version.h"
 
 #include <QCloseEvent>
@@ -83,13 +83,16 @@ void TForm1::createControls()
     auto* area = new QWidget(this);
     setCentralWidget(area);
 
-    Label1 = MakeLabel(area, QStringLiteral("Label1"), QStringLiteral("Задание:"), {16, 8, 120, 16});
+    Label1 =
+        MakeLabel(area, QStringLiteral("Label1"), QStringLiteral("Задание:"), {16, 8, 120, 16});
     StaticText1 = MakeBigValue(area, QStringLiteral("StaticText1"), {16, 26, 150, 42}, 29, true);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StaticText1->setText(QStringLiteral("?"));
-    StaticText2 = MakeLabel(area, QStringLiteral("StaticText2"), QStringLiteral("="), {176, 26, 24, 42});
+    StaticText2 =
+        MakeLabel(area, QStringLiteral("StaticText2"), QStringLiteral("="), {176, 26, 24, 42});
     StaticText2->setFont(PixelFont(StaticText2->font(), 29, true));
-    StaticText7 = MakeLabel(area, QStringLiteral("StaticText7"), QStringLiteral("Ваш ответ"), {208, 8, 100, 16});
+    StaticText7 = MakeLabel(area, QStringLiteral("StaticText7"), QStringLiteral("Ваш ответ"),
+                            {208, 8, 100, 16});
     Edit1 = new QLineEdit(area);
     Edit1->setGeometry(208, 26, 49, 42);
     Edit1->setFont(PixelFont(Edit1->font(), 29, false));
@@ -113,26 +116,39 @@ void TForm1::createControls()
                                     QString(QChar::fromLatin1(digitTexts[i])),
                                     {col[i % 3], row[i / 3], 33, 25});
     }
-    Button13 = MakeIdleButton(GroupBox1, QStringLiteral("Button13"), QStringLiteral("0"), {col[0], row[3], 33, 25});
-    Button11 = MakeIdleButton(GroupBox1, QStringLiteral("Button11"), QStringLiteral("Ввод"), {col[1], row[3], 81, 25});
-    Button14 = MakeIdleButton(GroupBox1, QStringLiteral("Button14"), QStringLiteral("<-"), {col[0], row[4], 33, 25});
-    Button12 = MakeIdleButton(GroupBox1, QStringLiteral("Button12"), QStringLiteral("Сброс"), {col[1], row[4], 81, 25});
+    Button13 = MakeIdleButton(GroupBox1, QStringLiteral("Button13"), QStringLiteral("0"),
+                              {col[0], row[3], 33, 25});
+    Button11 = MakeIdleButton(GroupBox1, QStringLiteral("Button11"), QStringLiteral("Ввод"),
+                              {col[1], row[3], 81, 25});
+    Button14 = MakeIdleButton(GroupBox1, QStringLiteral("Button14"), QStringLiteral("<-"),
+                              {col[0], row[4], 33, 25});
+    Button12 = MakeIdleButton(GroupBox1, QStringLiteral("Button12"), QStringLiteral("Сброс"),
+                              {col[1], row[4], 81, 25});
 
-    StaticText3 = MakeLabel(area, QStringLiteral("StaticText3"), QStringLiteral("ОЧКИ"), {190, 96, 100, 16});
+    StaticText3 =
+        MakeLabel(area, QStringLiteral("StaticText3"), QStringLiteral("ОЧКИ"), {190, 96, 100, 16});
     StaticText4 = MakeBigValue(area, QStringLiteral("StaticText4"), {190, 112, 120, 36}, 29);
-    StaticText9 = MakeLabel(area, QStringLiteral("StaticText9"), QStringLiteral("Очки за ответ"), {190, 152, 120, 16});
+    StaticText9 = MakeLabel(area, QStringLiteral("StaticText9"), QStringLiteral("Очки за ответ"),
+                            {190, 152, 120, 16});
     StaticText8 = MakeBigValue(area, QStringLiteral("StaticText8"), {190, 166, 260, 78}, 67, true);
-    StaticText10 = MakeLabel(area, QStringLiteral("StaticText10"), QStringLiteral("Время:"), {190, 254, 50, 20});
-    StaticText11 = MakeBigValue(area, QStringLiteral("StaticText11"), {244, 252, 110, 24}, 16, true);
-    Button10 = MakeIdleButton(area, QStringLiteral("Button10"), QStringLiteral("Пауза"), {366, 252, 75, 25});
+    StaticText10 = MakeLabel(area, QStringLiteral("StaticText10"), QStringLiteral("Время:"),
+                             {190, 254, 50, 20});
+    StaticText11 =
+        MakeBigValue(area, QStringLiteral("StaticText11"), {244, 252, 110, 24}, 16, true);
+    Button10 = MakeIdleButton(area, QStringLiteral("Button10"), QStringLiteral("Пауза"),
+                              {366, 252, 75, 25});
 
-    StaticText14 = MakeLabel(area, QStringLiteral("StaticText14"), QStringLiteral("НИК"), {16, 296, 40, 16});
+    StaticText14 =
+        MakeLabel(area, QStringLiteral("StaticText14"), QStringLiteral("НИК"), {16, 296, 40, 16});
     StaticText15 = MakeValue(area, QStringLiteral("StaticText15"), {64, 296, 380, 16});
-    StaticText12 = MakeLabel(area, QStringLiteral("StaticText12"), QStringLiteral("ФИО"), {16, 320, 40, 16});
+    StaticText12 =
+        MakeLabel(area, QStringLiteral("StaticText12"), QStringLiteral("ФИО"), {16, 320, 40, 16});
     StaticText13 = MakeValue(area, QStringLiteral("StaticText13"), {64, 320, 380, 16});
-    StaticText17 = MakeLabel(area, QStringLiteral("StaticText17"), QStringLiteral("Интервал упражнений "), {16, 344, 150, 16});
+    StaticText17 = MakeLabel(area, QStringLiteral("StaticText17"),
+                             QStringLiteral("Интервал упражнений "), {16, 344, 150, 16});
     StaticText18 = MakeValue(area, QStringLiteral("StaticText18"), {170, 344, 100, 16});
-    StaticText5 = MakeLabel(area, QStringLiteral("StaticText5"), QStringLiteral("Количество ошибок"), {16, 368, 150, 16});
+    StaticText5 = MakeLabel(area, QStringLiteral("StaticText5"),
+                            QStringLiteral("Количество ошибок"), {16, 368, 150, 16});
     StaticText6 = MakeValue(area, QStringLiteral("StaticText6"), {170, 368, 100, 16});
 
     Timer1 = new QTimer(this);
@@ -180,9 +196,9 @@ void TForm1::createMenu()
     bar->addAction(N5);
 
     const std::pair<QAction*, void (TForm1::*)()> handlers[] = {
-        {N3, &TForm1::N3Click},   {N5, &TForm1::N5Click},   {N6, &TForm1::N6Click},
-        {N7, &TForm1::N7Click},   {N8, &TForm1::N8Click},   {N9, &TForm1::N9Click},
-        {N10, &TForm1::N10Click}, {N11, &TForm1::N11Click}, {N12, &TForm1::N12Click},
+        {N3, &TForm1::N3Click},     {N5, &TForm1::N5Click},     {N6, &TForm1::N6Click},
+        {N7, &TForm1::N7Click},     {N8, &TForm1::N8Click},     {N9, &TForm1::N9Click},
+        {N10, &TForm1::N10Click},   {N11, &TForm1::N11Click},   {N12, &TForm1::N12Click},
         {ADM1, &TForm1::ADM1Click}, {ADM2, &TForm1::ADM2Click},
     };
     for (const auto& [action, handler] : handlers)
@@ -213,7 +229,7 @@ ExerciseControls TForm1::exerciseControls()
     c.StaticText13 = StaticText13;
     c.StaticText16 = StaticText16;
     QPushButton* byDigit[10] = {Button13, Button7, Button8, Button9, Button4,
-                                Button5, Button6, Button1, Button2, Button3};
+                                Button5,  Button6, Button1, Button2, Button3};
     std::copy(std::begin(byDigit), std::end(byDigit), std::begin(c.digitButtons));
     c.Button10 = Button10;
     c.Button11 = Button11;
@@ -281,7 +297,8 @@ void TForm1::showWindow(QWidget& window)
 
 void TForm1::N3Click()
 {
-    RunHandler([] { ShellOpen(ProgramFolder() + QStringLiteral("dorvo.chm"), QString(), QString(), 0); });
+    RunHandler(
+        [] { ShellOpen(ProgramFolder() + QStringLiteral("dorvo.chm"), QString(), QString(), 0); });
 }
 
 void TForm1::N5Click() { showWindow(windows_.form3()); }

@@ -19,7 +19,7 @@ class ProgramWindows;
 
 class TForm1 : public QMainWindow, public LoginStates {
     Q_OBJECT
-public:
+  public:
     // `windows` makes the windows the menu opens when they are first needed.
     explicit TForm1(ProgramWindows& windows, QWidget* parent = nullptr);
 
@@ -98,10 +98,10 @@ public:
     QAction* N3;
     QAction* N5;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void createControls();
     void createMenu();

@@ -8,10 +8,10 @@
 
 class TForm2 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm2(std::unique_ptr<SoundPlayer> player, QWidget* parent = nullptr);
     SoundPlayer& MediaPlayer1() { return *player_; }
 
-private:
+  private:
     std::unique_ptr<SoundPlayer> player_;
 };

@@ -8,13 +8,13 @@ class QLabel;
 
 class TForm3 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm3(QWidget* parent = nullptr);
 
     QLabel* Image1;
     QLabel* Label1;
     QLabel* Label2;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 };

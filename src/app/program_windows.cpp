@@ -122,9 +122,8 @@ TForm12& ProgramWindows::form12()
 
 bool ProgramWindows::isMade(int number) const
 {
-    const bool made[] = {true,           true,          bool(form2_),  bool(form3_),
-                         bool(form4_),   bool(form5_),  bool(form6_),  bool(form7_),
-                         bool(form8_),   bool(form9_),  bool(form10_), bool(form11_),
-                         bool(form12_)};
+    const bool made[] = {true,          true,          bool(form2_), bool(form3_), bool(form4_),
+                         bool(form5_),  bool(form6_),  bool(form7_), bool(form8_), bool(form9_),
+                         bool(form10_), bool(form11_), bool(form12_)};
     return number >= 1 && number <= 12 && made[number];
 }

@@ -22,7 +22,7 @@ class TForm11;
 class TForm12;
 
 class ProgramWindows {
-public:
+  public:
     // `player` goes to the sound window when that is made.
     explicit ProgramWindows(std::unique_ptr<SoundPlayer> player);
     ~ProgramWindows();
@@ -46,7 +46,7 @@ public:
     // Whether window `number` (2 to 12) has been made yet.
     bool isMade(int number) const;
 
-private:
+  private:
     std::unique_ptr<SoundPlayer> player_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;

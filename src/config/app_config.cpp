@@ -90,8 +90,8 @@ void SaveSettings(const ScoringSettings& scoring, const QString& folder, bool no
         throw StoreError(QStringLiteral("Failed to set data for 'AdmConf'"));
 
     QStringList admConf;
-    for (qint32 value : {scoring.rightStreakLength, scoring.wrongStreakLength,
-                         scoring.bonusPoints, scoring.penaltyPoints})
+    for (qint32 value : {scoring.rightStreakLength, scoring.wrongStreakLength, scoring.bonusPoints,
+                         scoring.penaltyPoints})
         admConf << QString::number(value);
     key->writeString(QStringLiteral("AdmConf"), admConf.join(QLatin1Char('|')));
 

@@ -24,7 +24,7 @@ struct AppConfig {
 // The program's configuration (a part of its ProgramState).
 AppConfig& appConfig();
 
-extern const char* const kConfigKey;    // "Software\\Brenk\\Dorvo"
+extern const char* const kConfigKey; // "Software\\Brenk\\Dorvo"
 
 // Defaults for Scoring and NoSound; sounds on when there is a sound device.
 void SetDefaultSettings();

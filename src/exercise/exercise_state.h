@@ -7,14 +7,14 @@
 struct ExerciseState {
     qint32 elapsedSeconds = 0;
     qint32 targetScore = 0;
-    qint32 score = 0;          // may go below zero
+    qint32 score = 0; // may go below zero
     qint32 errorCount = 0;
-    qint32 rightRun = 0;       // right answers in a row
-    qint32 wrongRun = 0;       // wrong answers in a row
+    qint32 rightRun = 0; // right answers in a row
+    qint32 wrongRun = 0; // wrong answers in a row
     qint32 operandA = 0;
     qint32 operandB = 0;
-    bool isAddition = false;   // operandA + operandB, else operandA - operandB
-    bool answered = false;     // the current example is finished
+    bool isAddition = false; // operandA + operandB, else operandA - operandB
+    bool answered = false;   // the current example is finished
     bool correctionPending = false;
     bool pauseRequested = false;
     bool exerciseEnded = false;

@@ -14,7 +14,7 @@
 #include "records/number_range.h"
 
 class ProgramState {
-public:
+  public:
     ProgramState();
     ~ProgramState();
     ProgramState(const ProgramState&) = delete;

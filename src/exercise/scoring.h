@@ -15,9 +15,9 @@ extern const char* const kErrorSound;   // "sound/ERROR.wav"
 extern const char* const kEndSound;     // "sound/THEEND.wav"
 
 struct AnswerOutcome {
-    qint32 points = 0;   // added to the score
-    QString pointsText;  // "+1", "-1", "+<bonus>", "-<penalty>"
-    QString sound;       // the sound due for the answer, or empty
+    qint32 points = 0;  // added to the score
+    QString pointsText; // "+1", "-1", "+<bonus>", "-<penalty>"
+    QString sound;      // the sound due for the answer, or empty
 };
 
 // Scores one checked answer: updates the runs, the error count and the score.

@@ -13,8 +13,7 @@ namespace {
 
 // Every read of the class folder runs inside this call. `read` gets the
 // folder as an absolute path ending with "/".
-template <typename Read>
-ExportResult ReadClassFolder(const QString& folder, Read read)
+template <typename Read> ExportResult ReadClassFolder(const QString& folder, Read read)
 {
     ExportResult result;
     const QString dir = ClassFolderToRead(folder, result.errors);
@@ -42,7 +41,8 @@ QStringList RecordRowTexts(const ResultRecord& record)
 
 } // namespace
 
-ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator, TextFields texts)
+ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator,
+                           TextFields texts)
 {
     return ReadClassFolder(folder, [&](const QString& dir, ExportResult& result) {
         const QString table = RecordsTableFileName(dir, rangeText);

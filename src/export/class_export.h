@@ -31,7 +31,8 @@ ExportResult ExportRecords(const QString& folder, const QString& rangeText, char
 
 // One row per profile file, sorted by nick: nick, full name, total points,
 // total time as h:mm:ss, speed in points per minute.
-ExportResult ExportSummary(const QString& folder, char separator, TextFields texts = TextFields::ForSpreadsheet);
+ExportResult ExportSummary(const QString& folder, char separator,
+                           TextFields texts = TextFields::ForSpreadsheet);
 
 // The class folder when none is named: "PathUser" of the machine store, else
 // the program folder. Empty when the store names an empty folder; StoreError

@@ -45,9 +45,9 @@ bool ReadClassProfile(const QString& dir, const QString& nick, UserProfile& prof
 // order where they compare equal there, so that rows come the same way on
 // every run.
 class NickOrder {
-public:
+  public:
     bool operator()(const QString& a, const QString& b) const;
 
-private:
+  private:
     QCollator collator_ = RecordsCollator();
 };

@@ -3,8 +3,8 @@
 QByteArray CsvField(const QString& text, char separator)
 {
     QByteArray bytes = text.toUtf8();
-    const bool quoted = bytes.contains(separator) || bytes.contains('"') || bytes.contains('\r')
-                        || bytes.contains('\n');
+    const bool quoted = bytes.contains(separator) || bytes.contains('"') || bytes.contains('\r') ||
+                        bytes.contains('\n');
     if (!quoted)
         return bytes;
     bytes.replace("\"", "\"\"");

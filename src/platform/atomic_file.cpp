@@ -26,8 +26,8 @@ QByteArray FolderOf(const QByteArray& path) { return path.left(path.lastIndexOf(
 // Makes the rename itself durable.
 void SyncFolder(const QByteArray& folder)
 {
-    const int dir = ::open(folder.isEmpty() ? "." : folder.constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir =
+        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
@@ -71,8 +71,8 @@ FileReplacement::FileReplacement(const QString& target, int newFileMode, int for
         ownerGid_ = old.st_gid;
     }
 
-    QByteArray name = FolderOf(target_) + kTempPrefix + QByteArray::number(::getpid()) + "-XXXXXX"
-                      + kTempSuffix;
+    QByteArray name =
+        FolderOf(target_) + kTempPrefix + QByteArray::number(::getpid()) + "-XXXXXX" + kTempSuffix;
     fd_ = ::mkostemps(name.data(), int(sizeof(kTempSuffix) - 1), O_CLOEXEC);
     if (fd_ < 0) {
         createError_ = errno;

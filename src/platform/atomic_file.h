@@ -29,13 +29,14 @@ struct ReplaceOutcome {
 // followed: like a folder, pipe or device there, it is refused (nothing is
 // created), so a link planted in a shared folder cannot lead the new content
 // into another file.
-ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, int newFileMode = 0644,
-                                int forceMode = -1);
+ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes,
+                                int newFileMode = 0644, int forceMode = -1);
 
 // The temporary file of one replacement, for writers that stream their content
-// (through `fd()`, or another descriptor opened on `path()`). Removed when the object goes unless committed.
+// (through `fd()`, or another descriptor opened on `path()`). Removed when the object goes unless
+// committed.
 class FileReplacement {
-public:
+  public:
     // Modes as for ReplaceFileWhole. Check created() before writing.
     explicit FileReplacement(const QString& target, int newFileMode = 0644, int forceMode = -1);
     ~FileReplacement();
@@ -54,7 +55,7 @@ public:
     // temporary is removed then, the target untouched).
     int commit();
 
-private:
+  private:
     void discard();
     QByteArray target_;
     QString tempPath_;

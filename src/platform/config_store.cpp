@@ -50,8 +50,8 @@ struct Store {
 
 bool IsHeaderLine(const QString& line)
 {
-    return line.startsWith(QStringLiteral("REGEDIT"))
-           || line.startsWith(QStringLiteral("Windows Registry Editor"));
+    return line.startsWith(QStringLiteral("REGEDIT")) ||
+           line.startsWith(QStringLiteral("Windows Registry Editor"));
 }
 
 // Reads a quoted text starting at `pos` (a '"'); a backslash takes the next

@@ -19,7 +19,7 @@ QString MachineStorePath();
 bool CanWriteMachineStore();
 
 class StoreKey {
-public:
+  public:
     // Opens `keyPath` (for instance "Software\\Brenk\\Dorvo") for reading. Never
     // fails: a missing file or key reads as no values. With `create`, a missing
     // key is created when the store can be written, and quietly not otherwise.
@@ -41,7 +41,7 @@ public:
     // True when the value existed and the store was rewritten without it.
     bool deleteValue(const QString& name);
 
-private:
+  private:
     StoreKey(const QString& keyPath, bool writable) : keyPath_(keyPath), writable_(writable) {}
     QString keyPath_;
     bool writable_;

@@ -11,7 +11,7 @@ class QWidget;
 enum class QuestionIcon { Question, Warning };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // Modal box with the text and an OK button.

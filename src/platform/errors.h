@@ -6,30 +6,30 @@
 #include <stdexcept>
 
 class ZelvoError : public std::runtime_error {
-public:
+  public:
     explicit ZelvoError(const QString& text);
     QString text() const { return QString::fromUtf8(what()); }
 };
 
 // Input/output error of a record transfer, with its run-time error code.
 class IoError : public ZelvoError {
-public:
+  public:
     explicit IoError(int code);
     int code() const { return code_; }
 
-private:
+  private:
     int code_;
 };
 
 // Configuration store: wrong value type or refused write.
 class StoreError : public ZelvoError {
-public:
+  public:
     using ZelvoError::ZelvoError;
 };
 
 // Sound output: a file that cannot be decoded or a device that refuses.
 class MediaError : public ZelvoError {
-public:
+  public:
     using ZelvoError::ZelvoError;
 };
 

@@ -25,7 +25,7 @@
 #include <QString>
 
 class FolderLock {
-public:
+  public:
     // SharedNoCreate: shared, from a reader that writes nothing into the
     // folder: where no lock file exists yet, it goes on unlocked.
     enum class Mode { Shared, Exclusive, SharedNoCreate };
@@ -51,7 +51,7 @@ public:
     static int WaitLimitMilliseconds();
     static void SetWaitLimitMilliseconds(int milliseconds);
 
-private:
+  private:
     QString key_;
     bool held_ = false;
 };

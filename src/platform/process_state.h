@@ -7,8 +7,7 @@
 
 #include <QtGlobal>
 
-template <typename Part>
-Part*& InstalledStatePart()
+template <typename Part> Part*& InstalledStatePart()
 {
     static Part* part = nullptr;
     return part;
@@ -16,8 +15,7 @@ Part*& InstalledStatePart()
 
 // The installed part; using the state before a ProgramState exists is a
 // programming error and ends the process at once.
-template <typename Part>
-Part& StatePart()
+template <typename Part> Part& StatePart()
 {
     Part* part = InstalledStatePart<Part>();
     if (!part)

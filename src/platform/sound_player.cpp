@@ -85,10 +85,7 @@ struct Playback {
     }
 };
 
-MediaError AlsaError(int err)
-{
-    return MediaError(QString::fromLocal8Bit(Sound().strError(err)));
-}
+MediaError AlsaError(int err) { return MediaError(QString::fromLocal8Bit(Sound().strError(err))); }
 
 } // namespace
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 class SoundPlayer {
-public:
+  public:
     virtual ~SoundPlayer() = default;
     // Plays the file; MediaError with the library's text when it cannot.
     virtual void play(const QString& path) = 0;
@@ -13,13 +13,13 @@ public:
 
 // ALSA on the PCM "default", playing what libsndfile decodes.
 class AlsaSoundPlayer : public SoundPlayer {
-public:
+  public:
     void play(const QString& path) override;
 };
 
 // Test stand-in: records what would play; can be told to fail.
 class RecordingSoundPlayer : public SoundPlayer {
-public:
+  public:
     void play(const QString& path) override;
     QStringList played;
     QString failWith; // non-empty: play() raises MediaError with this text

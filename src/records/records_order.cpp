@@ -14,10 +14,17 @@ QString RecordSortKey(RecordsOrder order, const ResultRecord& record, int positi
 {
     QString primary;
     switch (order) {
-    case RecordsOrder::ByDate: break;
-    case RecordsOrder::ByTime: primary = PaddedTimeText(record.timePerExample); break;
-    case RecordsOrder::ByNick: primary = record.nick; break;
-    case RecordsOrder::ByFullName: primary = record.fullName; break;
+    case RecordsOrder::ByDate:
+        break;
+    case RecordsOrder::ByTime:
+        primary = PaddedTimeText(record.timePerExample);
+        break;
+    case RecordsOrder::ByNick:
+        primary = record.nick;
+        break;
+    case RecordsOrder::ByFullName:
+        primary = record.fullName;
+        break;
     }
     return primary + QLatin1Char('|') + QString::number(position);
 }

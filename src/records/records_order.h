@@ -11,8 +11,8 @@
 #include <vector>
 
 enum class RecordsOrder {
-    ByDate,     // file order
-    ByTime,     // timePerExample zero-padded to five characters
+    ByDate, // file order
+    ByTime, // timePerExample zero-padded to five characters
     ByNick,
     ByFullName, // the whole full name
 };

@@ -28,10 +28,7 @@ constexpr int kErrorsOffset = 776;
 
 // What the reader of a table gives for one beyond the records limit, and so
 // what every step that would copy such a table gives before it writes anything.
-[[noreturn]] void RaiseTooManyRecords()
-{
-    throw IoError(IoCodeFromErrno(EOVERFLOW));
-}
+[[noreturn]] void RaiseTooManyRecords() { throw IoError(IoCodeFromErrno(EOVERFLOW)); }
 
 // Opens an existing table or legacy file of the user folder for reading and
 // writing; IoError when it cannot be (a link, folder, pipe or device there
@@ -47,8 +44,7 @@ void OpenOrRaise(RecordFile& file, const QString& path)
 // The target is whole at every moment; on an error the temporary file goes.
 // The temporary file is written through the descriptor that created it, never
 // looked up again by its name.
-template <typename Fill>
-void ReplaceRecords(const QString& target, Fill fill)
+template <typename Fill> void ReplaceRecords(const QString& target, Fill fill)
 {
     FileReplacement replacement(target);
     if (!replacement.created())

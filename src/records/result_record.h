@@ -12,7 +12,7 @@ struct ResultRecord {
     QString fullName;
     qint32 timePerExample = 0; // hundredths of a second per point
     qint32 points = 0;
-    QString finishedAt;        // "dd-mm-yyyy hh:mm:ss"
+    QString finishedAt; // "dd-mm-yyyy hh:mm:ss"
     qint32 errors = 0;
 };
 

@@ -163,7 +163,7 @@ namespace {
 
 // Shows typed password characters as "*" over whatever the application style is.
 class PasswordStarStyle : public QProxyStyle {
-public:
+  public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* data) const override
     {
@@ -188,8 +188,7 @@ void MaskPassword(QLineEdit* edit)
     edit->setStyle(style);
 }
 
-int AddLabelledEdits(QWidget* parent, QGridLayout* layout,
-                     std::initializer_list<LabelledEdit> rows)
+int AddLabelledEdits(QWidget* parent, QGridLayout* layout, std::initializer_list<LabelledEdit> rows)
 {
     int line = 0;
     for (const LabelledEdit& row : rows) {

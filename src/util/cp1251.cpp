@@ -44,12 +44,6 @@ QString DecodeShortString(const char* field, int capacity)
     return FromCp1251(QByteArrayView(field + 1, length));
 }
 
-qint32 ReadInt32LE(const char* p)
-{
-    return qFromLittleEndian<qint32>(p);
-}
+qint32 ReadInt32LE(const char* p) { return qFromLittleEndian<qint32>(p); }
 
-void WriteInt32LE(char* p, qint32 value)
-{
-    qToLittleEndian<qint32>(value, p);
-}
+void WriteInt32LE(char* p, qint32 value) { qToLittleEndian<qint32>(value, p); }

@@ -20,10 +20,7 @@ QString& programFolderText()
     return folder;
 }
 
-QByteArray Native(const QString& path)
-{
-    return QFile::encodeName(path);
-}
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
 QChar FoldLatin(QChar c)
 {
@@ -41,8 +38,8 @@ bool MatchesMask(const QString& mask, const QString& name)
         if (m < mask.size() && mask.at(m) == QLatin1Char('*')) {
             starMask = m++;
             starName = n;
-        } else if (m < mask.size()
-                   && (mask.at(m) == QLatin1Char('?') || FoldLatin(mask.at(m)) == FoldLatin(name.at(n)))) {
+        } else if (m < mask.size() && (mask.at(m) == QLatin1Char('?') ||
+                                       FoldLatin(mask.at(m)) == FoldLatin(name.at(n)))) {
             ++m;
             ++n;
         } else if (starMask >= 0) {
@@ -65,14 +62,13 @@ void InitProgramFolder()
     if (QCoreApplication::instance())
         folder = QCoreApplication::applicationDirPath();
     else
-        folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+        folder = QFileInfo(QStringLiteral("/proc/self/exe"))
+                     .canonicalFilePath()
+                     .section(QLatin1Char('/'), 0, -2);
     SetProgramFolder(folder.isEmpty() ? QStringLiteral("/") : folder);
 }
 
-QString ProgramFolder()
-{
-    return programFolderText();
-}
+QString ProgramFolder() { return programFolderText(); }
 
 void SetProgramFolder(const QString& folder)
 {
@@ -111,7 +107,8 @@ void ListFiles(const QString& mask, const QString& folder, QStringList& list)
 
     const bool all = mask == QLatin1String("*.*");
     // Unsorted: entries come in the order the file system gives them.
-    QDirIterator it(absolute, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QDirIterator it(absolute,
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
         // Regular files only, judged without following a link: in a folder
@@ -132,15 +129,9 @@ QString BaseFileName(const QString& path)
     return name;
 }
 
-bool FileExists(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
+bool FileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
-bool FolderExists(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo(path).isDir();
-}
+bool FolderExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
 bool IsRegularFile(const QString& path)
 {

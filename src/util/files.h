@@ -28,7 +28,7 @@ void ListFiles(const QString& mask, const QString& folder, QStringList& list);
 // The file name without folder and extension.
 QString BaseFileName(const QString& path);
 
-bool FileExists(const QString& path);   // a file, not a folder (a link to one counts)
+bool FileExists(const QString& path); // a file, not a folder (a link to one counts)
 bool FolderExists(const QString& path);
 // A regular file itself lies at `path` (a link is not followed).
 bool IsRegularFile(const QString& path);

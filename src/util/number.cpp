@@ -30,12 +30,12 @@ std::optional<qint32> ParseNumber(const QString& text)
     }
 
     int base = 10;
-    if (i < size && (text.at(i) == QLatin1Char('$') || text.at(i) == QLatin1Char('x')
-                     || text.at(i) == QLatin1Char('X'))) {
+    if (i < size && (text.at(i) == QLatin1Char('$') || text.at(i) == QLatin1Char('x') ||
+                     text.at(i) == QLatin1Char('X'))) {
         base = 16;
         i += 1;
-    } else if (i + 1 < size && text.at(i) == QLatin1Char('0')
-               && (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
+    } else if (i + 1 < size && text.at(i) == QLatin1Char('0') &&
+               (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
         base = 16;
         i += 2;
     }

@@ -30,10 +30,7 @@ int OpenRegular(const QString& path, int flags, mode_t mode = 0)
     return OpenRegularFile(QFile::encodeName(path), flags, mode);
 }
 
-[[noreturn]] void RaiseErrno(int err)
-{
-    throw IoError(IoCodeFromErrno(err));
-}
+[[noreturn]] void RaiseErrno(int err) { throw IoError(IoCodeFromErrno(err)); }
 
 // Writes every byte; raises IoError ("Disk full" when the file system takes
 // fewer bytes without naming an error).
@@ -73,10 +70,7 @@ void CopyByBlocks(int in, qint64 from, int out, qint64 size)
 
 } // namespace
 
-RecordFile::~RecordFile()
-{
-    close();
-}
+RecordFile::~RecordFile() { close(); }
 
 bool RecordFile::open(const QString& path, OpenFor mode)
 {
@@ -149,7 +143,8 @@ QByteArray RecordFile::read()
 bool RecordFile::readRecords(QByteArray& bytes, int count)
 {
     qint64 position;
-    const qint64 size = std::min<qint64>(wholeRecordBytesLeft(position), qint64(count) * recordSize_);
+    const qint64 size =
+        std::min<qint64>(wholeRecordBytesLeft(position), qint64(count) * recordSize_);
     bytes.resize(size);
     ReadAllOrRaise(fd_, bytes.data(), size_t(size));
     return size > 0;
@@ -177,11 +172,12 @@ void RecordFile::copyRecordsTo(std::initializer_list<RecordFile*> outputs, qint6
         loff_t from = start;
         qint64 done = 0;
         while (done < size) {
-            const ssize_t n = ::copy_file_range(fd_, &from, out->fd_, nullptr, size_t(size - done), 0);
+            const ssize_t n =
+                ::copy_file_range(fd_, &from, out->fd_, nullptr, size_t(size - done), 0);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
-                          errno == EOPNOTSUPP)) {
+            if (n < 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 CopyByBlocks(fd_, from, out->fd_, size - done);
                 break;
             }

@@ -18,7 +18,7 @@
 enum class OpenFor { ReadWrite, Reading };
 
 class RecordFile {
-public:
+  public:
     explicit RecordFile(int recordSize) : recordSize_(recordSize) {}
     ~RecordFile();
     RecordFile(const RecordFile&) = delete;
@@ -60,7 +60,7 @@ public:
     // The error code of the last failed open or create (0 after a success).
     int openError() const { return openError_; }
 
-private:
+  private:
     void ensureOpen() const;
     // Bytes of whole records from the current position to the end, and that position.
     qint64 wholeRecordBytesLeft(qint64& position);

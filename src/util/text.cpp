@@ -24,10 +24,7 @@ QString Field(int n, const QString& text, QChar separator)
     return end < 0 ? tail : tail.left(end);
 }
 
-QString BarField(int n, const QString& text)
-{
-    return Field(n, text, QLatin1Char('|'));
-}
+QString BarField(int n, const QString& text) { return Field(n, text, QLatin1Char('|')); }
 
 QChar UpperChar(QChar c)
 {

@@ -11,7 +11,7 @@
 #include <QStringList>
 
 class RecordingLoginStates : public LoginStates {
-public:
+  public:
     void ShowLoggedOutMenus() override { calls << "LoggedOut"; }
     void ShowAdminMenus() override { calls << "Admin:" + currentUser().nick; }
     void ShowPupilMenus() override { calls << "Pupil:" + currentUser().nick; }
@@ -19,7 +19,7 @@ public:
 };
 
 class AccountsTest : public ZelvoTest {
-protected:
+  protected:
     void SetUp() override
     {
         ZelvoTest::SetUp();

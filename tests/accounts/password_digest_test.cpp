@@ -58,7 +58,7 @@ TEST(CheckPassword, ComparesDigestTexts)
         QString stored;
         bool passes;
     } cases[] = {
-        {"", "", true},          // a reset password accepts the empty one only
+        {"", "", true}, // a reset password accepts the empty one only
         {" ", "", false},
         {"abc", "", false},
         {"", kDigestEmpty, true},

@@ -113,7 +113,9 @@ TEST_F(ProfileTest, InsignificantBytesAreIgnoredAndKept)
     profile.digestText = "7";
     ASSERT_TRUE(WriteProfile("old", profile));
     const QByteArray rewritten = readFile(profileFile("old"));
-    EXPECT_EQ(rewritten.mid(0, 3), QByteArray("\x01" "7\0", 3));
+    EXPECT_EQ(rewritten.mid(0, 3), QByteArray("\x01"
+                                              "7\0",
+                                              3));
     EXPECT_EQ(rewritten.mid(201), expected.mid(201));
 }
 
@@ -151,8 +153,11 @@ TEST_F(ProfileTest, MissingOrUnusableFiles)
     const struct {
         QString nick;
         bool creatable;
-    } cases[] = {{"missing", true}, {"folder", false}, {"../outside", false},
-                 {"sub/inner", false}, {"/x", false}};
+    } cases[] = {{"missing", true},
+                 {"folder", false},
+                 {"../outside", false},
+                 {"sub/inner", false},
+                 {"/x", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nick.toStdString());
         EXPECT_FALSE(ProfileExists(c.nick));
@@ -206,8 +211,8 @@ TEST_F(ProfileTest, ProfileFileNamesUpTo255BytesAreCreated)
 
 TEST_F(ProfileTest, ListsTheProfilesOfTheUserFolder)
 {
-    for (const QString name : {"a.zamrik", "Борис.zamrik", "notes.txt", "zamrik", ".zelvo.lock",
-                               ".zelvo-77-abcdef.tmp"})
+    for (const QString name :
+         {"a.zamrik", "Борис.zamrik", "notes.txt", "zamrik", ".zelvo.lock", ".zelvo-77-abcdef.tmp"})
         writeFile(userFolder() + name, "");
     QDir().mkpath(userFolder() + "dir.zamrik");
     QDir().mkpath(userFolder() + "sub");
@@ -228,14 +233,10 @@ TEST_F(ProfileTest, ListsOnlyTheNicksWhoseProfileOpens)
         QByteArray fileName;
         const char* nick;
     } cases[] = {
-        {"Bob.zamrik", "Bob"},
-        {"Bob.ZAMRIK", nullptr},
-        {"Bob.Zamrik", nullptr},
-        {".zamrik", nullptr},         // no nick
-        {"a.b.zamrik", "a.b"},
-        {"ADM.zamrik", "ADM"},
-        {"Bob.zamrik.txt", nullptr},
-        {"\xd0\x9e\xd0\xbb\xd1\x8f.zamrik", "Оля"},
+        {"Bob.zamrik", "Bob"},        {"Bob.ZAMRIK", nullptr},
+        {"Bob.Zamrik", nullptr},      {".zamrik", nullptr}, // no nick
+        {"a.b.zamrik", "a.b"},        {"ADM.zamrik", "ADM"},
+        {"Bob.zamrik.txt", nullptr},  {"\xd0\x9e\xd0\xbb\xd1\x8f.zamrik", "Оля"},
         {"\xff\xfe.zamrik", nullptr}, // not valid UTF-8: no QString path reaches it
     };
     for (const auto& c : cases) {
@@ -285,7 +286,6 @@ TEST_F(ProfileTest, SaveCurrentProfileReportsEachOutcome)
     EXPECT_TRUE(dialogs_.errors.isEmpty());
 }
 
-
 // A save puts this copy's own changes over the record as another copy of the
 // program may have left it; where no whole record can be read, the one in
 // memory is written.
@@ -301,7 +301,8 @@ TEST_F(ProfileTest, SaveAppliesOnlyTheUnsavedChangesToTheStoredRecord)
     const QByteArray loggedIn = RecordWithNoise("D1", "Vasya", 100, 10);
     const Case cases[] = {
         {"unchanged", loggedIn, false, "D1", 105, 12},
-        {"totals saved by another copy", RecordWithNoise("D1", "Vasya", 200, 20), false, "D1", 205, 22},
+        {"totals saved by another copy", RecordWithNoise("D1", "Vasya", 200, 20), false, "D1", 205,
+         22},
         {"password reset meanwhile", RecordWithNoise("", "Vasya", 100, 10), false, "", 105, 12},
         {"password changed here", RecordWithNoise("D1", "Vasya", 200, 20), true, "D2", 205, 22},
         {"file gone", QByteArray(), false, "D1", 105, 12},

@@ -16,7 +16,7 @@
 namespace {
 
 class AccessibleNamesTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
@@ -30,8 +30,9 @@ protected:
     // Every control of every window reads as it shows.
     static void ExpectAllReadAsShown(ProgramWindows& w, const char* moment)
     {
-        QWidget* windows[] = {&w.form1(), &w.form2(), &w.form3(), &w.form4(),  &w.form5(),  &w.form6(),
-                              &w.form7(), &w.form8(), &w.form9(), &w.form10(), &w.form11(), &w.form12()};
+        QWidget* windows[] = {&w.form1(), &w.form2(),  &w.form3(),  &w.form4(),
+                              &w.form5(), &w.form6(),  &w.form7(),  &w.form8(),
+                              &w.form9(), &w.form10(), &w.form11(), &w.form12()};
         for (QWidget* window : windows) {
             EXPECT_EQ(NamesNotAsShown(window).join('\n').toStdString(), "")
                 << moment << ", window " << window->metaObject()->className();

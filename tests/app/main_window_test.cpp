@@ -1,16 +1,16 @@
 // The main window at start and its login states.
 
 #include "accounts/current_user.h"
-#include "config/app_config.h"
 #include "app/form1_main.h"
-#include "app/program_test_env.h"
 #include "app/form3_about.h"
+#include "app/program_test_env.h"
+#include "config/app_config.h"
 #include "platform/shell.h"
 #include "records/number_range.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
-#include "util/files.h"
 #include "ui/shell_open.h"
+#include "util/files.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -21,15 +21,13 @@
 namespace {
 
 class MainWindowTest : public ZelvoTest {
-protected:
-    void SetUp() override
-    {
-        ZelvoTest::SetUp();
-    }
+  protected:
+    void SetUp() override { ZelvoTest::SetUp(); }
 
     void writeStore(const QString& values)
     {
-        QString text = QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values;
+        QString text =
+            QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values;
         writeFile(storePath(), text.toUtf8());
     }
 
@@ -73,7 +71,8 @@ TEST_F(MainWindowTest, FirstStartShowsTheLoggedOutState)
     EXPECT_TRUE(form.StaticText13->text().isEmpty());
     EXPECT_TRUE(form.StaticText6->text().isEmpty());
     EXPECT_EQ(form.windowTitle(), "Zelvo   v2.6");
-    for (QPushButton* key : {form.Button1, form.Button13, form.Button11, form.Button12, form.Button14, form.Button10})
+    for (QPushButton* key :
+         {form.Button1, form.Button13, form.Button11, form.Button12, form.Button14, form.Button10})
         EXPECT_FALSE(key->isEnabled());
     EXPECT_FALSE(form.Edit1->isEnabled());
     EXPECT_EQ(currentRange().rangeBound, 20);

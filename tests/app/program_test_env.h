@@ -30,23 +30,24 @@ struct StartedState {
 };
 
 class StartedProgram : private StartedState, public ProgramWindows {
-public:
-    explicit StartedProgram(std::unique_ptr<SoundPlayer> player =
-                                std::make_unique<RecordingSoundPlayer>())
+  public:
+    explicit StartedProgram(
+        std::unique_ptr<SoundPlayer> player = std::make_unique<RecordingSoundPlayer>())
         : ProgramWindows(std::move(player))
     {
     }
 };
 
 class ProgramTest : public ZelvoTest {
-protected:
+  protected:
     void SetUp() override
     {
         ZelvoTest::SetUp();
-        writeFile(storePath(), QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
-                                              "\"PathUser\"=\"%1\"\n")
-                                   .arg(StripTrailingSeparators(userFolder()))
-                                   .toUtf8());
+        writeFile(storePath(),
+                  QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
+                                 "\"PathUser\"=\"%1\"\n")
+                      .arg(StripTrailingSeparators(userFolder()))
+                      .toUtf8());
     }
 
     ScriptedDialogs dialogs;

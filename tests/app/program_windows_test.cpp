@@ -24,7 +24,10 @@ TEST_F(ProgramWindowsTest, OnlyTheMainWindowIsMadeAtStartAndEachMenuMakesItsWind
     const struct {
         QAction* item;
         int window;
-    } commands[] = {{w.form1().N5, 3}, {w.form1().N6, 4}, {w.form1().N9, 6}, {w.form1().N12, 12},
+    } commands[] = {{w.form1().N5, 3},
+                    {w.form1().N6, 4},
+                    {w.form1().N9, 6},
+                    {w.form1().N12, 12},
                     {w.form1().N11, 11}};
     for (const auto& c : commands) {
         c.item->trigger();

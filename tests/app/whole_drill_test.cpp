@@ -21,7 +21,7 @@
 namespace {
 
 class WholeDrillTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
@@ -45,8 +45,9 @@ protected:
     static void AnswerOnKeypad(TForm1& form)
     {
         const QString answer = QString::number(ExpectedValue(exerciseState()));
-        QPushButton* byDigit[] = {form.Button13, form.Button7, form.Button8, form.Button9, form.Button4,
-                                  form.Button5,  form.Button6, form.Button1, form.Button2, form.Button3};
+        QPushButton* byDigit[] = {form.Button13, form.Button7, form.Button8, form.Button9,
+                                  form.Button4,  form.Button5, form.Button6, form.Button1,
+                                  form.Button2,  form.Button3};
         for (QChar digit : answer)
             byDigit[digit.digitValue()]->click();
         form.Button11->click();
@@ -84,7 +85,8 @@ TEST_F(WholeDrillTest, PupilWorksUpToTheTargetAndFindsTheResultInTheTable)
     // The pupil answers from inside the exercise's own message loop.
     QTimer pupil;
     QObject::connect(&pupil, &QTimer::timeout, [&] {
-        if (w.form1().Edit1->isEnabled() && !exerciseState().answered && w.form1().StaticText1->text() != "?")
+        if (w.form1().Edit1->isEnabled() && !exerciseState().answered &&
+            w.form1().StaticText1->text() != "?")
             AnswerOnKeypad(w.form1());
     });
     pupil.start(2);
@@ -95,8 +97,10 @@ TEST_F(WholeDrillTest, PupilWorksUpToTheTargetAndFindsTheResultInTheTable)
 
     EXPECT_EQ(dialogs.messages, QStringList{"Приготовились!   Удачи!"});
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(dialogs.inputPrompts, QStringList{"Введите число|Введите до скольки очков мы с вами работаем"});
-    EXPECT_EQ(player->played, (QStringList{programFolder() + "sound/BONUS.wav", programFolder() + "sound/THEEND.wav"}));
+    EXPECT_EQ(dialogs.inputPrompts,
+              QStringList{"Введите число|Введите до скольки очков мы с вами работаем"});
+    EXPECT_EQ(player->played, (QStringList{programFolder() + "sound/BONUS.wav",
+                                           programFolder() + "sound/THEEND.wav"}));
 
     // The result went to the table of 0-9 only, and the totals to the profile.
     EXPECT_EQ(readFile(userFolder() + "9record.config").size(), 780);

@@ -7,11 +7,13 @@
 namespace {
 
 class ConfigTest : public ZelvoTest {
-protected:
+  protected:
     void writeStore(const QString& values)
     {
-        writeFile(storePath(), (QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") +
-                                values).toUtf8());
+        writeFile(
+            storePath(),
+            (QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values)
+                .toUtf8());
     }
 };
 
@@ -23,9 +25,13 @@ struct AdmConfCase {
 TEST_F(ConfigTest, AdmConfFieldsParseOneByOne)
 {
     const AdmConfCase cases[] = {
-        {"5|2|2|2", 5, 2, 2, 2},     {"7|x|3", 7, 2, 3, 2},      {"-4|0|0|500", -4, 0, 0, 500},
-        {"", 5, 2, 2, 2},            {"$10| 3|+1|0x0A", 16, 3, 1, 10},
-        {"1 |2|3|4", 5, 2, 3, 4},    {"|||", 5, 2, 2, 2},
+        {"5|2|2|2", 5, 2, 2, 2},
+        {"7|x|3", 7, 2, 3, 2},
+        {"-4|0|0|500", -4, 0, 0, 500},
+        {"", 5, 2, 2, 2},
+        {"$10| 3|+1|0x0A", 16, 3, 1, 10},
+        {"1 |2|3|4", 5, 2, 3, 4},
+        {"|||", 5, 2, 2, 2},
         // Hexadecimal fields outside the signed range are no numbers either.
         {"$FFFFFFFF|$80000000|-$80000000|$7FFFFFFF", 5, 2, -2147483647 - 1, 2147483647},
     };
@@ -33,7 +39,8 @@ TEST_F(ConfigTest, AdmConfFieldsParseOneByOne)
         writeStore(QStringLiteral("\"AdmConf\"=\"%1\"\n").arg(c.stored));
         LoadConfig();
         const ScoringSettings& s = appConfig().Scoring;
-        EXPECT_EQ(std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
+        EXPECT_EQ(std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints,
+                                  s.penaltyPoints),
                   std::make_tuple(c.right, c.wrong, c.bonus, c.penalty))
             << c.stored;
     }
@@ -53,7 +60,8 @@ TEST_F(ConfigTest, PathUserGetsExactlyOneTrailingSeparator)
 
 TEST_F(ConfigTest, NoSoundReadsAnyNonZeroNumberAsTrue)
 {
-    for (const auto& [stored, expected] : {std::pair{"00000000", false}, {"00000001", true}, {"ffffffff", true}}) {
+    for (const auto& [stored, expected] :
+         {std::pair{"00000000", false}, {"00000001", true}, {"ffffffff", true}}) {
         writeStore(QStringLiteral("\"NoSound\"=dword:%1\n").arg(stored));
         LoadConfig();
         EXPECT_EQ(appConfig().NoSound, expected) << stored;

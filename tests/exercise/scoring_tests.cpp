@@ -81,28 +81,56 @@ TEST(ScoreAnswerTest, Table)
 {
     const ScoringSettings defaults; // 5, 2, 2, 2
     const std::vector<ScoringCase> cases = {
-        {"five right earn a bonus", defaults, "RRRRRR",
+        {"five right earn a bonus",
+         defaults,
+         "RRRRRR",
          {"+1", "+1", "+1", "+1", "+2", "+1"},
-         {"", "", "", "", "sound/BONUS.wav", ""}, 7, 0},
-        {"second wrong in a row is a penalty", defaults, "WWW",
+         {"", "", "", "", "sound/BONUS.wav", ""},
+         7,
+         0},
+        {"second wrong in a row is a penalty",
+         defaults,
+         "WWW",
          {"-1", "-2", "-1"},
-         {"sound/ERROR.wav", "sound/-BONUS.wav", "sound/ERROR.wav"}, -4, 3},
-        {"a right answer ends a wrong run", defaults, "RWRW",
+         {"sound/ERROR.wav", "sound/-BONUS.wav", "sound/ERROR.wav"},
+         -4,
+         3},
+        {"a right answer ends a wrong run",
+         defaults,
+         "RWRW",
          {"+1", "-1", "+1", "-1"},
-         {"", "sound/ERROR.wav", "", "sound/ERROR.wav"}, 0, 2},
-        {"a wrong answer ends a right run", defaults, "RRRRWRRRRR",
+         {"", "sound/ERROR.wav", "", "sound/ERROR.wav"},
+         0,
+         2},
+        {"a wrong answer ends a right run",
+         defaults,
+         "RRRRWRRRRR",
          {"+1", "+1", "+1", "+1", "-1", "+1", "+1", "+1", "+1", "+2"},
-         {"", "", "", "", "sound/ERROR.wav", "", "", "", "", "sound/BONUS.wav"}, 9, 1},
-        {"streak lengths 1", {1, 1, 3, 4}, "RWR",
+         {"", "", "", "", "sound/ERROR.wav", "", "", "", "", "sound/BONUS.wav"},
+         9,
+         1},
+        {"streak lengths 1",
+         {1, 1, 3, 4},
+         "RWR",
          {"+3", "-4", "+3"},
-         {"sound/BONUS.wav", "sound/-BONUS.wav", "sound/BONUS.wav"}, 2, 1},
-        {"streak lengths 0", {0, 0, 3, 4}, "WRW",
+         {"sound/BONUS.wav", "sound/-BONUS.wav", "sound/BONUS.wav"},
+         2,
+         1},
+        {"streak lengths 0",
+         {0, 0, 3, 4},
+         "WRW",
          {"-4", "+3", "-4"},
-         {"sound/-BONUS.wav", "sound/BONUS.wav", "sound/-BONUS.wav"}, -5, 2},
+         {"sound/-BONUS.wav", "sound/BONUS.wav", "sound/-BONUS.wav"},
+         -5,
+         2},
         // Stored settings are used unchecked: extreme ones wrap at 32 bits.
-        {"extreme settings wrap", {1, 1, 2147483647, -2147483647 - 1}, "RRW",
+        {"extreme settings wrap",
+         {1, 1, 2147483647, -2147483647 - 1},
+         "RRW",
          {"+2147483647", "+2147483647", "--2147483648"},
-         {"sound/BONUS.wav", "sound/BONUS.wav", "sound/-BONUS.wav"}, 2147483646, 1},
+         {"sound/BONUS.wav", "sound/BONUS.wav", "sound/-BONUS.wav"},
+         2147483646,
+         1},
     };
     for (const ScoringCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -127,8 +155,8 @@ TEST(IsRightAnswerTest, NumberSyntax)
         const char* text;
         bool right;
     } const cases[] = {
-        {"7", true}, {"007", true}, {"+7", true}, {"$7", true}, {"7.0", false},
-        {"7a", false}, {"-7", false}, {"", false}, {"8", false},
+        {"7", true},   {"007", true}, {"+7", true}, {"$7", true}, {"7.0", false},
+        {"7a", false}, {"-7", false}, {"", false},  {"8", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsRightAnswer(c.text, 7), c.right) << c.text;
@@ -145,8 +173,7 @@ TEST(TimePerExampleTest, HundredthsPerPointTruncated)
 
 TEST(FinishedAtTextTest, DayMonthYearAndTimeWithLeadingZeros)
 {
-    EXPECT_EQ(FinishedAtText(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7))),
-              "06-12-2026 09:05:07");
+    EXPECT_EQ(FinishedAtText(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7))), "06-12-2026 09:05:07");
     EXPECT_EQ(FinishedAtText(QDateTime(QDate(2025, 1, 31), QTime(23, 59, 0))),
               "31-01-2025 23:59:00");
 }

@@ -13,10 +13,11 @@
 namespace {
 
 class StartUpTest : public ZelvoTest {
-protected:
+  protected:
     void writeStore(const QString& values)
     {
-        QString text = QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values;
+        QString text =
+            QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values;
         writeFile(storePath(), text.toUtf8());
     }
 
@@ -34,8 +35,9 @@ TEST_F(StartUpTest, MissingStoreGivesDefaultsAndTheProgramFolder)
     qputenv("ZELVO_MACHINE_STORE", tempPath("absent/machine.reg").toLocal8Bit());
     StartUp();
     const ScoringSettings& s = appConfig().Scoring;
-    EXPECT_EQ(std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
-              std::make_tuple(5, 2, 2, 2));
+    EXPECT_EQ(
+        std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
+        std::make_tuple(5, 2, 2, 2));
     EXPECT_EQ(appConfig().PathUser, ProgramFolder());
     EXPECT_FALSE(appConfig().NoSound);
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -43,11 +45,13 @@ TEST_F(StartUpTest, MissingStoreGivesDefaultsAndTheProgramFolder)
 
 TEST_F(StartUpTest, StoredValuesAreApplied)
 {
-    writeStore(QStringLiteral("\"AdmConf\"=\"7|x|3\"\n\"NoSound\"=dword:00000001\n") + pathUserLine());
+    writeStore(QStringLiteral("\"AdmConf\"=\"7|x|3\"\n\"NoSound\"=dword:00000001\n") +
+               pathUserLine());
     StartUp();
     const ScoringSettings& s = appConfig().Scoring;
-    EXPECT_EQ(std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
-              std::make_tuple(7, 2, 3, 2));
+    EXPECT_EQ(
+        std::make_tuple(s.rightStreakLength, s.wrongStreakLength, s.bonusPoints, s.penaltyPoints),
+        std::make_tuple(7, 2, 3, 2));
     EXPECT_EQ(appConfig().PathUser, userFolder());
     EXPECT_TRUE(appConfig().NoSound);
     EXPECT_TRUE(appConfig().soundOff);
@@ -77,6 +81,5 @@ TEST_F(StartUpTest, LegacyTablesAreConvertedAtStartUp)
     EXPECT_FALSE(FileExists(userFolder() + "20record.conf"));
     EXPECT_FALSE(FileExists(userFolder() + "9record.conf"));
 }
-
 
 } // namespace

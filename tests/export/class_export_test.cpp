@@ -86,7 +86,8 @@ TEST_F(ExportTest, FormulaLikeNicksAndNamesAreWrittenAsTextUnlessRaw)
               kRecordsHeader + Lines({"'=1+1;'@cmd;-5;3;06-12-2026 09:05:07;0"}));
     EXPECT_EQ(ExportRecords(userFolder(), "9", ';', TextFields::Raw).csv,
               kRecordsHeader + Lines({"=1+1;@cmd;-5;3;06-12-2026 09:05:07;0"}));
-    EXPECT_EQ(ExportSummary(userFolder(), ';').csv, kSummaryHeader + Lines({"'+anna;'-Анна;150;0:10:00; 15.0"}));
+    EXPECT_EQ(ExportSummary(userFolder(), ';').csv,
+              kSummaryHeader + Lines({"'+anna;'-Анна;150;0:10:00; 15.0"}));
     EXPECT_EQ(ExportSummary(userFolder(), ';', TextFields::Raw).csv,
               kSummaryHeader + Lines({"+anna;-Анна;150;0:10:00; 15.0"}));
 }
@@ -98,16 +99,18 @@ TEST_F(ExportTest, RecordsComeInFileOrderWithTheirStoredValues)
                       Result("anna", kLong, -5, 1, "", 17),
                       Result("Пётр", kLong + "cut", 100000, 0, "08-12-2026 23:59:59", 0)});
     const QString longField = kLong;
-    const QByteArray semicolons = kRecordsHeader
-                                  + Lines({"zoe;Зоя Кац;475;20;06-12-2026 09:05:07;0",
-                                           "\"o;brien\";\"Иван \"\"Ваня\"\" Петров\";333;30;07-12-2026 10:00:00;2",
-                                           "anna;" + longField + ";-5;1;;17",
-                                           "Пётр;" + longField + ";100000;0;08-12-2026 23:59:59;0"});
-    const QByteArray commas = "NikName,ФИО,Time,кол-во,Дата,Ошибок\r\n"
-                              + Lines({"zoe,Зоя Кац,475,20,06-12-2026 09:05:07,0",
-                                       "o;brien,\"Иван \"\"Ваня\"\" Петров\",333,30,07-12-2026 10:00:00,2",
-                                       "anna," + longField + ",-5,1,,17",
-                                       "Пётр," + longField + ",100000,0,08-12-2026 23:59:59,0"});
+    const QByteArray semicolons =
+        kRecordsHeader +
+        Lines({"zoe;Зоя Кац;475;20;06-12-2026 09:05:07;0",
+               "\"o;brien\";\"Иван \"\"Ваня\"\" Петров\";333;30;07-12-2026 10:00:00;2",
+               "anna;" + longField + ";-5;1;;17",
+               "Пётр;" + longField + ";100000;0;08-12-2026 23:59:59;0"});
+    const QByteArray commas =
+        "NikName,ФИО,Time,кол-во,Дата,Ошибок\r\n" +
+        Lines({"zoe,Зоя Кац,475,20,06-12-2026 09:05:07,0",
+               "o;brien,\"Иван \"\"Ваня\"\" Петров\",333,30,07-12-2026 10:00:00,2",
+               "anna," + longField + ",-5,1,,17",
+               "Пётр," + longField + ",100000,0,08-12-2026 23:59:59,0"});
     for (const auto& [separator, expected] : {std::pair{';', semicolons}, {',', commas}}) {
         const ExportResult result = ExportRecords(userFolder(), "20", separator);
         EXPECT_EQ(result.csv, expected) << separator;
@@ -119,10 +122,12 @@ TEST_F(ExportTest, RecordsComeInFileOrderWithTheirStoredValues)
 TEST_F(ExportTest, EachRangeReadsItsOwnTable)
 {
     for (const QString& range : kRanges)
-        WriteTable(range, {Result("nick" + range, "Name", range.toInt(), 1, "01-01-2027 00:00:00", 0)});
+        WriteTable(range,
+                   {Result("nick" + range, "Name", range.toInt(), 1, "01-01-2027 00:00:00", 0)});
     for (const QString& range : kRanges) {
         EXPECT_EQ(ExportRecords(userFolder(), range, ';').csv,
-                  kRecordsHeader + Lines({"nick" + range + ";Name;" + range + ";1;01-01-2027 00:00:00;0"}));
+                  kRecordsHeader +
+                      Lines({"nick" + range + ";Name;" + range + ";1;01-01-2027 00:00:00;0"}));
     }
 }
 
@@ -139,10 +144,18 @@ TEST_F(ExportTest, TablesThatAreEmptyCutShortOrMissing)
         QString warning;
     } cases[] = {
         {"no records", {}, {}, kRecordsHeader, {}},
-        {"shorter than a record", {}, QByteArray(779, 'x'), kRecordsHeader,
-         "неполная запись в конце пропущена / incomplete record at the end skipped (779 bytes): " + table},
-        {"a partial record after a whole one", {one}, QByteArray(10, '\0'), oneRow,
-         "неполная запись в конце пропущена / incomplete record at the end skipped (10 bytes): " + table},
+        {"shorter than a record",
+         {},
+         QByteArray(779, 'x'),
+         kRecordsHeader,
+         "неполная запись в конце пропущена / incomplete record at the end skipped (779 bytes): " +
+             table},
+        {"a partial record after a whole one",
+         {one},
+         QByteArray(10, '\0'),
+         oneRow,
+         "неполная запись в конце пропущена / incomplete record at the end skipped (10 bytes): " +
+             table},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -156,12 +169,14 @@ TEST_F(ExportTest, TablesThatAreEmptyCutShortOrMissing)
     QFile::remove(table);
     ExportResult missing = ExportRecords(userFolder(), "20", ';');
     EXPECT_TRUE(missing.csv.isEmpty());
-    EXPECT_EQ(missing.errors, QStringList{"нет таблицы рекордов / records table not found: " + table});
+    EXPECT_EQ(missing.errors,
+              QStringList{"нет таблицы рекордов / records table not found: " + table});
 
     ASSERT_TRUE(QDir().mkdir(table));
     ExportResult folder = ExportRecords(userFolder(), "20", ';');
     EXPECT_TRUE(folder.csv.isEmpty());
-    EXPECT_EQ(folder.errors, QStringList{"не удалось прочитать / cannot read " + table + ": not a file"});
+    EXPECT_EQ(folder.errors,
+              QStringList{"не удалось прочитать / cannot read " + table + ": not a file"});
 }
 
 TEST_F(ExportTest, SummaryHasOneSortedRowPerProfile)
@@ -174,26 +189,25 @@ TEST_F(ExportTest, SummaryHasOneSortedRowPerProfile)
     const QString longField = kLong;
     EXPECT_EQ(ExportSummary(userFolder(), ';').csv,
               kSummaryHeader + Lines({"Anna;" + longField + ";6000;100:00:00;  1.0",
-                                      "anna;;600;0:50:00; 12.0",
-                                      "boris;Борис;1;1:02:05;  0.0",
+                                      "anna;;600;0:50:00; 12.0", "boris;Борис;1;1:02:05;  0.0",
                                       "\"o;brien\";\"Иван \"\"Ваня\"\" Петров\";0;0:00:00;  0.0",
                                       "zoe;Зоя Кац;150;0:10:00; 15.0"}));
     EXPECT_EQ(ExportSummary(userFolder(), ',').csv,
-              "НИК,ФИО,Всего очков,Всего времени,Время\r\n"
-                  + Lines({"Anna," + longField + ",6000,100:00:00,  1.0",
-                           "anna,,600,0:50:00, 12.0",
-                           "boris,Борис,1,1:02:05,  0.0",
-                           "o;brien,\"Иван \"\"Ваня\"\" Петров\",0,0:00:00,  0.0",
-                           "zoe,Зоя Кац,150,0:10:00, 15.0"}));
+              "НИК,ФИО,Всего очков,Всего времени,Время\r\n" +
+                  Lines({"Anna," + longField + ",6000,100:00:00,  1.0", "anna,,600,0:50:00, 12.0",
+                         "boris,Борис,1,1:02:05,  0.0",
+                         "o;brien,\"Иван \"\"Ваня\"\" Петров\",0,0:00:00,  0.0",
+                         "zoe,Зоя Кац,150,0:10:00, 15.0"}));
 }
 
 TEST_F(ExportTest, CyrillicNicksAndNamesComeOutAsUtf8)
 {
     WriteUser("Петя", "Петров Пётр", 60, 10);
     const ExportResult result = ExportSummary(userFolder(), ';');
-    EXPECT_EQ(result.csv, kSummaryHeader + QByteArray("\xd0\x9f\xd0\xb5\xd1\x82\xd1\x8f;"
-                                                      "\xd0\x9f\xd0\xb5\xd1\x82\xd1\x80\xd0\xbe\xd0\xb2 "
-                                                      "\xd0\x9f\xd1\x91\xd1\x82\xd1\x80;10;0:01:00; 10.0\r\n"));
+    EXPECT_EQ(result.csv,
+              kSummaryHeader + QByteArray("\xd0\x9f\xd0\xb5\xd1\x82\xd1\x8f;"
+                                          "\xd0\x9f\xd0\xb5\xd1\x82\xd1\x80\xd0\xbe\xd0\xb2 "
+                                          "\xd0\x9f\xd1\x91\xd1\x82\xd1\x80;10;0:01:00; 10.0\r\n"));
     EXPECT_TRUE(result.errors.isEmpty());
 }
 
@@ -202,12 +216,13 @@ TEST_F(ExportTest, BadProfilesAreNamedAndTheOthersStillExported)
     WriteUser("anna", "Анна", 600, 150);
     WriteUser("zoe", "Зоя", 60, 1);
     writeFile(userFolder() + "short.zamrik", QByteArray(467, '\0'));
-    writeFile(userFolder() + ".zamrik", QByteArray(468, '\0')); // no nick: not listed
+    writeFile(userFolder() + ".zamrik", QByteArray(468, '\0'));              // no nick: not listed
     ASSERT_TRUE(QFile::link("/proc/self/mem", userFolder() + "mem.zamrik")); // a link: not listed
     ASSERT_TRUE(QDir().mkdir(userFolder() + "folder.zamrik")); // not a profile: not listed
 
     const ExportResult result = ExportSummary(userFolder(), ';');
-    EXPECT_EQ(result.csv, kSummaryHeader + Lines({"anna;Анна;150;0:10:00; 15.0", "zoe;Зоя;1;0:01:00;  1.0"}));
+    EXPECT_EQ(result.csv,
+              kSummaryHeader + Lines({"anna;Анна;150;0:10:00; 15.0", "zoe;Зоя;1;0:01:00;  1.0"}));
     const QString prefix = "не удалось прочитать / cannot read " + userFolder();
     ASSERT_EQ(result.errors.size(), 1) << result.errors.join('\n').toStdString();
     EXPECT_EQ(result.errors[0], prefix + "short.zamrik: Read beyond end of file");
@@ -221,14 +236,16 @@ TEST_F(ExportTest, EmptyAndMissingFolders)
 
     for (const QString& folder : {tempPath("nowhere"), tempPath("nowhere/"), QString()}) {
         const QString message = "папка класса не найдена / class folder not found: " + folder;
-        for (const ExportResult& result : {ExportSummary(folder, ';'), ExportRecords(folder, "20", ';')}) {
+        for (const ExportResult& result :
+             {ExportSummary(folder, ';'), ExportRecords(folder, "20", ';')}) {
             EXPECT_TRUE(result.csv.isEmpty());
             EXPECT_EQ(result.errors, QStringList{message});
         }
     }
     writeFile(tempPath("plain"), "x");
-    EXPECT_EQ(ExportSummary(tempPath("plain"), ';').errors,
-              QStringList{"папка класса не найдена / class folder not found: " + tempPath("plain")});
+    EXPECT_EQ(
+        ExportSummary(tempPath("plain"), ';').errors,
+        QStringList{"папка класса не найдена / class folder not found: " + tempPath("plain")});
 }
 
 TEST_F(ExportTest, RelativeFolderWithoutTrailingSeparator)
@@ -252,8 +269,8 @@ std::map<QString, QString> Snapshot(const QString& folder)
         const QFileInfo info = it.fileInfo();
         QFile file(info.filePath());
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        entries[info.fileName()] = QString::number(info.lastModified().toMSecsSinceEpoch()) + ' '
-                                   + QString::fromLatin1(bytes.toHex());
+        entries[info.fileName()] = QString::number(info.lastModified().toMSecsSinceEpoch()) + ' ' +
+                                   QString::fromLatin1(bytes.toHex());
     }
     return entries;
 }
@@ -277,13 +294,18 @@ TEST_F(ExportTest, DefaultFolderComesFromTheStoreElseTheProgramFolder)
     const struct {
         const char* value;
         QString folder;
-    } cases[] = {{"\"/srv/class\"", "/srv/class/"}, {"\"/srv/class//\"", "/srv/class/"}, {"\"\"", ""}};
+    } cases[] = {
+        {"\"/srv/class\"", "/srv/class/"}, {"\"/srv/class//\"", "/srv/class/"}, {"\"\"", ""}};
     for (const auto& c : cases) {
-        writeFile(storePath(), QByteArray("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=")
-                                   + c.value + "\n");
+        writeFile(
+            storePath(),
+            QByteArray("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=") +
+                c.value + "\n");
         EXPECT_EQ(DefaultClassFolder(), c.folder) << c.value;
     }
-    writeFile(storePath(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=dword:00000001\n");
+    writeFile(
+        storePath(),
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=dword:00000001\n");
     try {
         DefaultClassFolder();
         ADD_FAILURE() << "no StoreError";

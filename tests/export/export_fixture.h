@@ -10,9 +10,10 @@
 #include <vector>
 
 class ExportTest : public ZelvoTest {
-protected:
+  protected:
     // A profile in the user folder, written as the program writes it.
-    static void WriteUser(const QString& nick, const QString& fullName, qint32 seconds, qint32 points)
+    static void WriteUser(const QString& nick, const QString& fullName, qint32 seconds,
+                          qint32 points)
     {
         UserProfile profile;
         profile.fullName = fullName;
@@ -21,8 +22,8 @@ protected:
         ASSERT_TRUE(WriteProfile(nick, profile)) << nick.toStdString();
     }
 
-    static ResultRecord Result(const QString& nick, const QString& fullName, qint32 time, qint32 points,
-                               const QString& finishedAt, qint32 errors)
+    static ResultRecord Result(const QString& nick, const QString& fullName, qint32 time,
+                               qint32 points, const QString& finishedAt, qint32 errors)
     {
         return ResultRecord{nick, fullName, time, points, finishedAt, errors};
     }

@@ -21,10 +21,11 @@ struct Outcome {
 };
 
 class ExportProgramTest : public ExportTest {
-protected:
+  protected:
     // Runs the program with `arguments`, without a display, with the store
     // of the fixture unless `environment` says otherwise.
-    Outcome run(const QStringList& arguments, const QString& program = QStringLiteral(ZELVO_EXPORT_PATH))
+    Outcome run(const QStringList& arguments,
+                const QString& program = QStringLiteral(ZELVO_EXPORT_PATH))
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -47,9 +48,10 @@ protected:
 
     void writeStore(const QString& pathUser)
     {
-        writeFile(storePath(), ("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=\"" + pathUser
-                                + "\"\n")
-                                   .toUtf8());
+        writeFile(storePath(),
+                  ("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=\"" +
+                   pathUser + "\"\n")
+                      .toUtf8());
     }
 };
 
@@ -82,7 +84,8 @@ TEST_F(ExportProgramTest, WrongCommandLinesExitWithTwo)
         const Outcome r = run(arguments);
         EXPECT_EQ(r.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty());
-        EXPECT_TRUE(r.err.startsWith("zelvo-export: неверная командная строка / wrong command line: "))
+        EXPECT_TRUE(
+            r.err.startsWith("zelvo-export: неверная командная строка / wrong command line: "))
             << r.err.toStdString();
         EXPECT_TRUE(r.err.endsWith("zelvo-export: справка / help: zelvo-export --help\n"));
     }
@@ -101,7 +104,8 @@ TEST_F(ExportProgramTest, WritesTheCsvToStandardOutputOrAFile)
 
     r = run({"records", "9", "--separator", ",", "--folder", userFolder()});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "NikName,ФИО,Time,кол-во,Дата,Ошибок\r\nanna,Анна,475,20,06-12-2026 09:05:07,1\r\n");
+    EXPECT_EQ(r.out,
+              "NikName,ФИО,Time,кол-во,Дата,Ошибок\r\nanna,Анна,475,20,06-12-2026 09:05:07,1\r\n");
 
     // A relative output file is taken in the current folder.
     r = run({"--output", "class.csv", "summary", "--folder=" + userFolder()});
@@ -113,7 +117,8 @@ TEST_F(ExportProgramTest, WritesTheCsvToStandardOutputOrAFile)
 TEST_F(ExportProgramTest, RawWritesFormulaLikeNicksAsStored)
 {
     WriteUser("=anna", "Анна", 600, 150);
-    EXPECT_EQ(run({"summary", "--folder", userFolder()}).out, kSummaryHeader + "'=anna;Анна;150;0:10:00; 15.0\r\n");
+    EXPECT_EQ(run({"summary", "--folder", userFolder()}).out,
+              kSummaryHeader + "'=anna;Анна;150;0:10:00; 15.0\r\n");
     EXPECT_EQ(run({"summary", "--raw", "--folder", userFolder()}).out,
               kSummaryHeader + "=anna;Анна;150;0:10:00; 15.0\r\n");
 }
@@ -134,7 +139,8 @@ TEST_F(ExportProgramTest, FolderFromTheStoreElseBesideTheProgram)
               EncodeResultRecord(Result("zoe", "Зоя", 100, 5, "01-01-2027 08:00:00", 0)));
     r = run({"records", "20"}, copy);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\nzoe;Зоя;100;5;01-01-2027 08:00:00;0\r\n");
+    EXPECT_EQ(r.out,
+              "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\nzoe;Зоя;100;5;01-01-2027 08:00:00;0\r\n");
 
     writeStore("");
     r = run({"summary"});
@@ -149,13 +155,14 @@ TEST_F(ExportProgramTest, MissingFolderOrTableExitsWithOne)
     Outcome r = run({"summary", "--folder", tempPath("gone")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.err, ("zelvo-export: папка класса не найдена / class folder not found: " + tempPath("gone") + "\n")
+    EXPECT_EQ(r.err, ("zelvo-export: папка класса не найдена / class folder not found: " +
+                      tempPath("gone") + "\n")
                          .toUtf8());
 
     r = run({"records", "999", "--folder", userFolder(), "--output", tempPath("out.csv")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, ("zelvo-export: нет таблицы рекордов / records table not found: " + userFolder()
-                      + "999record.config\n")
+    EXPECT_EQ(r.err, ("zelvo-export: нет таблицы рекордов / records table not found: " +
+                      userFolder() + "999record.config\n")
                          .toUtf8());
     EXPECT_FALSE(QFileInfo::exists(tempPath("out.csv")));
 }
@@ -168,8 +175,8 @@ TEST_F(ExportProgramTest, BadProfileIsNamedAndTheOthersWritten)
     const Outcome r = run({"summary", "--folder", userFolder()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\nzoe;Зоя;1;0:01:00;  1.0\r\n");
-    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + userFolder()
-                      + "broken.zamrik: Read beyond end of file\n")
+    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + userFolder() +
+                      "broken.zamrik: Read beyond end of file\n")
                          .toUtf8());
 }
 
@@ -179,7 +186,8 @@ TEST_F(ExportProgramTest, NeverWritesIntoTheClassFolder)
     WriteTable("20", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1)});
     const QByteArray table = readFile(tablePath("20"));
     ASSERT_TRUE(QFile::link(tablePath("20"), tempPath("link.csv")));
-    for (const QString& output : {tablePath("20"), userFolder() + "new.csv", tempPath("link.csv")}) {
+    for (const QString& output :
+         {tablePath("20"), userFolder() + "new.csv", tempPath("link.csv")}) {
         const Outcome r = run({"records", "20", "--folder", userFolder(), "--output", output});
         EXPECT_EQ(r.exitCode, 2) << output.toStdString();
         EXPECT_TRUE(r.err.startsWith("zelvo-export: в папку класса ничего не записывается / "
@@ -193,10 +201,12 @@ TEST_F(ExportProgramTest, UnwritableOutputExitsWithOne)
 {
     WriteUser("anna", "Анна", 600, 150);
     writeFile(tempPath("plain"), "x");
-    const Outcome r = run({"summary", "--folder", userFolder(), "--output", tempPath("plain/out.csv")});
+    const Outcome r =
+        run({"summary", "--folder", userFolder(), "--output", tempPath("plain/out.csv")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.startsWith(("zelvo-export: не удалось записать / cannot write " + tempPath("plain/out.csv") + ": ")
-                                     .toUtf8()))
+    EXPECT_TRUE(r.err.startsWith(
+        ("zelvo-export: не удалось записать / cannot write " + tempPath("plain/out.csv") + ": ")
+            .toUtf8()))
         << r.err.toStdString();
 }
 
@@ -216,7 +226,8 @@ TEST_F(ExportProgramTest, AnotherAccountExportsWhatItMayRead)
     WriteTable("20", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1)});
     WriteTable("99", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1)});
     const auto readable = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
-    const auto enterable = readable | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther;
+    const auto enterable =
+        readable | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther;
     ASSERT_TRUE(QFile::setPermissions(tempPath(""), enterable | QFile::WriteOwner));
     ASSERT_TRUE(QFile::setPermissions(userFolder(), enterable | QFile::WriteOwner));
     ASSERT_TRUE(QFile::setPermissions(userFolder() + "anna.zamrik", readable));
@@ -227,19 +238,20 @@ TEST_F(ExportProgramTest, AnotherAccountExportsWhatItMayRead)
     Outcome r = run(asNobody + QStringList{"summary", "--folder", userFolder()}, runuser);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\n");
-    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + userFolder()
-                      + "zoe.zamrik: cannot be opened\n")
+    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + userFolder() +
+                      "zoe.zamrik: cannot be opened\n")
                          .toUtf8());
 
     r = run(asNobody + QStringList{"records", "20", "--folder", userFolder()}, runuser);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\nanna;Анна;475;20;06-12-2026 09:05:07;1\r\n");
+    EXPECT_EQ(r.out,
+              "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\nanna;Анна;475;20;06-12-2026 09:05:07;1\r\n");
 
     r = run(asNobody + QStringList{"records", "99", "--folder", userFolder()}, runuser);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + tablePath("99")
-                      + ": File access denied\n")
+    EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + tablePath("99") +
+                      ": File access denied\n")
                          .toUtf8());
 }
 

@@ -33,7 +33,7 @@ namespace {
 
 // Messages go to stderr, and a message counts as a failure.
 class ConsoleDialogs : public Dialogs {
-public:
+  public:
     bool failed = false;
     void message(const QString& text) override { report(text); }
     bool question(const QString& text, QuestionIcon) override { return report(text), false; }
@@ -41,12 +41,15 @@ public:
     {
         return report(prompt), QString();
     }
-    bool pauseBox(QWidget*, const QString&, const QString& text) override { return report(text), false; }
+    bool pauseBox(QWidget*, const QString&, const QString& text) override
+    {
+        return report(text), false;
+    }
     bool chooseFolder(QWidget*, QString&) override { return false; }
     void errorReport(const QString& text) override { report(text); }
     void endProgram() override {}
 
-private:
+  private:
     void report(const QString& text)
     {
         failed = true;
@@ -80,7 +83,8 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
     }
     const QString command = args.value(0);
     if (command == "path-user") {
-        const auto value = StoreKey::openRead(QString::fromLatin1(kConfigKey)).readString("PathUser");
+        const auto value =
+            StoreKey::openRead(QString::fromLatin1(kConfigKey)).readString("PathUser");
         std::printf("%s\n", value ? qUtf8Printable(*value) : "(none)");
         return 0;
     }
@@ -140,7 +144,8 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
             std::printf("record %s %d %d\n", qUtf8Printable(r.nick), r.points, r.errors);
         return 0;
     }
-    return Fail("usage: class_driver [--wait-limit MS] new|finish|show|convert|hold-lock|path-user|save-settings ...");
+    return Fail("usage: class_driver [--wait-limit MS] "
+                "new|finish|show|convert|hold-lock|path-user|save-settings ...");
 }
 
 } // namespace

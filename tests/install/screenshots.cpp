@@ -15,11 +15,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -59,8 +59,9 @@ void MakeClass()
 
 void Type(TForm1& form, const QString& text)
 {
-    QPushButton* byDigit[] = {form.Button13, form.Button7, form.Button8, form.Button9, form.Button4,
-                              form.Button5,  form.Button6, form.Button1, form.Button2, form.Button3};
+    QPushButton* byDigit[] = {form.Button13, form.Button7, form.Button8, form.Button9,
+                              form.Button4,  form.Button5, form.Button6, form.Button1,
+                              form.Button2,  form.Button3};
     for (QChar digit : text)
         byDigit[digit.digitValue()]->click();
 }
@@ -86,9 +87,11 @@ int main(int argc, char* argv[])
     QFile file(store);
     if (!file.open(QIODevice::WriteOnly))
         return 1;
-    file.write(QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=\"%1/users\"\n")
-                   .arg(dir.path())
-                   .toUtf8());
+    file.write(
+        QStringLiteral(
+            "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=\"%1/users\"\n")
+            .arg(dir.path())
+            .toUtf8());
     file.close();
     qputenv("ZELVO_MACHINE_STORE", QFile::encodeName(store));
 

@@ -16,11 +16,11 @@
 namespace {
 
 class AtomicFileTest : public ZelvoTest {
-protected:
+  protected:
     QStringList entries() const
     {
-        return QDir(userFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                            QDir::NoDotAndDotDot);
+        return QDir(userFolder())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
     static struct stat Stat(const QString& path)
     {
@@ -95,10 +95,13 @@ TEST_F(AtomicFileTest, OnlyOldTemporaryFilesAreRemovedAsLeftOvers)
 {
     const QString oldTemp = ".zelvo-12-abcdef.tmp";
     const QString newTemp = ".zelvo-13-ghijkl.tmp";
-    for (const QString& name : {oldTemp, newTemp, QStringLiteral("other.tmp"), QStringLiteral(".zelvo.lock")})
+    for (const QString& name :
+         {oldTemp, newTemp, QStringLiteral("other.tmp"), QStringLiteral(".zelvo.lock")})
         writeFile(userFolder() + name, "x");
-    const struct timeval twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
-    for (const QString& name : {oldTemp, QStringLiteral("other.tmp"), QStringLiteral(".zelvo.lock")})
+    const struct timeval twoHoursAgo[2] = {{::time(nullptr) - 7200, 0},
+                                           {::time(nullptr) - 7200, 0}};
+    for (const QString& name :
+         {oldTemp, QStringLiteral("other.tmp"), QStringLiteral(".zelvo.lock")})
         ASSERT_EQ(::utimes(QFile::encodeName(userFolder() + name).constData(), twoHoursAgo), 0);
 
     RemoveLeftTemporaryFiles(userFolder());
@@ -128,15 +131,18 @@ TEST_F(AtomicFileTest, ALinkAtTheTargetIsRefusedNotFollowed)
     EXPECT_FALSE(QFileInfo::exists(tempPath("none")));
     EXPECT_TRUE(QFileInfo(userFolder() + "x.config").isSymLink());
     EXPECT_EQ(entries(), QStringList({"dangling.config", "pipe.config", "x.config"}));
-    EXPECT_EQ(QDir(tempPath("")).entryList({".zelvo-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(tempPath("")).entryList({".zelvo-*"}, QDir::AllEntries | QDir::Hidden),
+              QStringList());
 }
 
 TEST_F(AtomicFileTest, OnlyRegularFilesAreLeftTemporaries)
 {
-    const struct timeval twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+    const struct timeval twoHoursAgo[2] = {{::time(nullptr) - 7200, 0},
+                                           {::time(nullptr) - 7200, 0}};
     writeFile(tempPath("victim"), "x");
     ASSERT_TRUE(QFile::link(tempPath("victim"), userFolder() + ".zelvo-1-aaaaaa.tmp"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(userFolder() + ".zelvo-2-bbbbbb.tmp").constData(), 0666), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(userFolder() + ".zelvo-2-bbbbbb.tmp").constData(), 0666),
+              0);
     QDir(userFolder()).mkdir(".zelvo-3-cccccc.tmp");
     for (const QString& name : entries())
         ASSERT_EQ(::lutimes(QFile::encodeName(userFolder() + name).constData(), twoHoursAgo), 0);
@@ -146,7 +152,9 @@ TEST_F(AtomicFileTest, OnlyRegularFilesAreLeftTemporaries)
     EXPECT_EQ(entries().size(), 3);
 
     writeFile(userFolder() + ".zelvo-4-dddddd.tmp", "left");
-    ASSERT_EQ(::utimes(QFile::encodeName(userFolder() + ".zelvo-4-dddddd.tmp").constData(), twoHoursAgo), 0);
+    ASSERT_EQ(
+        ::utimes(QFile::encodeName(userFolder() + ".zelvo-4-dddddd.tmp").constData(), twoHoursAgo),
+        0);
     EXPECT_TRUE(HasLeftTemporaryFiles(userFolder()));
     RemoveLeftTemporaryFiles(userFolder());
     EXPECT_EQ(entries().size(), 3);

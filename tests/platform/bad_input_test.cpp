@@ -28,9 +28,11 @@ TEST_F(BadInputTest, MachineStoreReadsAsNoValuesAndIsKeptWhenItCannotBeLoaded)
         {BadFile::Short, true},
         {BadFile::OddSize, true},
         {BadFile::RandomBytes, true},
-        {BadFile::Huge, false}, // not a store of ours: never loaded, never replaced
+        // Not a store of ours: never loaded, never replaced.
+        {BadFile::Huge, false},
         {BadFile::Folder, false},
-        {BadFile::Pipe, false}, // never waited on: the program starts
+        // Never waited on: the program starts.
+        {BadFile::Pipe, false},
     };
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
@@ -62,8 +64,10 @@ TEST_F(BadInputTest, StoreNearItsSizeLimitIsNotRewrittenBeyondIt)
 {
     // Rewriting puts a blank line before every section; a store that would
     // then grow past what is ever loaded keeps its old content instead.
-    QByteArray bytes = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"AdmConf\"=\"1|1|1|1\"\n";
-    const QByteArray section = "[HKEY_LOCAL_MACHINE\\Software\\Other\\" + QByteArray(60, 'k') + "]\n";
+    QByteArray bytes =
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"AdmConf\"=\"1|1|1|1\"\n";
+    const QByteArray section =
+        "[HKEY_LOCAL_MACHINE\\Software\\Other\\" + QByteArray(60, 'k') + "]\n";
     const int limit = 1024 * 1024;
     while (bytes.size() + section.size() <= limit - 8)
         bytes += section;

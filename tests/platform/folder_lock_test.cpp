@@ -21,7 +21,7 @@
 namespace {
 
 class FolderLockTest : public ZelvoTest {
-protected:
+  protected:
     void SetUp() override
     {
         ZelvoTest::SetUp();
@@ -220,7 +220,8 @@ TEST_F(FolderLockTest, AWaitEndsWithAnErrorAtTheLimit)
         {"shared lock through a read-only open, exclusive asked", O_RDONLY, F_RDLCK,
          FolderLock::Mode::Exclusive},
         {"exclusive lock, shared asked", O_RDWR, F_WRLCK, FolderLock::Mode::Shared},
-        {"exclusive lock, reader's shared asked", O_RDWR, F_WRLCK, FolderLock::Mode::SharedNoCreate},
+        {"exclusive lock, reader's shared asked", O_RDWR, F_WRLCK,
+         FolderLock::Mode::SharedNoCreate},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

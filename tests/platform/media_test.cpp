@@ -2,7 +2,6 @@
 #include "platform/sound_player.h"
 #include "support/test_env.h"
 
-
 namespace {
 
 using MediaTest = ZelvoTest;

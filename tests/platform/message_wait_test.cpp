@@ -24,13 +24,16 @@ TEST(MessageWaitTest, AnEventPostedFromAnotherThreadEndsABlockedWait)
     bool done = false;
     std::thread poster([&receiver, &done] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        QMetaObject::invokeMethod(&receiver, [&done] { done = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &receiver, [&done] { done = true; }, Qt::QueuedConnection);
     });
     int passes = 0;
-    ServeMessagesUntil([&] {
-        ++passes;
-        return done;
-    }, kHour);
+    ServeMessagesUntil(
+        [&] {
+            ++passes;
+            return done;
+        },
+        kHour);
     poster.join();
     EXPECT_TRUE(done);
     EXPECT_GE(passes, 2); // checked before the wait and after the pass that served the event
@@ -51,10 +54,12 @@ TEST(MessageWaitTest, TheWakeTimerChecksTheConditionWithoutAnyEvent)
     // Nothing but the wake timer ends a pass here.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(30);
     int passes = 0;
-    ServeMessagesUntil([&] {
-        ++passes;
-        return std::chrono::steady_clock::now() >= until;
-    }, 5);
+    ServeMessagesUntil(
+        [&] {
+            ++passes;
+            return std::chrono::steady_clock::now() >= until;
+        },
+        5);
     EXPECT_GE(passes, 2);
 }
 
@@ -62,7 +67,8 @@ TEST(MessageWaitTest, AQuitRequestFromAPostedEventEndsTheWait)
 {
     ResetQuitRequest();
     QObject receiver;
-    QMetaObject::invokeMethod(&receiver, [] { RequestQuit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &receiver, [] { RequestQuit(); }, Qt::QueuedConnection);
     ServeMessagesUntil([] { return QuitRequested(); }, kHour);
     EXPECT_TRUE(QuitRequested());
     ResetQuitRequest();
@@ -73,7 +79,8 @@ TEST(MessageWaitTest, ASinglePassServesWhatIsPendingAndReturns)
     QObject receiver;
     int served = 0;
     for (int i = 0; i < 3; ++i)
-        QMetaObject::invokeMethod(&receiver, [&served] { ++served; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &receiver, [&served] { ++served; }, Qt::QueuedConnection);
     ProcessPendingMessages();
     EXPECT_EQ(served, 3);
     // Nothing pending: it returns at once rather than waiting.

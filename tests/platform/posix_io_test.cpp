@@ -27,7 +27,7 @@ void CountSignal(int) { ++signalsCaught; }
 // While it lives, SIGUSR1 interrupts system calls (no SA_RESTART), so that a
 // blocked call returns EINTR.
 class InterruptingSignal {
-public:
+  public:
     InterruptingSignal()
     {
         struct sigaction action = {};
@@ -38,7 +38,7 @@ public:
     }
     ~InterruptingSignal() { ::sigaction(SIGUSR1, &old_, nullptr); }
 
-private:
+  private:
     struct sigaction old_ = {};
 };
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 class RecordsTest : public ZelvoTest {
-protected:
+  protected:
     static ResultRecord Result(const QString& nick, qint32 time, qint32 points = 20,
                                const QString& fullName = QStringLiteral("Иванов Иван"),
                                const QString& finishedAt = QStringLiteral("06-12-2026 09:05:07"),

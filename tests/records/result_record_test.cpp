@@ -39,11 +39,13 @@ TEST(ResultRecordBytes, FieldsLieAtTheirOffsets)
     const ResultRecord record{"anna", "Петрова Анна", 475, 20, "06-12-2026 09:05:07", -3};
     const QByteArray bytes = EncodeResultRecord(record);
     ASSERT_EQ(bytes.size(), 780);
-    EXPECT_EQ(bytes.mid(0, 5), QByteArray("\x04" "anna"));
+    EXPECT_EQ(bytes.mid(0, 5), QByteArray("\x04"
+                                          "anna"));
     EXPECT_EQ(bytes.mid(256, 13), QByteArray("\x0c") + ToCp1251("Петрова Анна"));
     EXPECT_EQ(bytes.mid(512, 4), QByteArray("\xdb\x01\x00\x00", 4));
     EXPECT_EQ(bytes.mid(516, 4), QByteArray("\x14\x00\x00\x00", 4));
-    EXPECT_EQ(bytes.mid(520, 20), QByteArray("\x13" "06-12-2026 09:05:07"));
+    EXPECT_EQ(bytes.mid(520, 20), QByteArray("\x13"
+                                             "06-12-2026 09:05:07"));
     EXPECT_EQ(bytes.mid(776, 4), QByteArray("\xfd\xff\xff\xff", 4));
 
     const ResultRecord back = DecodeResultRecord(bytes);
@@ -218,7 +220,10 @@ TEST_F(RecordsTest, NoStepWritesThroughALinkInTheUserFolder)
 {
     const QString victim = tempPath("bash_aliases"); // another pupil's file
     const QByteArray aliases = "alias ll='ls -l'\n";
-    const QByteArray herText = QByteArray("\x04" "echo", 5) + QByteArray(771, ' ');
+    const QByteArray herText = QByteArray("\x04"
+                                          "echo",
+                                          5) +
+                               QByteArray(771, ' ');
     const auto convert = [&] {
         writeFile(userFolder() + "x.conf", herText);
         ConvertLegacyTables();
@@ -274,8 +279,8 @@ TEST_F(RecordsTest, TheConversionListsOnlyRegularFiles)
     ConvertLegacyTables();
     EXPECT_EQ(readFile(tempPath("elsewhere.conf")), legacy);
     EXPECT_TRUE(QFileInfo(userFolder() + "20record.conf").isSymLink());
-    EXPECT_EQ(QDir(userFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                           QDir::NoDotAndDotDot),
+    EXPECT_EQ(QDir(userFolder())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
               QStringList({"20record.conf", "99record.conf", "9record.conf"}));
 }
 
@@ -293,7 +298,8 @@ TEST_F(RecordsTest, TablesBeyondTheRecordsLimitAreRefusedBeforeCopying)
         qint64 existingSize;
     } cases[] = {
         {"a sparse table of 500 GB", "9record.config", qint64(500) << 30, nullptr, 0},
-        {"a table at the limit", "9record.config", kMaxTableRecords * kResultRecordSize, nullptr, 0},
+        {"a table at the limit", "9record.config", kMaxTableRecords * kResultRecordSize, nullptr,
+         0},
         {"a legacy table of two million records", "9record.conf", twoMillionLegacy, nullptr, 0},
         {"a legacy table and its table beyond the limit together", "9record.conf",
          kLegacyResultRecordSize, "9record.config", kMaxTableRecords * kResultRecordSize},
@@ -303,7 +309,8 @@ TEST_F(RecordsTest, TablesBeyondTheRecordsLimitAreRefusedBeforeCopying)
         SCOPED_TRACE(c.what);
         QDir(userFolder()).removeRecursively();
         QDir().mkpath(userFolder());
-        for (const auto& [name, size] : {std::pair(c.name, c.size), std::pair(c.existingTable, c.existingSize)}) {
+        for (const auto& [name, size] :
+             {std::pair(c.name, c.size), std::pair(c.existingTable, c.existingSize)}) {
             if (!name)
                 continue;
             QFile file(userFolder() + name);
@@ -312,7 +319,8 @@ TEST_F(RecordsTest, TablesBeyondTheRecordsLimitAreRefusedBeforeCopying)
         }
         const auto entries = [&] {
             QStringList list;
-            for (const QFileInfo& info : QDir(userFolder()).entryInfoList(QDir::Files | QDir::Hidden))
+            for (const QFileInfo& info :
+                 QDir(userFolder()).entryInfoList(QDir::Files | QDir::Hidden))
                 list << info.fileName() + "=" + QString::number(info.size());
             return list;
         };

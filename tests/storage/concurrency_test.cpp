@@ -36,8 +36,12 @@ TEST_F(StorageTest, EightCopiesAppendingToOneTableLoseNoResult)
         pids.push_back(StartChild([copy, &gate] {
             gate.waitInChild();
             for (int i = 0; i < kResults; ++i) {
-                const ResultRecord record{QStringLiteral("copy%1").arg(copy), QStringLiteral("Ученик №%1").arg(i),
-                                          i * 7, i, QStringLiteral("06-12-2026 09:05:07"), copy};
+                const ResultRecord record{QStringLiteral("copy%1").arg(copy),
+                                          QStringLiteral("Ученик №%1").arg(i),
+                                          i * 7,
+                                          i,
+                                          QStringLiteral("06-12-2026 09:05:07"),
+                                          copy};
                 AppendResultRecord(record);
             }
             return true;

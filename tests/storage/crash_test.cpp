@@ -24,13 +24,13 @@
 namespace {
 
 constexpr int kKills = 300;
-constexpr int kSlots = 4; // pupils and store values the steps take turns on
+constexpr int kSlots = 4;              // pupils and store values the steps take turns on
 constexpr int kRestartTableEvery = 25; // keeps the tables, and each copy of them, short
 const QString kStoreKey = QStringLiteral("Software\\Brenk\\Dorvo");
 
 // A source of kill moments; the seed is printed so a failure can be replayed.
 class KillClock {
-public:
+  public:
     KillClock() : seed_(std::random_device{}()), random_(seed_)
     {
         std::cout << "kill moments seeded with " << seed_ << "\n";
@@ -46,7 +46,7 @@ public:
         return status == 128 + SIGKILL;
     }
 
-private:
+  private:
     unsigned seed_;
     std::mt19937 random_;
 };
@@ -62,8 +62,9 @@ QString ValueOf(int slot) { return QStringLiteral("V%1").arg(slot); }
 
 QByteArray RecordOf(int step)
 {
-    return EncodeResultRecord({QStringLiteral("r%1").arg(step), QStringLiteral("Ученик №%1").arg(step),
-                               step * 3, step, QStringLiteral("06-12-2026 09:05:07"), step % 7});
+    return EncodeResultRecord({QStringLiteral("r%1").arg(step),
+                               QStringLiteral("Ученик №%1").arg(step), step * 3, step,
+                               QStringLiteral("06-12-2026 09:05:07"), step % 7});
 }
 
 // One step of the child; each profile save adds 2 seconds and 1 point.
@@ -108,7 +109,7 @@ struct Known {
 };
 
 class CrashTest : public StorageTest {
-protected:
+  protected:
     // Checks the folder against `known` plus the completed steps, with the
     // step under way `inFlight` either done or not, and takes in what is there.
     void checkAfterKill(Known& known, const std::vector<int>& done, int inFlight, int& inFlightDone)
@@ -130,8 +131,8 @@ protected:
             EXPECT_NO_THROW(ReadResultRecords(RecordsTableFileName()));
         }
         std::vector<QByteArray> records = SplitRecords(table);
-        if (KindOf(inFlight) == StepKind::Append && records.size() == known.table.size() + 1
-            && records.back() == RecordOf(inFlight)) {
+        if (KindOf(inFlight) == StepKind::Append && records.size() == known.table.size() + 1 &&
+            records.back() == RecordOf(inFlight)) {
             records.pop_back();
             applied = true;
             known.table.push_back(RecordOf(inFlight));
@@ -149,8 +150,8 @@ protected:
             EXPECT_EQ(profile.digestText, PasswordDigestText(QStringLiteral("pw")));
             EXPECT_EQ(profile.fullName, QStringLiteral("Пётр ") + PupilOf(s));
             EXPECT_EQ(profile.totalTime, 2 * profile.totalPoints);
-            if (KindOf(inFlight) == StepKind::Profile && s == slot
-                && profile.totalPoints == known.points[s] + 1) {
+            if (KindOf(inFlight) == StepKind::Profile && s == slot &&
+                profile.totalPoints == known.points[s] + 1) {
                 applied = true;
                 known.points[s] = profile.totalPoints;
             }
@@ -161,8 +162,8 @@ protected:
         for (int s = 0; s < kSlots; ++s) {
             std::optional<qint32> value;
             ASSERT_NO_THROW(value = key.readNumber(ValueOf(s)));
-            if (KindOf(inFlight) == StepKind::Store && s == slot && value == inFlight
-                && known.values[s] != inFlight) {
+            if (KindOf(inFlight) == StepKind::Store && s == slot && value == inFlight &&
+                known.values[s] != inFlight) {
                 applied = true;
                 known.values[s] = inFlight;
             }
@@ -218,10 +219,12 @@ TEST_F(CrashTest, KilledWhileSavingLosesNothingThatWasSaved)
     }
     if (HasFailure())
         return;
-    std::cout << kKills << " kills, " << stepsDone << " completed saves checked; kills during an append "
-              << killedIn[StepKind::Append] << ", a profile save " << killedIn[StepKind::Profile]
-              << ", a store write " << killedIn[StepKind::Store] << "; the save under way had reached the disk "
-              << inFlightDone << " times; temporary files left by the killed copies: " << leftTemporaries
+    std::cout << kKills << " kills, " << stepsDone
+              << " completed saves checked; kills during an append " << killedIn[StepKind::Append]
+              << ", a profile save " << killedIn[StepKind::Profile] << ", a store write "
+              << killedIn[StepKind::Store] << "; the save under way had reached the disk "
+              << inFlightDone
+              << " times; temporary files left by the killed copies: " << leftTemporaries
               << "; lost or corrupted: 0\n";
 }
 
@@ -243,7 +246,7 @@ QByteArray LegacyRows(int batch, const QString& range)
 }
 
 class ConversionCrashTest : public StorageTest {
-protected:
+  protected:
     QString legacyPath(const QString& range) const { return folder() + range + "record.conf"; }
     QString tablePath(const QString& range) const { return folder() + range + "record.config"; }
 
@@ -372,9 +375,11 @@ TEST_F(ConversionCrashTest, KilledMidwayLosesNoRow)
     check();
     if (HasFailure())
         return;
-    std::cout << kills << " kills during a conversion of " << kRanges.size() << " tables of " << kLegacyRows
-              << " rows (converting them takes " << whole.count() << " us), " << finished
-              << " conversions ended before their kill; kills between a table's rename and the removal of its"
+    std::cout << kills << " kills during a conversion of " << kRanges.size() << " tables of "
+              << kLegacyRows << " rows (converting them takes " << whole.count() << " us), "
+              << finished
+              << " conversions ended before their kill; kills between a table's rename and the "
+                 "removal of its"
               << " legacy file (rows then converted twice): " << killsLeavingDuplicates
               << "; temporary files left: " << leftTemporaries << "; lost or corrupted: 0\n";
 }

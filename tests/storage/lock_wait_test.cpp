@@ -20,7 +20,7 @@
 namespace {
 
 class LockWaitTest : public StorageTest {
-protected:
+  protected:
     void TearDown() override
     {
         FolderLock::SetWaitLimitMilliseconds(FolderLock::kWaitLimitMilliseconds);
@@ -71,8 +71,8 @@ protected:
 
     static ResultRecord Result(const QString& nick)
     {
-        return {nick, QStringLiteral("Пётр ") + nick, 475, 20,
-                QStringLiteral("06-12-2026 09:05:07"), 1};
+        return {nick, QStringLiteral("Пётр ") + nick,        475,
+                20,   QStringLiteral("06-12-2026 09:05:07"), 1};
     }
 };
 

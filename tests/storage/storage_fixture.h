@@ -22,13 +22,14 @@
 #include <QTemporaryDir>
 
 class StorageTest : public ZelvoTest {
-protected:
+  protected:
     void SetUp() override
     {
         ZelvoTest::SetUp();
         if (memory_.isValid() && QDir(memory_.path()).mkdir(QStringLiteral("users"))) {
             appConfig().PathUser = memory_.path() + QStringLiteral("/users/");
-            qputenv("ZELVO_MACHINE_STORE", QFile::encodeName(memory_.path() + QStringLiteral("/machine.reg")));
+            qputenv("ZELVO_MACHINE_STORE",
+                    QFile::encodeName(memory_.path() + QStringLiteral("/machine.reg")));
         }
         // fork() copies only the calling thread: the program's own state must be all there is.
         ASSERT_EQ(ThreadCount(), 1);

@@ -74,8 +74,7 @@ QString Fault(QWidget* control, const QWidget* window)
             return QStringLiteral("no label");
         if (!AccessibleLabels(list).contains(label->text()))
             return QStringLiteral("not labelled by \"%1\"").arg(label->text());
-        const QString value =
-            QAccessible::queryAccessibleInterface(list)->text(QAccessible::Value);
+        const QString value = QAccessible::queryAccessibleInterface(list)->text(QAccessible::Value);
         return value == list->currentText() ? QString() : Differs(value, list->currentText());
     }
     if (qobject_cast<QAbstractSpinBox*>(control))
@@ -92,7 +91,8 @@ bool IsControl(const QWidget* widget)
 {
     return qobject_cast<const QLabel*>(widget) || qobject_cast<const QAbstractButton*>(widget) ||
            qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QComboBox*>(widget) ||
-           qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget) ||
+           qobject_cast<const QGroupBox*>(widget) ||
+           qobject_cast<const QAbstractSpinBox*>(widget) ||
            qobject_cast<const QAbstractItemView*>(widget);
 }
 
@@ -102,9 +102,9 @@ void CheckMenuItems(QWidget* menu, QStringList& faults)
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(menu);
     const QList<QAction*> actions = menu->actions();
     if (face->childCount() != actions.size()) {
-        faults << Line(menu, QStringLiteral("%1 items read, %2 shown")
-                                 .arg(face->childCount())
-                                 .arg(actions.size()));
+        faults << Line(
+            menu,
+            QStringLiteral("%1 items read, %2 shown").arg(face->childCount()).arg(actions.size()));
         return;
     }
     for (int i = 0; i < actions.size(); ++i) {

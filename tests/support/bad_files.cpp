@@ -17,14 +17,22 @@ qint64 HugeFileSize(int recordSize)
 const char* BadFileName(BadFile kind)
 {
     switch (kind) {
-    case BadFile::Empty: return "empty";
-    case BadFile::Short: return "short";
-    case BadFile::OddSize: return "odd size";
-    case BadFile::RandomBytes: return "random bytes";
-    case BadFile::Huge: return "huge";
-    case BadFile::Folder: return "folder";
-    case BadFile::Pipe: return "pipe";
-    case BadFile::Link: return "link";
+    case BadFile::Empty:
+        return "empty";
+    case BadFile::Short:
+        return "short";
+    case BadFile::OddSize:
+        return "odd size";
+    case BadFile::RandomBytes:
+        return "random bytes";
+    case BadFile::Huge:
+        return "huge";
+    case BadFile::Folder:
+        return "folder";
+    case BadFile::Pipe:
+        return "pipe";
+    case BadFile::Link:
+        return "link";
     }
     return "?";
 }
@@ -49,8 +57,8 @@ QByteArray LinkedFileBytes(int recordSize) { return RandomBytes(3 * recordSize);
 QByteArray SmallFileBytes(const QString& path, qint64 limit)
 {
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)
-        || st.st_size > limit)
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size > limit)
         return QByteArray();
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -81,13 +89,22 @@ void MakeBadFile(const QString& path, BadFile kind, int recordSize)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     switch (kind) {
-    case BadFile::Short: file.write(RandomBytes(recordSize - 1)); break;
-    case BadFile::OddSize: file.write(RandomBytes(2 * recordSize + recordSize / 3)); break;
-    case BadFile::RandomBytes: file.write(RandomBytes(3 * recordSize)); break;
-    case BadFile::Huge: ASSERT_TRUE(file.resize(HugeFileSize(recordSize))); break;
+    case BadFile::Short:
+        file.write(RandomBytes(recordSize - 1));
+        break;
+    case BadFile::OddSize:
+        file.write(RandomBytes(2 * recordSize + recordSize / 3));
+        break;
+    case BadFile::RandomBytes:
+        file.write(RandomBytes(3 * recordSize));
+        break;
+    case BadFile::Huge:
+        ASSERT_TRUE(file.resize(HugeFileSize(recordSize)));
+        break;
     case BadFile::Empty:
     case BadFile::Folder:
     case BadFile::Pipe:
-    case BadFile::Link: break;
+    case BadFile::Link:
+        break;
     }
 }

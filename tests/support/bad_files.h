@@ -20,9 +20,9 @@ enum class BadFile {
 constexpr BadFile kBadFiles[] = {BadFile::Empty,       BadFile::Short, BadFile::OddSize,
                                  BadFile::RandomBytes, BadFile::Huge,  BadFile::Folder};
 // The files of the user folder, which every account may write to, meet pipes too.
-constexpr BadFile kBadUserFiles[] = {BadFile::Empty, BadFile::Short,  BadFile::OddSize,
-                                     BadFile::RandomBytes, BadFile::Huge, BadFile::Folder,
-                                     BadFile::Pipe, BadFile::Link};
+constexpr BadFile kBadUserFiles[] = {BadFile::Empty,       BadFile::Short, BadFile::OddSize,
+                                     BadFile::RandomBytes, BadFile::Huge,  BadFile::Folder,
+                                     BadFile::Pipe,        BadFile::Link};
 
 // The apparent size of a huge file: 5 GiB, rounded down to whole records.
 qint64 HugeFileSize(int recordSize);

@@ -34,7 +34,12 @@ int WaitChild(pid_t pid)
     return WEXITSTATUS(status);
 }
 
-int ThreadCount() { return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()); }
+int ThreadCount()
+{
+    return int(QDir(QStringLiteral("/proc/self/task"))
+                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                   .size());
+}
 
 StartGate::StartGate()
 {

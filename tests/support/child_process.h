@@ -20,7 +20,7 @@ int ThreadCount();
 
 // Lets children started one after the other begin their work together.
 class StartGate {
-public:
+  public:
     StartGate();
     ~StartGate();
     StartGate(const StartGate&) = delete;
@@ -31,13 +31,13 @@ public:
     // In the parent, once every child has started.
     void open();
 
-private:
+  private:
     int fds_[2] = {-1, -1};
 };
 
 // One-way line channel from children to the parent.
 class LinePipe {
-public:
+  public:
     LinePipe();
     ~LinePipe();
     LinePipe(const LinePipe&) = delete;
@@ -51,7 +51,7 @@ public:
     // Waits for the next line, up to `timeoutMs` (-1: no limit); empty when none came.
     QByteArray receiveOne(int timeoutMs = -1);
 
-private:
+  private:
     int fds_[2] = {-1, -1};
     QByteArray pending_;
 };

@@ -6,7 +6,7 @@
 #include <sys/resource.h>
 
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
@@ -23,7 +23,7 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-private:
+  private:
     rlimit saved_{};
     void (*oldHandler_)(int) = SIG_DFL;
 };

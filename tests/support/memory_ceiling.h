@@ -19,7 +19,7 @@
 #endif
 
 class MemoryCeiling {
-public:
+  public:
     explicit MemoryCeiling(rlim_t headroom)
     {
 #ifndef ZELVO_TEST_ASAN
@@ -42,7 +42,7 @@ public:
 
     bool active() const { return active_; }
 
-private:
+  private:
     // The process's virtual size: the first field of /proc/self/statm, in pages.
     static rlim_t AddressSpaceInUse()
     {

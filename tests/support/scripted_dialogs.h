@@ -8,8 +8,8 @@
 #include <functional>
 
 class ScriptedDialogs : public Dialogs {
-public:
-    ScriptedDialogs();   // installs itself
+  public:
+    ScriptedDialogs();           // installs itself
     ~ScriptedDialogs() override; // restores the Qt dialogs
 
     void message(const QString& text) override;
@@ -23,9 +23,9 @@ public:
 
     // Every text shown, in order: messages, questions, pause texts, error reports.
     QStringList shown;
-    QStringList messages;     // message() texts only
-    QStringList errors;       // errorReport() texts only
-    QStringList questions;    // question() texts
+    QStringList messages;  // message() texts only
+    QStringList errors;    // errorReport() texts only
+    QStringList questions; // question() texts
     std::vector<QuestionIcon> questionIcons;
     QStringList inputPrompts; // "caption|prompt"
     int endRequests = 0;

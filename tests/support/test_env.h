@@ -11,7 +11,7 @@
 class ProgramState;
 
 class ZelvoTest : public ::testing::Test {
-protected:
+  protected:
     ZelvoTest();
     ~ZelvoTest() override;
 
@@ -27,7 +27,7 @@ protected:
     static void writeFile(const QString& path, const QByteArray& bytes);
     static QByteArray readFile(const QString& path);
 
-private:
+  private:
     QTemporaryDir dir_;
     std::unique_ptr<ProgramState> state_;
 };

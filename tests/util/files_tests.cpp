@@ -32,7 +32,7 @@ TEST(FolderTexts, BaseFileName)
 }
 
 class FilesTest : public ZelvoTest {
-protected:
+  protected:
     QStringList sorted(QStringList list) const
     {
         std::sort(list.begin(), list.end());
@@ -149,7 +149,8 @@ TEST_F(FilesTest, RemoveFileDeletesOnlyTheNameAndChangesNoMode)
     writeFile(victim, "x");
     ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0444), 0);
     ASSERT_EQ(::link(QFile::encodeName(victim).constData(),
-                     QFile::encodeName(userFolder() + "20record.config").constData()), 0);
+                     QFile::encodeName(userFolder() + "20record.config").constData()),
+              0);
     ASSERT_TRUE(QFile::link(victim, userFolder() + "9record.config"));
     RemoveFile(userFolder() + "20record.config");
     RemoveFile(userFolder() + "9record.config");

@@ -50,7 +50,9 @@ TEST_F(RecordFileTest, RecordsRoundTripPaddedOrCut)
         file.write("0123456789");
         file.sync();
     }
-    EXPECT_EQ(readFile(path), QByteArray("abc\0\0\0\0\0" "01234567", 16));
+    EXPECT_EQ(readFile(path), QByteArray("abc\0\0\0\0\0"
+                                         "01234567",
+                                         16));
 
     RecordFile file(kSize);
     ASSERT_TRUE(file.open(path));
@@ -227,7 +229,7 @@ TEST_F(RecordFileTest, SizeAndBoundedCopy)
 }
 
 class ReplaceTest : public ZelvoTest {
-protected:
+  protected:
     QStringList entries() const
     {
         return QDir(userFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -284,10 +286,8 @@ TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
         mode_t replaced; // a file of mode 0640 after its replacement
         mode_t planted;  // a file of mode 06777 after its replacement
     } cases[] = {
-        {02775, 0664, 0664, 0660, 0664},
-        {02770, 0660, 0660, 0660, 0660},
-        {02771, 0660, 0660, 0660, 0660},
-        {0775, 0600, 0644, 0640, 0666},  // no setgid: not shared
+        {02775, 0664, 0664, 0660, 0664}, {02770, 0660, 0660, 0660, 0660},
+        {02771, 0660, 0660, 0660, 0660}, {0775, 0600, 0644, 0640, 0666}, // no setgid: not shared
         {02755, 0600, 0644, 0640, 0666}, // the group may not write: not shared
     };
     const mode_t oldMask = ::umask(077);
@@ -298,7 +298,9 @@ TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
         ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), c.folderMode), 0);
         const auto modeOf = [&](const char* name) {
             struct stat st;
-            return ::stat(QFile::encodeName(folder + name).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+            return ::stat(QFile::encodeName(folder + name).constData(), &st) == 0
+                       ? st.st_mode & 07777
+                       : 0;
         };
 
         RecordFile file(kSize);
@@ -314,7 +316,8 @@ TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
         EXPECT_TRUE(ReplaceFileAtomically(folder + "old", "new"));
         EXPECT_EQ(modeOf("old"), c.replaced);
 
-        writeFile(folder + "planted", "\x7f" "ELF");
+        writeFile(folder + "planted", "\x7f"
+                                      "ELF");
         ASSERT_EQ(::chmod(QFile::encodeName(folder + "planted").constData(), 06777), 0);
         EXPECT_TRUE(ReplaceFileAtomically(folder + "planted", "new"));
         EXPECT_EQ(modeOf("planted"), c.planted);

@@ -1,8 +1,8 @@
 #include "accounts/ui/form4_login.h"
 
 #include "accounts/current_user.h"
-#include "accounts/ui/key_press.h"
 #include "accounts/password_digest.h"
+#include "accounts/ui/key_press.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "ui/control_factory.h"

@@ -12,7 +12,7 @@ class QLineEdit;
 class QPushButton;
 
 class TForm4 : public QWidget {
-public:
+  public:
     explicit TForm4(LoginStates& states, QWidget* parent = nullptr);
 
     // The nick list: the login nicks as they are when the window is made,
@@ -31,7 +31,7 @@ public:
     QLineEdit* Edit1;
     QPushButton* Button1;
 
-private:
+  private:
     void CreateControls();
     void LoginAdmin();
     void LoginPupil(const QString& nick);

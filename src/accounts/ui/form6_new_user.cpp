@@ -15,10 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm6::TForm6(QWidget* parent) : QWidget(parent)
-{
-    CreateControls();
-}
+TForm6::TForm6(QWidget* parent) : QWidget(parent) { CreateControls(); }
 
 void TForm6::CreateControls()
 {
@@ -62,8 +59,9 @@ void TForm6::Button1Click()
         profile.fullName = fullName.left(255);
         CreateFolderPath(appConfig().PathUser);
         if (!WriteProfile(nick, profile)) {
-            dialogs().message(QStringLiteral("Измените ник , не могу создать файл конфигурации - ")
-                              + appConfig().PathUser + nick);
+            dialogs().message(
+                QStringLiteral("Измените ник , не могу создать файл конфигурации - ") +
+                appConfig().PathUser + nick);
             return;
         }
         dialogs().message(QStringLiteral("Пользователь создан"));

@@ -10,7 +10,7 @@ class QLineEdit;
 class QPushButton;
 
 class TForm6 : public QWidget {
-public:
+  public:
     explicit TForm6(QWidget* parent = nullptr);
 
     // Told each nick created, after it joined the login nicks.
@@ -28,6 +28,6 @@ public:
     QLineEdit* Edit2;
     QPushButton* Button1;
 
-private:
+  private:
     void CreateControls();
 };

@@ -9,7 +9,7 @@ class QLineEdit;
 class QPushButton;
 
 class TForm7 : public QWidget {
-public:
+  public:
     explicit TForm7(QWidget* parent = nullptr);
 
     void Edit3KeyPress(QChar key);
@@ -23,7 +23,7 @@ public:
     QLineEdit* Edit3;
     QPushButton* Button1;
 
-private:
+  private:
     void CreateControls();
     void ChangeDone();
 };

@@ -8,7 +8,7 @@
 namespace {
 
 class KeyPressFilter : public QObject {
-public:
+  public:
     KeyPressFilter(std::function<void(QChar)> handler, QObject* parent)
         : QObject(parent), handler_(std::move(handler))
     {
@@ -28,7 +28,7 @@ public:
         return false;
     }
 
-private:
+  private:
     std::function<void(QChar)> handler_;
 };
 

@@ -8,19 +8,19 @@
 #include "platform/shell.h"
 #include "ui/control_factory.h"
 #include "ui/control_names.h"
+#include "ui/shell_open.h"
 #include "util/files.h"
 #include "util/number.h"
 #include "util/text.h"
-#include "ui/shell_open.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
 
@@ -96,8 +96,8 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent)
 
 void TForm5::CreateControls()
 {
-    StaticText3 = MakeLabel(this, "StaticText3",
-                            QStringLiteral("За сколько подряд правильных  ответов"));
+    StaticText3 =
+        MakeLabel(this, "StaticText3", QStringLiteral("За сколько подряд правильных  ответов"));
     StaticText3->setFrameStyle(QFrame::Box | QFrame::Plain);
     Edit2 = MakeNumberEdit(this, "Edit2", StaticText3, QStringLiteral(">0"));
     UpDown2 = MakeSpinner(this, "UpDown2", StaticText3);
@@ -105,15 +105,16 @@ void TForm5::CreateControls()
     Edit4 = MakeNumberEdit(this, "Edit4", StaticText4, QStringLiteral("1-50"));
     UpDown4 = MakeSpinner(this, "UpDown4", StaticText4);
 
-    StaticText5 = MakeLabel(this, "StaticText5",
-                            QStringLiteral("За сколько подряд неправильных  ответов"));
+    StaticText5 =
+        MakeLabel(this, "StaticText5", QStringLiteral("За сколько подряд неправильных  ответов"));
     Edit3 = MakeNumberEdit(this, "Edit3", StaticText5, QStringLiteral(">0"));
     UpDown3 = MakeSpinner(this, "UpDown3", StaticText5);
     StaticText6 = MakeLabel(this, "StaticText6", QStringLiteral("Сколько Вычитать очков"));
     Edit5 = MakeNumberEdit(this, "Edit5", StaticText6, QStringLiteral("1-50"));
     UpDown5 = MakeSpinner(this, "UpDown5", StaticText6);
 
-    StaticText7 = MakeLabel(this, "StaticText7", QStringLiteral("Папка конфигурации пользователей"));
+    StaticText7 =
+        MakeLabel(this, "StaticText7", QStringLiteral("Папка конфигурации пользователей"));
     Edit8 = MakeEdit(this, "Edit8", StaticText7);
     SpeedButton1 = new QToolButton(this);
     SetDesignerName(SpeedButton1, QStringLiteral("SpeedButton1"));
@@ -123,8 +124,8 @@ void TForm5::CreateControls()
 
     CheckBox2 = new QCheckBox(QStringLiteral("Не проигрывать звуки"), this);
     SetDesignerName(CheckBox2, QStringLiteral("CheckBox2"));
-    Button3 = MakeButton(this, "Button3",
-                         QStringLiteral("Дать этой программе администраторские права"));
+    Button3 =
+        MakeButton(this, "Button3", QStringLiteral("Дать этой программе администраторские права"));
     Button2 = MakeButton(this, "Button2", QStringLiteral("Выставить по умолчанию"));
     Button1 = MakeButton(this, "Button1", QStringLiteral("Сохранить"));
 
@@ -153,8 +154,8 @@ void TForm5::CreateControls()
     grid->addWidget(Button2, 6, 0);
     grid->addWidget(Button1, 6, 3, 1, 3);
 
-    QWidget* order[] = {Edit2, UpDown2, Edit4, UpDown4, Edit3, UpDown3, Edit5, UpDown5,
-                        Edit8, SpeedButton1, CheckBox2, Button3, Button2, Button1};
+    QWidget* order[] = {Edit2,   UpDown2, Edit4,        UpDown4,   Edit3,   UpDown3, Edit5,
+                        UpDown5, Edit8,   SpeedButton1, CheckBox2, Button3, Button2, Button1};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -204,17 +205,15 @@ void TForm5::Edit3Change()
 
 void TForm5::Edit4Change()
 {
-    RunHandler([this] {
-        CheckEdit(Edit4, UpDown4, 1, QStringLiteral("Число не может быть меньше 1"));
-    });
+    RunHandler(
+        [this] { CheckEdit(Edit4, UpDown4, 1, QStringLiteral("Число не может быть меньше 1")); });
 }
 
 void TForm5::Edit5Change()
 {
     // "меньще" is the message's own spelling.
-    RunHandler([this] {
-        CheckEdit(Edit5, UpDown5, 1, QStringLiteral("Число не может быть меньще 1"));
-    });
+    RunHandler(
+        [this] { CheckEdit(Edit5, UpDown5, 1, QStringLiteral("Число не может быть меньще 1")); });
 }
 
 void TForm5::UpDown2Click()

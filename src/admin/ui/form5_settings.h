@@ -14,7 +14,7 @@ class QToolButton;
 
 class TForm5 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm5(QWidget* parent = nullptr);
 
     // Copies appConfig() into the controls; an edit whose text changes runs its check.
@@ -55,9 +55,9 @@ public:
     QPushButton* Button2;
     QPushButton* Button1;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void CreateControls();
 };

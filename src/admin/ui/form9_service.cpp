@@ -39,8 +39,8 @@ TForm9::TForm9(QWidget* parent) : QWidget(parent)
 
 void TForm9::CreateControls()
 {
-    Button4 = MakeButton(this, "Button4",
-                         QStringLiteral("Сводная таблица результатов по пользователям"));
+    Button4 =
+        MakeButton(this, "Button4", QStringLiteral("Сводная таблица результатов по пользователям"));
     Button3 = MakeButton(this, "Button3", QStringLiteral("Отправить ярлык на рабочий стол"));
     Button6 = MakeButton(this, "Button6", QStringLiteral("Сбросить таблицу рекордов"));
 
@@ -175,7 +175,8 @@ void TForm9::Button4Click()
 void TForm9::Button6Click()
 {
     RunHandler([] {
-        if (!dialogs().question(QStringLiteral("Сбросить таблицу рекордов?"), QuestionIcon::Warning))
+        if (!dialogs().question(QStringLiteral("Сбросить таблицу рекордов?"),
+                                QuestionIcon::Warning))
             return;
         RemoveUserFolderFile(RecordsTableFileName());
         dialogs().message(QStringLiteral("Таблица рекордов сброшена"));

@@ -14,7 +14,7 @@ class QPushButton;
 
 class TForm9 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm9(QWidget* parent = nullptr);
 
     // Where "Статистика" shows a user's statistics and "Сводная таблица" the
@@ -44,7 +44,7 @@ public:
     QPushButton* Button5;
     QPushButton* Button2;
 
-private:
+  private:
     void CreateControls();
     // The selected nick, looked at before `question` is asked and again after
     // "yes" (the list may have changed meanwhile); empty when there is none

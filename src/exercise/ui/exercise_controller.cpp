@@ -74,10 +74,9 @@ void ExerciseController::N7Click()
         }
         ExerciseState& s = exerciseState();
         s.elapsedSeconds = 0;
-        const QString answer =
-            dialogs().inputBox(QStringLiteral("Введите число"),
-                               QStringLiteral("Введите до скольки очков мы с вами работаем"),
-                               QString());
+        const QString answer = dialogs().inputBox(
+            QStringLiteral("Введите число"),
+            QStringLiteral("Введите до скольки очков мы с вами работаем"), QString());
         const std::optional<qint32> target = ParseNumber(answer);
         if (!target) {
             dialogs().message(QStringLiteral("Непонятное число наверное вы написали римскими "
@@ -208,7 +207,10 @@ void ExerciseController::MakeTask()
 
 void ExerciseController::FocusAnswer() { c_.Edit1->setFocus(); }
 
-void ExerciseController::PlaySoundFile(const QString& name) { player_().play(ProgramFolder() + name); }
+void ExerciseController::PlaySoundFile(const QString& name)
+{
+    player_().play(ProgramFolder() + name);
+}
 
 // Plays a sound when sounds are on and its file exists. A sound that cannot be
 // played is reported and the caller goes on, so an answer is always scored.

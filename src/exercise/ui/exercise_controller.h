@@ -13,7 +13,7 @@ struct ResultRecord;
 
 class ExerciseController : public QObject {
     Q_OBJECT
-public:
+  public:
     // `showResult` opens the records table on a finished exercise's row;
     // `player` gives the sound player when a sound is first played.
     ExerciseController(const ExerciseControls& controls,
@@ -52,7 +52,7 @@ public:
     // Plays program folder + `name`; returns when the sound has finished.
     void PlaySoundFile(const QString& name);
 
-private:
+  private:
     void AppendDigit(int digit);
     void RunExercise();
     bool WaitForAnswer();

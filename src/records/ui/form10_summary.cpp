@@ -41,10 +41,7 @@ void TForm10::CreateControls()
     StringGrid1->setAccessibleName(windowTitle());
 }
 
-void TForm10::FormCreate()
-{
-    StringGrid1->setHorizontalHeaderLabels(SummaryColumnTitles());
-}
+void TForm10::FormCreate() { StringGrid1->setHorizontalHeaderLabels(SummaryColumnTitles()); }
 
 void TForm10::LoadSummaryTable()
 {

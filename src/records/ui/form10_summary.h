@@ -8,7 +8,7 @@ class QTableWidget;
 
 class TForm10 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm10(QWidget* parent = nullptr);
 
     // Fills the grid from the profiles; does not show the window. A profile
@@ -22,7 +22,7 @@ public:
 
     QTableWidget* StringGrid1;
 
-private:
+  private:
     void CreateControls();
     void FormCreate();
 };

@@ -69,10 +69,7 @@ void TForm11::CreateControls()
     connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
 }
 
-void TForm11::FormCreate()
-{
-    model_->setTitles(RecordsColumnTitles());
-}
+void TForm11::FormCreate() { model_->setTitles(RecordsColumnTitles()); }
 
 RecordsOrder TForm11::CheckedOrder() const
 {
@@ -123,10 +120,22 @@ void TForm11::ShowResultInTable(const ResultRecord& record)
     ProcessPendingMessages();
 }
 
-void TForm11::RadioButton1Click() { RunHandler([this] { LoadRecordsTable(); }); }
-void TForm11::RadioButton2Click() { RunHandler([this] { LoadRecordsTable(); }); }
-void TForm11::RadioButton3Click() { RunHandler([this] { LoadRecordsTable(); }); }
-void TForm11::RadioButton4Click() { RunHandler([this] { LoadRecordsTable(); }); }
+void TForm11::RadioButton1Click()
+{
+    RunHandler([this] { LoadRecordsTable(); });
+}
+void TForm11::RadioButton2Click()
+{
+    RunHandler([this] { LoadRecordsTable(); });
+}
+void TForm11::RadioButton3Click()
+{
+    RunHandler([this] { LoadRecordsTable(); });
+}
+void TForm11::RadioButton4Click()
+{
+    RunHandler([this] { LoadRecordsTable(); });
+}
 
 void TForm11::Button1Click()
 {

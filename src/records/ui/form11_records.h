@@ -16,7 +16,7 @@ class RecordsGridModel;
 
 class TForm11 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm11(QWidget* parent = nullptr);
 
     // Fills the grid from the table of the current range in the checked
@@ -50,7 +50,7 @@ public:
     QRadioButton* RadioButton4;
     QPushButton* Button1;
 
-private:
+  private:
     void CreateControls();
     void FormCreate();
     RecordsOrder CheckedOrder() const;

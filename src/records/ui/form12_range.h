@@ -11,7 +11,7 @@ class QRadioButton;
 
 class TForm12 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm12(QWidget* parent = nullptr);
 
     void Button1Click();
@@ -23,10 +23,10 @@ public:
     QRadioButton* RadioButton4;
     QPushButton* Button1;
 
-signals:
+  signals:
     // "0-" + rangeText, for the main window's range label.
     void rangeApplied(const QString& label);
 
-private:
+  private:
     void CreateControls();
 };

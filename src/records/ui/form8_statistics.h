@@ -10,7 +10,7 @@ class QLabel;
 
 class TForm8 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm8(QWidget* parent = nullptr);
 
     // Reads the profile of `nick`, fills the window and shows it. An empty
@@ -29,7 +29,7 @@ public:
     QLabel* StaticText9;
     QLabel* StaticText10;
 
-private:
+  private:
     void CreateControls();
 
     UserProfile statisticsRecord_;

@@ -12,7 +12,7 @@
 #include <vector>
 
 class RecordsGridModel : public QAbstractTableModel {
-public:
+  public:
     explicit RecordsGridModel(QObject* parent = nullptr);
 
     void setTitles(const QStringList& titles);
@@ -32,7 +32,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-private:
+  private:
     QStringList titles_;
     std::vector<ResultRecord> records_;
     std::vector<int> order_;

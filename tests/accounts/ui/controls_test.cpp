@@ -1,9 +1,9 @@
 // The three windows: captions, sizes, password masks and tab orders.
 
+#include "accounts/accounts_test_env.h"
 #include "accounts/ui/form4_login.h"
 #include "accounts/ui/form6_new_user.h"
 #include "accounts/ui/form7_password.h"
-#include "accounts/accounts_test_env.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -48,7 +48,9 @@ TEST_F(AccountWindowsTest, WindowsControlsAndTabOrders)
         QStringList tabs;
     } windows[] = {
         {&login, "Login", {303, 177}, {"ComboBox1", "Edit1", "Button1", "ComboBox1"}},
-        {&newUser, "Новый пользователь", {535, 248},
+        {&newUser,
+         "Новый пользователь",
+         {535, 248},
          {"Edit1", "Edit2", "Edit3", "Edit4", "Button1", "Edit1"}},
         {&change, "Изменение пароля", {342, 192}, {"Edit1", "Edit2", "Edit3", "Button1", "Edit1"}},
     };
@@ -63,10 +65,11 @@ TEST_F(AccountWindowsTest, WindowsControlsAndTabOrders)
     }
 
     // Passwords are masked with "*"; the nick and the full name are not.
-    for (QLineEdit* edit : {login.Edit1, newUser.Edit3, newUser.Edit4, change.Edit1, change.Edit2,
-                            change.Edit3}) {
+    for (QLineEdit* edit :
+         {login.Edit1, newUser.Edit3, newUser.Edit4, change.Edit1, change.Edit2, change.Edit3}) {
         EXPECT_EQ(edit->echoMode(), QLineEdit::Password) << edit->objectName().toStdString();
-        EXPECT_EQ(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit), '*')
+        EXPECT_EQ(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit),
+                  '*')
             << edit->objectName().toStdString();
     }
     for (QLineEdit* edit : {newUser.Edit1, newUser.Edit2})

@@ -1,7 +1,7 @@
 #include "accounts/ui/form4_login.h"
 
-#include "accounts/password_digest.h"
 #include "accounts/accounts_test_env.h"
+#include "accounts/password_digest.h"
 #include "config/app_config.h"
 
 #include <QComboBox>
@@ -14,12 +14,12 @@
 namespace {
 
 class LoginTest : public AccountsTest {
-protected:
+  protected:
     void SetUp() override
     {
         AccountsTest::SetUp();
         addProfile("vasya", PasswordDigestText("Секрет"), "Василий Пупкин");
-        addProfile("reset", "", "Сброшенный");          // password reset by the administrator
+        addProfile("reset", "", "Сброшенный"); // password reset by the administrator
         addProfile("empty", PasswordDigestText(""), "Без пароля");
         writeFile(profileFile("short"), QByteArray(100, '\0'));
         // A profile named after the administrator is never read.
@@ -74,7 +74,7 @@ TEST_F(LoginTest, EachAttemptEndsAsItShould)
         QString password;
         QStringList messages;
         QStringList errors;
-        QStringList states;    // what the main window was switched to
+        QStringList states; // what the main window was switched to
         QString passwordAfter;
         QString fullNameAfter; // of the current user's record
     } cases[] = {
@@ -180,8 +180,10 @@ TEST_F(LoginTest, EnterInEitherBoxLogsIn)
     const struct {
         const char* box;
         Qt::Key key;
-    } cases[] = {{"ComboBox1", Qt::Key_Return}, {"ComboBox1", Qt::Key_Enter},
-                 {"Edit1", Qt::Key_Return}, {"Edit1", Qt::Key_Enter}};
+    } cases[] = {{"ComboBox1", Qt::Key_Return},
+                 {"ComboBox1", Qt::Key_Enter},
+                 {"Edit1", Qt::Key_Return},
+                 {"Edit1", Qt::Key_Enter}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.box);
         ListLoginNicks();
@@ -234,8 +236,8 @@ TEST_F(LoginTest, TypedNickStaysAsTyped)
         const char* message;
         const char* nickAfter;
     } cases[] = {
-        {"adm", "Нет такого имени", ""},   // a pupil nick, not the administrator
-        {"A", "Нет такого имени", ""},     // no completion to "ADM"
+        {"adm", "Нет такого имени", ""}, // a pupil nick, not the administrator
+        {"A", "Нет такого имени", ""},   // no completion to "ADM"
         {"Adm", "Нет такого имени", ""},
         {"vas", "Нет такого имени", ""},   // no completion to "vasya"
         {"VASYA", "Нет такого имени", ""}, // "VASYA.zamrik" does not exist

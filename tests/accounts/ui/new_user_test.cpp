@@ -1,8 +1,8 @@
 #include "accounts/ui/form6_new_user.h"
 
-#include "accounts/ui/form4_login.h"
-#include "accounts/password_digest.h"
 #include "accounts/accounts_test_env.h"
+#include "accounts/password_digest.h"
+#include "accounts/ui/form4_login.h"
 #include "config/app_config.h"
 
 #include <QDir>
@@ -13,7 +13,7 @@
 namespace {
 
 class NewUserTest : public AccountsTest {
-protected:
+  protected:
     void SetUp() override
     {
         AccountsTest::SetUp();
@@ -23,8 +23,8 @@ protected:
         existing_ = readFile(profileFile("Вася"));
     }
 
-    void fill(TForm6& form, const QString& nick, const QString& fullName,
-              const QString& password, const QString& repeat)
+    void fill(TForm6& form, const QString& nick, const QString& fullName, const QString& password,
+              const QString& repeat)
     {
         form.show();
         form.Edit1->setText(nick);
@@ -56,22 +56,14 @@ TEST_F(NewUserTest, RefusalsInTheirOrder)
         QString repeat;
         QString message;
     } cases[] = {
-        {"adm", "x|y", "", "", taken},
-        {"Adm", "", "", "", taken},
-        {"  вАСЯ\t", "Имя", "", "", taken},
-        {"a.b", "x|y", "", "", badNick},
-        {"a:b", "Имя", "", "", badNick},
-        {"a\\b", "Имя", "", "", badNick},
-        {"a|b", "Имя", "", "", badNick},
-        {"../users/x", "Имя", "", "", badNick},
-        {"日本", "Имя", "", "", badNick},
-        {"", "x|y", "", "", badName},
-        {"new", "名前", "", "", badName},
-        {"", "", "", "", noNick},
-        {" \t ", "Имя", "", "", noNick},
-        {"new", "", "", "", noName},
-        {"new", "   ", "Abc", "abc", mismatch},
-        {"new", "Имя", "abc", "abc ", mismatch},
+        {"adm", "x|y", "", "", taken},          {"Adm", "", "", "", taken},
+        {"  вАСЯ\t", "Имя", "", "", taken},     {"a.b", "x|y", "", "", badNick},
+        {"a:b", "Имя", "", "", badNick},        {"a\\b", "Имя", "", "", badNick},
+        {"a|b", "Имя", "", "", badNick},        {"../users/x", "Имя", "", "", badNick},
+        {"日本", "Имя", "", "", badNick},       {"", "x|y", "", "", badName},
+        {"new", "名前", "", "", badName},       {"", "", "", "", noNick},
+        {" \t ", "Имя", "", "", noNick},        {"new", "", "", "", noName},
+        {"new", "   ", "Abc", "abc", mismatch}, {"new", "Имя", "abc", "abc ", mismatch},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nick.toStdString() + " / " + c.fullName.toStdString());
@@ -160,8 +152,8 @@ TEST_F(NewUserTest, ProfileThatCannotBeCreated)
         QString userFolder;
         QString nick;
     } cases[] = {
-        {userFolder(), QString(300, 'n')},      // longer than a file name may be
-        {tempPath("plain/users/"), "kolya"},     // beneath a regular file
+        {userFolder(), QString(300, 'n')},   // longer than a file name may be
+        {tempPath("plain/users/"), "kolya"}, // beneath a regular file
     };
     for (const auto& c : cases) {
         appConfig().PathUser = c.userFolder;
@@ -173,8 +165,8 @@ TEST_F(NewUserTest, ProfileThatCannotBeCreated)
         dialogs_.messages.clear();
         form.Button1Click();
         EXPECT_EQ(dialogs_.messages,
-                  QStringList({"Измените ник , не могу создать файл конфигурации - " + c.userFolder
-                               + c.nick}));
+                  QStringList({"Измените ник , не могу создать файл конфигурации - " +
+                               c.userFolder + c.nick}));
         EXPECT_EQ(boxes(form), QStringList({c.nick, "Коля", "a", "a"}));
         EXPECT_TRUE(form.isVisible());
         EXPECT_EQ(login.nickList().last(), c.userFolder == userFolder() ? "Вася" : "ADM");

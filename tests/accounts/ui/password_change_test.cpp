@@ -1,9 +1,9 @@
 #include "accounts/ui/form7_password.h"
 
+#include "accounts/accounts_test_env.h"
+#include "accounts/password_digest.h"
 #include "accounts/ui/form4_login.h"
 #include "accounts/ui/form6_new_user.h"
-#include "accounts/password_digest.h"
-#include "accounts/accounts_test_env.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -14,7 +14,7 @@
 namespace {
 
 class PasswordChangeTest : public AccountsTest {
-protected:
+  protected:
     // Logs in a pupil whose stored digest is `digest`.
     void loginPupil(const QString& nick, const QString& digest)
     {
@@ -50,12 +50,27 @@ TEST_F(PasswordChangeTest, PupilPaths)
         QStringList boxesAfter;
         bool changed;
     } cases[] = {
-        {PasswordDigestText("old"), "OLD", "new", "new", {"Пароль изменен"},
-         {"OLD", "new", "new"}, true},
-        {PasswordDigestText("old"), "old ", "new", "new", {"Неверный старый пароль"},
-         {"", "new", "new"}, false},
-        {PasswordDigestText("old"), "old", "new", "NEW", {"Новый пароль и его повтор не совпадают"},
-         {"old", "", ""}, false},
+        {PasswordDigestText("old"),
+         "OLD",
+         "new",
+         "new",
+         {"Пароль изменен"},
+         {"OLD", "new", "new"},
+         true},
+        {PasswordDigestText("old"),
+         "old ",
+         "new",
+         "new",
+         {"Неверный старый пароль"},
+         {"", "new", "new"},
+         false},
+        {PasswordDigestText("old"),
+         "old",
+         "new",
+         "NEW",
+         {"Новый пароль и его повтор не совпадают"},
+         {"old", "", ""},
+         false},
         {"", "", "Ёж", "Ёж", {"Пароль изменен"}, {"", "Ёж", "Ёж"}, true},
         {"", "x", "new", "new", {"Неверный старый пароль"}, {"", "new", "new"}, false},
         {PasswordDigestText(""), "", "", "", {"Пароль изменен"}, {"", "", ""}, true},

@@ -1,14 +1,14 @@
 // The settings window: filling, the checks while typing, the spinners, the
 // defaults, the folder and companion buttons, and saving to the machine store.
 
-#include "config/app_config.h"
 #include "admin/ui/form5_settings.h"
+#include "config/app_config.h"
 #include "platform/config_store.h"
 #include "platform/shell.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
-#include "util/files.h"
 #include "ui/shell_open.h"
+#include "util/files.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,8 +21,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <optional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -34,7 +34,7 @@ const QString kBelowOne4 = QStringLiteral("Число не может быть �
 const QString kBelowOne5 = QStringLiteral("Число не может быть меньще 1");
 
 class SettingsWindowTest : public ZelvoTest {
-protected:
+  protected:
     void SetUp() override
     {
         ZelvoTest::SetUp();
@@ -96,16 +96,46 @@ TEST_F(SettingsWindowTest, SavesValidSettingsForTheNextStart)
         QString loadedFolder;
     };
     const Case cases[] = {
-        {"another folder, zero streak", {"0", "3", "50", "1"}, "{tmp}/users/", true, "0|3|50|1",
-         {0, 3, 50, 1}, QString("{tmp}/users"), "{tmp}/users/"},
-        {"program folder with extra separators", {"5", "2", "2", "2"}, "{tmp}/program///", false,
-         "5|2|2|2", {5, 2, 2, 2}, std::nullopt, "{tmp}/program/"},
-        {"program folder in other letter case, hex and blank", {" $A", "+2", "1", "50"},
-         "{tmp}/PROGRAM", false, "10|2|1|50", {10, 2, 1, 50}, std::nullopt, "{tmp}/program/"},
-        {"folder created on save", {"1", "1", "1", "1"}, "{tmp}/new/sub/", false, "1|1|1|1",
-         {1, 1, 1, 1}, QString("{tmp}/new/sub"), "{tmp}/new/sub/"},
-        {"root folder keeps its separator", {"5", "2", "2", "2"}, "/", false, "5|2|2|2",
-         {5, 2, 2, 2}, QString("/"), "/"},
+        {"another folder, zero streak",
+         {"0", "3", "50", "1"},
+         "{tmp}/users/",
+         true,
+         "0|3|50|1",
+         {0, 3, 50, 1},
+         QString("{tmp}/users"),
+         "{tmp}/users/"},
+        {"program folder with extra separators",
+         {"5", "2", "2", "2"},
+         "{tmp}/program///",
+         false,
+         "5|2|2|2",
+         {5, 2, 2, 2},
+         std::nullopt,
+         "{tmp}/program/"},
+        {"program folder in other letter case, hex and blank",
+         {" $A", "+2", "1", "50"},
+         "{tmp}/PROGRAM",
+         false,
+         "10|2|1|50",
+         {10, 2, 1, 50},
+         std::nullopt,
+         "{tmp}/program/"},
+        {"folder created on save",
+         {"1", "1", "1", "1"},
+         "{tmp}/new/sub/",
+         false,
+         "1|1|1|1",
+         {1, 1, 1, 1},
+         QString("{tmp}/new/sub"),
+         "{tmp}/new/sub/"},
+        {"root folder keeps its separator",
+         {"5", "2", "2", "2"},
+         "/",
+         false,
+         "5|2|2|2",
+         {5, 2, 2, 2},
+         QString("/"),
+         "/"},
     };
     const QString tmp = StripTrailingSeparators(tempPath(QString()));
     auto at = [&](QString text) { return text.replace("{tmp}", tmp); };
@@ -145,7 +175,7 @@ TEST_F(SettingsWindowTest, RefusesAnInvalidField)
         QString text;
     };
     const Case cases[] = {
-        {&TForm5::Edit2, "-1"}, {&TForm5::Edit2, "text"},      {&TForm5::Edit3, "-1"},
+        {&TForm5::Edit2, "-1"}, {&TForm5::Edit2, "text"},       {&TForm5::Edit3, "-1"},
         {&TForm5::Edit3, ""},   {&TForm5::Edit3, "2147483648"}, {&TForm5::Edit4, "51"},
         {&TForm5::Edit4, "0"},  {&TForm5::Edit4, "1 "},         {&TForm5::Edit5, "51"},
         {&TForm5::Edit5, "-1"}, {&TForm5::Edit5, "text"},
@@ -333,9 +363,9 @@ TEST_F(SettingsWindowTest, TabGoesThroughTheRowsTopToBottom)
     form->show();
     QApplication::setActiveWindow(form.get());
     form->Edit2->setFocus();
-    QWidget* expected[] = {form->Edit2, form->UpDown2, form->Edit4, form->UpDown4,
-                           form->Edit3, form->UpDown3, form->Edit5, form->UpDown5,
-                           form->Edit8, form->SpeedButton1, form->CheckBox2, form->Button3,
+    QWidget* expected[] = {form->Edit2,   form->UpDown2,      form->Edit4,     form->UpDown4,
+                           form->Edit3,   form->UpDown3,      form->Edit5,     form->UpDown5,
+                           form->Edit8,   form->SpeedButton1, form->CheckBox2, form->Button3,
                            form->Button2, form->Button1};
     for (QWidget* w : expected) {
         EXPECT_EQ(QApplication::focusWidget(), w) << w->objectName().toStdString();

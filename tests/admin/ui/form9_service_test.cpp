@@ -2,15 +2,15 @@
 // with their confirmations, messages and effects on the user folder.
 
 #include "accounts/current_user.h"
-#include "accounts/ui/form4_login.h"
 #include "accounts/password_digest.h"
+#include "accounts/ui/form4_login.h"
 #include "accounts/user_profile.h"
-#include "config/app_config.h"
 #include "admin/ui/form9_service.h"
+#include "config/app_config.h"
 #include "platform/errors.h"
+#include "records/number_range.h"
 #include "records/ui/form10_summary.h"
 #include "records/ui/form8_statistics.h"
-#include "records/number_range.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
@@ -36,7 +36,7 @@ namespace {
 const QString kChoose = QStringLiteral("Выберите пользователя");
 
 class RecordingStates : public LoginStates {
-public:
+  public:
     void ShowLoggedOutMenus() override { calls << "out"; }
     void ShowAdminMenus() override { calls << "admin"; }
     void ShowPupilMenus() override { calls << "pupil"; }
@@ -44,22 +44,24 @@ public:
 };
 
 class ServiceWindowTest : public ZelvoTest {
-protected:
+  protected:
     void SetUp() override
     {
         ZelvoTest::SetUp();
         statistics = std::make_unique<TForm8>();
         summary = std::make_unique<TForm10>();
         form = std::make_unique<TForm9>();
-        form->showStatistics = [this](const QString& nick) { statistics->ShowUserStatistics(nick); };
+        form->showStatistics = [this](const QString& nick) {
+            statistics->ShowUserStatistics(nick);
+        };
         form->showSummary = [this] {
             summary->LoadSummaryTable();
             summary->show();
         };
     }
 
-    void addUser(const QString& nick, const QString& fullName, const QString& password,
-                 qint32 time, qint32 points)
+    void addUser(const QString& nick, const QString& fullName, const QString& password, qint32 time,
+                 qint32 points)
     {
         UserProfile profile;
         profile.digestText = PasswordDigestText(password);
@@ -135,7 +137,8 @@ TEST_F(ServiceWindowTest, AnUnreadableProfileIsReportedAndListedWithoutAName)
     // A profile file that is a running program: nobody, root included, may
     // open it for writing (a link is no profile and is not listed).
     ASSERT_TRUE(QFile::copy("/bin/sleep", ProfilePath("zz")));
-    QFile::setPermissions(ProfilePath("zz"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(ProfilePath("zz"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcess running;
     running.start(ProfilePath("zz"), {"60"});
     if (!running.waitForStarted())
@@ -163,9 +166,8 @@ TEST_F(ServiceWindowTest, SelectedNickTakesTheTextBeforeTheParenthesis)
         QString nick; // empty: "Выберите пользователя"
     };
     const Case cases[] = {
-        {"u7 (Group B)", "u7"}, {"  u7\t ", "u7"}, {"u7", "u7"},      {"", ""},
-        {"   ", ""},            {"nobody", ""},    {"a(b (x)", ""},   {"../outside", ""},
-        {"U7", ""},
+        {"u7 (Group B)", "u7"}, {"  u7\t ", "u7"}, {"u7", "u7"},       {"", ""},   {"   ", ""},
+        {"nobody", ""},         {"a(b (x)", ""},   {"../outside", ""}, {"U7", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
@@ -263,7 +265,7 @@ TEST_F(ServiceWindowTest, PasswordResetEmptiesOnlyTheDigest)
         addUser("u7", "Group B", "secret", 4321, 77);
         QByteArray before = readFile(ProfilePath("u7"));
         before.replace(150, 50, QByteArray(50, 'x')); // past the digest's length
-        before[458] = 'r';                              // a reserved byte
+        before[458] = 'r';                            // a reserved byte
         if (alreadyEmpty)
             before[0] = '\0';
         writeFile(ProfilePath("u7"), before);
@@ -335,10 +337,11 @@ TEST_F(ServiceWindowTest, TableResetDeletesOnlyTheCurrentRangesTable)
         click(form->Button6);
         EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("Сбросить таблицу рекордов?")});
         EXPECT_EQ(dialogs.questionIcons, std::vector<QuestionIcon>{QuestionIcon::Warning});
-        EXPECT_EQ(dialogs.messages, c.ok ? QStringList{QStringLiteral("Таблица рекордов сброшена")}
-                                         : QStringList());
+        EXPECT_EQ(dialogs.messages,
+                  c.ok ? QStringList{QStringLiteral("Таблица рекордов сброшена")} : QStringList());
         for (const QString& r : ranges)
-            EXPECT_EQ(QFileInfo::exists(userFolder() + r + "record.config"), r != c.deleted) << r.toStdString();
+            EXPECT_EQ(QFileInfo::exists(userFolder() + r + "record.config"), r != c.deleted)
+                << r.toStdString();
     }
 }
 

@@ -4,26 +4,26 @@
 #include "accounts/current_user.h"
 #include "accounts/user_profile.h"
 #include "config/app_config.h"
-#include "exercise/ui/exercise_controller.h"
 #include "exercise/exercise_state.h"
+#include "exercise/ui/exercise_controller.h"
 #include "platform/program_quit.h"
 #include "platform/sound_player.h"
-#include "records/ui/form11_records.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
+#include "records/ui/form11_records.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -116,7 +116,8 @@ struct Harness {
     {
         for (QPushButton* b : digits)
             b->setEnabled(enabled);
-        for (QWidget* w : std::initializer_list<QWidget*>{Button10, Button11, Button12, Button14, Edit1})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{Button10, Button11, Button12, Button14, Edit1})
             w->setEnabled(enabled);
     }
 
@@ -168,7 +169,7 @@ struct Harness {
 // answer by keyboard and Enter, 'W' a wrong one, 'Q' asks the program to quit;
 // a pending correction is then typed on the keypad.
 class Pupil : public QObject {
-public:
+  public:
     Pupil(Harness& h, ExerciseController& controller, QStringList plans)
         : h_(h), controller_(controller), plans_(std::move(plans))
     {
@@ -184,7 +185,7 @@ public:
     bool keypadEnabledMeanwhile = true;
     QList<bool> clockRunning; // Timer1 at the first action of each example
 
-private:
+  private:
     void step()
     {
         const ExerciseState& s = exerciseState();
@@ -239,7 +240,7 @@ private:
 };
 
 class ExerciseTest : public ZelvoTest {
-protected:
+  protected:
     void SetUp() override
     {
         ZelvoTest::SetUp();
@@ -356,7 +357,8 @@ TEST_F(ExerciseTest, FullRunToTargetSixStoresTheResultAndResetsTheWindow)
     EXPECT_EQ(r.errors, 0);
     EXPECT_EQ(r.finishedAt.size(), 19);
     EXPECT_EQ(QDateTime::fromString(r.finishedAt, "dd-MM-yyyy hh:mm:ss")
-                  .secsTo(QDateTime::currentDateTime()) / 60,
+                      .secsTo(QDateTime::currentDateTime()) /
+                  60,
               0);
 
     // The totals in memory and in the profile file.
@@ -399,8 +401,11 @@ TEST_F(ExerciseTest, StartCommandChecksTheUserAndTheTarget)
     };
     const Case cases[] = {
         {"ADM", "5", {QStringLiteral("ADM - администратор,Зайдите с другим пользователем")}, 0, 0},
-        {"", "5",
-         {QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)")}, 0, 0},
+        {"",
+         "5",
+         {QStringLiteral("Необходимо зайти с каким-нибудь именем (создайте пользователя)")},
+         0,
+         0},
         {"pupil", " 12", {kReady}, 12, 0},
         {"pupil", "$10", {kReady}, 16, 0},
         {"pupil", "12 ", {roman}, 0, 0},
@@ -465,7 +470,8 @@ TEST_F(ExerciseTest, AQuitPostedFromOutsideEndsTheIdleWaitingLoop)
             return;
         outside = std::thread([this] {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            QMetaObject::invokeMethod(&h->window, [] { RequestQuit(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &h->window, [] { RequestQuit(); }, Qt::QueuedConnection);
         });
     };
     controller->N7Click();
@@ -493,8 +499,8 @@ TEST_F(ExerciseTest, WaitingLoopServesTheTimersAndPostedKeys)
     auto post = [this](const QString& keys) {
         for (QChar ch : keys) {
             const int key = ch == QLatin1Char('\r') ? int(Qt::Key_Return) : int(ch.unicode());
-            QCoreApplication::postEvent(h->Edit1, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier,
-                                                                QString(ch)));
+            QCoreApplication::postEvent(
+                h->Edit1, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(ch)));
         }
     };
     QObject::connect(h->Timer1, &QTimer::timeout, [&] {
@@ -531,9 +537,9 @@ TEST_F(ExerciseTest, EnterChecksTheTrimmedAnswer)
 {
     enum Outcome { Right, Wrong, Ignored };
     const std::pair<const char*, Outcome> cases[] = {
-        {"7", Right},    {"007", Right},  {"7  ", Right},  {"  7", Right}, {"$7", Right},
-        {"7.0", Wrong},  {"abc", Wrong},  {"8", Wrong},    {"-7", Wrong},  {"   ", Ignored},
-        {"", Ignored},
+        {"7", Right},  {"007", Right},   {"7  ", Right}, {"  7", Right},
+        {"$7", Right}, {"7.0", Wrong},   {"abc", Wrong}, {"8", Wrong},
+        {"-7", Wrong}, {"   ", Ignored}, {"", Ignored},
     };
     for (const auto& [typed, outcome] : cases) {
         SCOPED_TRACE(typed);

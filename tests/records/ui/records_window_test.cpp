@@ -1,7 +1,7 @@
 // The records table window: loading, the four orders, the new result selected.
 
-#include "records/ui/form11_records.h"
 #include "records/records_fixture.h"
+#include "records/ui/form11_records.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -66,7 +66,8 @@ TEST_F(RecordsTest, DateOrderShowsFileOrderNumbered)
         EXPECT_EQ(form.gridCell(row, 0), QString::number(row));
         EXPECT_EQ(form.gridCell(row, 1), records[size_t(row - 1)].nick);
     }
-    const QStringList fourth = {"4", "anna", "Петрова Анна", "475", "20", "06-12-2026 09:05:07", "2"};
+    const QStringList fourth = {"4", "anna", "Петрова Анна", "475", "20", "06-12-2026 09:05:07",
+                                "2"};
     for (int column = 0; column < 7; ++column)
         EXPECT_EQ(form.gridCell(4, column), fourth[column]);
     EXPECT_EQ(form.selectedRow(), 1);
@@ -75,10 +76,9 @@ TEST_F(RecordsTest, DateOrderShowsFileOrderNumbered)
 
 TEST_F(RecordsTest, EachRadioButtonReloadsInItsOrder)
 {
-    writeFile(tablePath(), Table({Result("boris", 1200, 20, "Сидоров"),
-                                  Result("Anna", 475, 20, "Яковлева"),
-                                  Result("anna", 99999, 20, "абрамов"),
-                                  Result("vera", 100000, 20, "Петрова")}));
+    writeFile(tablePath(),
+              Table({Result("boris", 1200, 20, "Сидоров"), Result("Anna", 475, 20, "Яковлева"),
+                     Result("anna", 99999, 20, "абрамов"), Result("vera", 100000, 20, "Петрова")}));
     TForm11 form;
     const std::pair<QRadioButton*, QStringList> cases[] = {
         {form.RadioButton1, {"Anna", "boris", "vera", "anna"}},

@@ -2,11 +2,11 @@
 
 #include "accounts/user_profile.h"
 #include "platform/errors.h"
+#include "records/records_fixture.h"
 #include "records/ui/form10_summary.h"
 #include "records/ui/form11_records.h"
 #include "records/ui/form12_range.h"
 #include "records/ui/form8_statistics.h"
-#include "records/records_fixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -34,7 +34,8 @@ TEST_F(RecordsTest, RangeChooserAppliesCheckedRange)
     TForm12 form;
     EXPECT_TRUE(form.RadioButton2->isChecked());
     QString label;
-    QObject::connect(&form, &TForm12::rangeApplied, [&label](const QString& text) { label = text; });
+    QObject::connect(&form, &TForm12::rangeApplied,
+                     [&label](const QString& text) { label = text; });
     const struct {
         QRadioButton* radio;
         qint32 bound;

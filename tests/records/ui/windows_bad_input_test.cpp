@@ -1,13 +1,13 @@
 // Damaged records tables and legacy tables: every reader gives the specified
 // error or tolerance, never a crash, a hang or an allocation sized by the file.
 
+#include "accounts/user_profile.h"
 #include "config/app_config.h"
 #include "platform/errors.h"
-#include "accounts/user_profile.h"
 #include "platform/handler_guard.h"
+#include "records/records_fixture.h"
 #include "records/ui/form10_summary.h"
 #include "records/ui/form11_records.h"
-#include "records/records_fixture.h"
 #include "support/bad_files.h"
 #include "support/file_size_limit.h"
 #include "support/memory_ceiling.h"
