@@ -13,6 +13,18 @@
 #include "records/ui/form12_range.h"
 #include "records/ui/form8_statistics.h"
 
+namespace {
+
+// The window, made now if it was not made before.
+template <typename Window> Window& Made(std::unique_ptr<Window>& window)
+{
+    if (!window)
+        window = std::make_unique<Window>();
+    return *window;
+}
+
+} // namespace
+
 ProgramWindows::ProgramWindows(std::unique_ptr<SoundPlayer> player)
     : player_(std::move(player)), form1_(std::make_unique<TForm1>(*this))
 {
@@ -33,12 +45,7 @@ TForm2& ProgramWindows::form2()
     return *form2_;
 }
 
-TForm3& ProgramWindows::form3()
-{
-    if (!form3_)
-        form3_ = std::make_unique<TForm3>();
-    return *form3_;
-}
+TForm3& ProgramWindows::form3() { return Made(form3_); }
 
 TForm4& ProgramWindows::form4()
 {
@@ -47,12 +54,7 @@ TForm4& ProgramWindows::form4()
     return *form4_;
 }
 
-TForm5& ProgramWindows::form5()
-{
-    if (!form5_)
-        form5_ = std::make_unique<TForm5>();
-    return *form5_;
-}
+TForm5& ProgramWindows::form5() { return Made(form5_); }
 
 TForm6& ProgramWindows::form6()
 {
@@ -67,19 +69,9 @@ TForm6& ProgramWindows::form6()
     return *form6_;
 }
 
-TForm7& ProgramWindows::form7()
-{
-    if (!form7_)
-        form7_ = std::make_unique<TForm7>();
-    return *form7_;
-}
+TForm7& ProgramWindows::form7() { return Made(form7_); }
 
-TForm8& ProgramWindows::form8()
-{
-    if (!form8_)
-        form8_ = std::make_unique<TForm8>();
-    return *form8_;
-}
+TForm8& ProgramWindows::form8() { return Made(form8_); }
 
 TForm9& ProgramWindows::form9()
 {
@@ -96,19 +88,9 @@ TForm9& ProgramWindows::form9()
     return *form9_;
 }
 
-TForm10& ProgramWindows::form10()
-{
-    if (!form10_)
-        form10_ = std::make_unique<TForm10>();
-    return *form10_;
-}
+TForm10& ProgramWindows::form10() { return Made(form10_); }
 
-TForm11& ProgramWindows::form11()
-{
-    if (!form11_)
-        form11_ = std::make_unique<TForm11>();
-    return *form11_;
-}
+TForm11& ProgramWindows::form11() { return Made(form11_); }
 
 TForm12& ProgramWindows::form12()
 {

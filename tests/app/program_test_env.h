@@ -43,11 +43,7 @@ class ProgramTest : public ZelvoTest {
     void SetUp() override
     {
         ZelvoTest::SetUp();
-        writeFile(storePath(),
-                  QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"
-                                 "\"PathUser\"=\"%1\"\n")
-                      .arg(StripTrailingSeparators(userFolder()))
-                      .toUtf8());
+        writeStore(pathUserLine());
     }
 
     ScriptedDialogs dialogs;

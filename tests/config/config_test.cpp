@@ -6,16 +6,7 @@
 
 namespace {
 
-class ConfigTest : public ZelvoTest {
-  protected:
-    void writeStore(const QString& values)
-    {
-        writeFile(
-            storePath(),
-            (QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values)
-                .toUtf8());
-    }
-};
+using ConfigTest = ZelvoTest;
 
 struct AdmConfCase {
     const char* stored;

@@ -14,19 +14,6 @@ namespace {
 
 class StartUpTest : public ZelvoTest {
   protected:
-    void writeStore(const QString& values)
-    {
-        QString text =
-            QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values;
-        writeFile(storePath(), text.toUtf8());
-    }
-
-    // The store names the test's user folder, so start-up never looks elsewhere.
-    QString pathUserLine() const
-    {
-        return QStringLiteral("\"PathUser\"=\"%1\"\n").arg(StripTrailingSeparators(userFolder()));
-    }
-
     ScriptedDialogs dialogs;
 };
 

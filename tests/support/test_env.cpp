@@ -35,6 +35,19 @@ QString ZelvoTest::userFolder() const { return dir_.path() + "/users/"; }
 QString ZelvoTest::storePath() const { return dir_.path() + "/machine.reg"; }
 QString ZelvoTest::tempPath(const QString& name) const { return dir_.path() + "/" + name; }
 
+void ZelvoTest::writeStore(const QString& values) const
+{
+    writeFile(
+        storePath(),
+        (QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n") + values)
+            .toUtf8());
+}
+
+QString ZelvoTest::pathUserLine() const
+{
+    return QStringLiteral("\"PathUser\"=\"%1\"\n").arg(StripTrailingSeparators(userFolder()));
+}
+
 void ZelvoTest::writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);

@@ -24,6 +24,13 @@ class ZelvoTest : public ::testing::Test {
     QString storePath() const;
     QString tempPath(const QString& name) const; // <tmp>/name
 
+    // The machine store with the program's key holding `values` (lines of
+    // the registry export syntax).
+    void writeStore(const QString& values) const;
+    // The store's "PathUser" line naming the test's user folder, so that
+    // start-up never looks elsewhere.
+    QString pathUserLine() const;
+
     static void writeFile(const QString& path, const QByteArray& bytes);
     static QByteArray readFile(const QString& path);
 
