@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -37,6 +38,17 @@ void OpenOrRaise(RecordFile& file, const QString& path)
 {
     if (!file.open(path))
         throw IoError(file.openError());
+}
+
+// The table already at `path`, opened in `old`: the whole records it holds,
+// or none when nothing lies there. A link, pipe or unreadable table there
+// fails the step (OpenOrRaise).
+std::optional<qint64> OpenOldTable(RecordFile& old, const QString& path)
+{
+    if (!UserFileExists(path))
+        return std::nullopt;
+    OpenOrRaise(old, path);
+    return old.size() / kResultRecordSize;
 }
 
 // Writes the records through a replacement of `target`: `fill` writes them to
@@ -175,16 +187,11 @@ void AppendResultRecord(const ResultRecord& record)
     const QByteArray bytes = EncodeResultRecord(record);
     FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
     RecordFile old(kResultRecordSize);
-    const bool hasOld = UserFileExists(table);
-    qint64 oldCount = 0;
-    if (hasOld) {
-        OpenOrRaise(old, table);
-        oldCount = old.size() / kResultRecordSize;
-        if (oldCount + 1 > kMaxTableRecords)
-            RaiseTooManyRecords();
-    }
+    const qint64 oldCount = OpenOldTable(old, table).value_or(0);
+    if (oldCount + 1 > kMaxTableRecords)
+        RaiseTooManyRecords();
     ReplaceRecords(table, [&](RecordFile& out) {
-        if (hasOld)
+        if (oldCount > 0)
             old.copyRecordsTo({&out}, oldCount);
         out.write(bytes);
     });
@@ -228,16 +235,11 @@ void ConvertLegacyTable(const QString& folder, const QString& name)
 
     const QString converted = folder + BaseFileName(name) + QStringLiteral(".config");
     RecordFile old(kResultRecordSize);
-    const bool hasOld = UserFileExists(converted);
-    qint64 oldCount = 0;
-    if (hasOld) {
-        OpenOrRaise(old, converted);
-        oldCount = old.size() / kResultRecordSize;
-    }
+    const qint64 oldCount = OpenOldTable(old, converted).value_or(0);
     if (oldCount + legacyCount > kMaxTableRecords)
         RaiseTooManyRecords();
     ReplaceRecords(converted, [&](RecordFile& out) {
-        if (hasOld)
+        if (oldCount > 0)
             old.copyRecordsTo({&out}, oldCount);
         CopyAsCurrentFormat(in, legacyCount, out);
     });
