@@ -346,10 +346,13 @@ StoreError WrongType(const QString& name)
 
 // The value `name` of the key as the store file holds it now; StoreError
 // when it is not of `type`.
-std::optional<Entry> ReadValue(const QString& fullPath, const QString& name, ValueType type)
+std::optional<Entry> ReadValue(const QString& fullPath, const QString& name, ValueType type,
+                               bool* readable = nullptr)
 {
     Store store;
-    Load(store);
+    const bool loaded = Load(store);
+    if (readable)
+        *readable = loaded;
     const Entry* e = FindValue(store, fullPath, name);
     if (!e)
         return std::nullopt;
@@ -368,8 +371,15 @@ bool IsDirectory(const QByteArray& path)
 
 QString MachineStorePath()
 {
-    QString path = qEnvironmentVariable("ZELVO_MACHINE_STORE");
-    return path.isEmpty() ? QStringLiteral("/etc/zelvo/machine.reg") : path;
+    const QString fixed = QStringLiteral("/etc/zelvo/machine.reg");
+#if ZELVO_STORE_FROM_ENVIRONMENT
+    // Builds for tests may name another store; the package's programs never
+    // do, or any account could name a store of its own choosing.
+    const QString path = qEnvironmentVariable("ZELVO_MACHINE_STORE");
+    return path.isEmpty() ? fixed : path;
+#else
+    return fixed;
+#endif
 }
 
 bool CanWriteMachineStore()
@@ -421,6 +431,14 @@ bool StoreKey::hasValue(const QString& name) const
 std::optional<QString> StoreKey::readString(const QString& name) const
 {
     if (const std::optional<Entry> e = ReadValue(FullPath(keyPath_), name, ValueType::String))
+        return e->text;
+    return std::nullopt;
+}
+
+std::optional<QString> StoreKey::readString(const QString& name, bool& storeReadable) const
+{
+    if (const std::optional<Entry> e =
+            ReadValue(FullPath(keyPath_), name, ValueType::String, &storeReadable))
         return e->text;
     return std::nullopt;
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The machine-wide configuration store: one text file in the registry export
 // syntax (REGEDIT4, [HKEY_LOCAL_MACHINE\<key>] sections, "name"="text" and
-// "name"=dword:xxxxxxxx values). The file is $ZELVO_MACHINE_STORE, or
-// /etc/zelvo/machine.reg. Key and value names compare without letter case.
-// Every write replaces the whole file atomically. Accounts granted the right
-// to save may write the store's folder, so only a regular file standing there
-// is read or replaced: a link, a pipe, a device or a folder in its place reads
-// as no values and is never written (nor written through).
+// "name"=dword:xxxxxxxx values). The file is /etc/zelvo/machine.reg; a build
+// with ZELVO_STORE_FROM_ENVIRONMENT (the default for tests, never the
+// package) takes $ZELVO_MACHINE_STORE instead when it is set. Key and value names compare without
+// letter case. Every write replaces the whole file atomically. Accounts granted the right to save
+// may write the store's folder, so only a regular file standing there is read or replaced: a link,
+// a pipe, a device or a folder in its place reads as no values and is never written (nor written
+// through).
 
 #include <QString>
 #include <optional>
@@ -32,6 +33,10 @@ class StoreKey {
     // Empty when the value is missing; StoreError "Invalid data type for '%s'"
     // when it exists with another type.
     std::optional<QString> readString(const QString& name) const;
+    // The same, and whether the store could be read: false when a store file
+    // stands there that cannot be read whole (its mode, a link, a pipe, a
+    // folder, a file beyond the size limit); a missing store is readable.
+    std::optional<QString> readString(const QString& name, bool& storeReadable) const;
     std::optional<qint32> readNumber(const QString& name) const;
 
     // StoreError "Failed to set data for '%s'" when refused (also on a key
