@@ -33,10 +33,14 @@ bool CheckPassword(const QString& typed, const QString& storedDigest)
     return PasswordDigestText(typed) == storedDigest;
 }
 
-QString ReadAdminDigest()
+std::optional<QString> ReadAdminDigest()
 {
     const StoreKey key = StoreKey::openRead(QString::fromLatin1(kAdminDigestKey));
-    return key.readString(kAdminDigestValue).value_or(QString());
+    bool readable = true;
+    const std::optional<QString> digest = key.readString(kAdminDigestValue, readable);
+    if (!readable)
+        return std::nullopt;
+    return digest.value_or(QString());
 }
 
 bool WriteAdminDigest(const QString& digestText)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 extern const char* const kAdminDigestKey; // "Software\\Brenk\\Zamrik"
 
@@ -19,9 +20,11 @@ QString PasswordDigestText(const QString& password);
 // empty, or the typed password's digest text equals the stored text.
 bool CheckPassword(const QString& typed, const QString& storedDigest);
 
-// "MyPass" read without creating the key; empty when the key or value is
-// missing. StoreError when the value is not a string.
-QString ReadAdminDigest();
+// "MyPass" read without creating the key; empty when the store, the key or
+// the value is missing (a first start). Nothing when a store stands there but
+// cannot be read: the administrator is then refused, never let in with an
+// empty password. StoreError when the value is not a string.
+std::optional<QString> ReadAdminDigest();
 
 // Writes "MyPass", creating the key. False when the store cannot be opened
 // with full access (nothing written); StoreError when the write is refused.

@@ -10,6 +10,7 @@
 //                                          "held PID" on stdout once it is had)
 //   class_driver path-user
 //   class_driver save-settings ADMCONF
+//   class_driver adm-login PASSWORD       (ADM's password against the store)
 // --wait-limit shortens the wait for the class folder's lock. Exit status 0 on
 // success; the reason of a failure goes to stderr.
 
@@ -95,6 +96,12 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
         key->writeString("AdmConf", args[1]);
         return 0;
     }
+    if (command == "adm-login" && args.size() == 2) {
+        const std::optional<QString> digest = ReadAdminDigest();
+        if (!digest)
+            return Fail("the store cannot be read: ADM refused");
+        return CheckPassword(args[1], *digest) ? 0 : Fail("wrong password");
+    }
 
     InitFolders();
     LoadConfig();
@@ -145,7 +152,7 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
         return 0;
     }
     return Fail("usage: class_driver [--wait-limit MS] "
-                "new|finish|show|convert|hold-lock|path-user|save-settings ...");
+                "new|finish|show|convert|hold-lock|path-user|save-settings|adm-login ...");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "accounts/current_user.h"
 #include "accounts/password_digest.h"
 #include "accounts/ui/key_press.h"
+#include "platform/config_store.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "ui/control_factory.h"
@@ -104,7 +105,18 @@ void TForm4::Button1Click()
 
 void TForm4::LoginAdmin()
 {
-    const QString stored = ReadAdminDigest();
+    const std::optional<QString> digest = ReadAdminDigest();
+    if (!digest) {
+        // A store that is there but cannot be read may hold a password: the
+        // administrator stays out until it is mended; pupils log in as before.
+        dialogs().message(QStringLiteral("Не удаётся прочитать хранилище настроек %1. "
+                                         "Вход ADM закрыт, пока системный администратор "
+                                         "не исправит этот файл.")
+                              .arg(MachineStorePath()));
+        Edit1->clear();
+        return;
+    }
+    const QString stored = *digest;
     if (!CheckPassword(Edit1->text(), stored)) {
         RefusePassword();
         return;

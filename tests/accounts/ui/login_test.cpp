@@ -3,6 +3,7 @@
 #include "accounts/accounts_test_env.h"
 #include "accounts/password_digest.h"
 #include "config/app_config.h"
+#include "support/bad_files.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -153,6 +154,38 @@ TEST_F(LoginTest, AdministratorDigestOfAnotherType)
     EXPECT_EQ(currentUser().nick, "");
     EXPECT_TRUE(states_.calls.isEmpty());
     EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(LoginTest, AdministratorRefusedWhileTheStoreCannotBeRead)
+{
+    // Only a missing store is a first start with the empty password; a store
+    // that stands there but cannot be read keeps the administrator out, and
+    // the pupils log in as before.
+    const QString refused =
+        QStringLiteral("Не удаётся прочитать хранилище настроек %1. Вход ADM закрыт, пока "
+                       "системный администратор не исправит этот файл.")
+            .arg(storePath());
+    for (BadFile kind : {BadFile::Huge, BadFile::Folder, BadFile::Pipe, BadFile::Link}) {
+        SCOPED_TRACE(BadFileName(kind));
+        MakeBadFile(storePath(), kind, 100);
+        ListLoginNicks();
+        TForm4 form(states_);
+        dialogs_.messages.clear();
+        states_.calls.clear();
+        attempt(form, "ADM", "");
+        EXPECT_EQ(dialogs_.messages, QStringList({refused}));
+        EXPECT_EQ(currentUser().nick, "");
+        EXPECT_TRUE(states_.calls.isEmpty());
+        EXPECT_TRUE(form.isVisible());
+
+        attempt(form, "vasya", "Секрет");
+        EXPECT_EQ(currentUser().nick, "vasya");
+    }
+    QFile::remove(storePath());
+    ListLoginNicks();
+    TForm4 form(states_);
+    attempt(form, "ADM", "");
+    EXPECT_EQ(currentUser().nick, "ADM");
 }
 
 TEST_F(LoginTest, ProfileThatCannotBeOpened)
