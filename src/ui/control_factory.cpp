@@ -21,7 +21,11 @@ QSize ClientSizeForOuterSize(int width, int height)
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(parent);
+    // Plain text before any text is set: markup in a stored name never becomes
+    // a picture, a link or a style.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     SetDesignerName(label, name);
     return label;
 }
@@ -51,6 +55,7 @@ void SetRedText(QWidget* widget)
 QLabel* MakeValue(QWidget* parent, const QString& name)
 {
     auto* value = new QLabel(parent);
+    value->setTextFormat(Qt::PlainText);
     SetRedText(value);
     SetDesignerName(value, name);
     return value;

@@ -25,7 +25,8 @@ class QWidget;
 constexpr int kTitleBarHeight = 30;
 QSize ClientSizeForOuterSize(int width, int height);
 
-// A label; it reads its current text.
+// A label; it reads its current text. Labels and values show their text as
+// plain text, as typed or stored: "<b>" is three characters, never markup.
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text);
 // ... at `at`, sized to its text.
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QPoint& at);

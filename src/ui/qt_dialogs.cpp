@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -25,11 +26,21 @@ void NameButtons(QMessageBox& box)
         cancel->setText(kCancelText);
 }
 
+// The texts quote nicks, full names and file names: they are shown as plain
+// text, so that markup in them never loads a picture or opens a link. The
+// format is set before the text, which then wraps as any plain text does.
+void SetPlainText(QMessageBox& box, const QString& text)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+}
+
 // Escape and the window's close button answer Cancel.
 int AskOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
                 QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok | QMessageBox::Cancel, owner);
+    QMessageBox box(icon, caption, QString(), QMessageBox::Ok | QMessageBox::Cancel, owner);
+    SetPlainText(box, text);
     NameButtons(box);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(QMessageBox::Cancel);
@@ -38,7 +49,8 @@ int AskOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& caption, 
 
 void Show(QMessageBox::Icon icon, const QString& text)
 {
-    QMessageBox box(icon, kCaption, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, kCaption, QString(), QMessageBox::Ok, QApplication::activeWindow());
+    SetPlainText(box, text);
     NameButtons(box);
     box.exec();
 }
@@ -61,6 +73,11 @@ class QtDialogBoxes : public Dialogs {
     {
         QInputDialog box(QApplication::activeWindow());
         box.setWindowTitle(caption);
+        // The box makes its prompt's label on the first text; the prompt is
+        // put there once that label shows plain text.
+        box.setLabelText(QString());
+        for (QLabel* label : box.findChildren<QLabel*>())
+            label->setTextFormat(Qt::PlainText);
         box.setLabelText(prompt);
         box.setTextValue(defaultText);
         box.setOkButtonText(kOkText);

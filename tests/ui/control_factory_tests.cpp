@@ -2,8 +2,10 @@
 
 #include <QAccessible>
 #include <QGridLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -43,6 +45,41 @@ TEST(ControlFactory, ValuesAreRedInEveryState)
     QLabel* value = MakeValue(&form, "StaticText8");
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         EXPECT_EQ(value->palette().color(group, QPalette::WindowText), QColor(Qt::red)) << group;
+}
+
+// Labels and values show stored texts as they are: markup is never bold text,
+// a link or a picture (a picture would make the label as tall as itself), and
+// a screen reader reads the same characters.
+TEST(ControlFactory, LabelsAndValuesShowMarkupAsTyped)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString picture = dir.filePath("tall.png");
+    QImage tall(20, 400, QImage::Format_RGB32);
+    tall.fill(Qt::blue);
+    ASSERT_TRUE(tall.save(picture));
+
+    const QString texts[] = {
+        QStringLiteral("<b>Петя</b>"),
+        QStringLiteral("<img src=\"") + picture + QStringLiteral("\">"),
+        QStringLiteral("<a href=\"http://x/\">x</a>"),
+        QStringLiteral("&amp; Петя & Вася"),
+    };
+    QWidget form;
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        QLabel* label = MakeLabel(&form, "StaticText1", text);
+        QLabel* value = MakeValue(&form, "StaticText2");
+        value->setText(text);
+        for (QLabel* shown : {label, value}) {
+            EXPECT_EQ(shown->textFormat(), Qt::PlainText);
+            EXPECT_EQ(shown->text().toStdString(), text.toStdString());
+            EXPECT_LT(shown->sizeHint().height(), 2 * shown->fontMetrics().height());
+            EXPECT_EQ(
+                QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name).toStdString(),
+                text.toStdString());
+        }
+    }
 }
 
 } // namespace

@@ -144,3 +144,45 @@ TEST(DialogBoxesTest, MessagesAndErrorReportsCloseWithEnterEscapeOrTheCloseButto
 }
 
 } // namespace
+
+// The boxes quote nicks, full names and file names: their texts show as typed,
+// never as bold text, a picture or a link, and "&" stays.
+TEST(DialogBoxesTest, EveryBoxShowsItsTextAsPlainText)
+{
+    Dialogs& d = QtDialogs();
+    QWidget mainWindow;
+    mainWindow.show();
+    const QString texts[] = {
+        QStringLiteral("Error 12 :<b>Петя</b>"),
+        QStringLiteral("Error 11 :<img src=\"/nonexistent/zelvo-picture.png\">"),
+        QStringLiteral("<a href=\"http://x/\">x</a>"),
+        QStringLiteral("&amp; Петя & Вася"),
+    };
+    for (const QString& text : texts) {
+        const struct {
+            const char* box;
+            std::function<QString()> ask;
+        } boxes[] = {
+            {"message",
+             [&] {
+                 d.message(text);
+                 return QString();
+             }},
+            {"error report",
+             [&] {
+                 d.errorReport(text);
+                 return QString();
+             }},
+            {"question", [&] { return Answer(d.question(text)); }},
+            {"warning question", [&] { return Answer(d.question(text, QuestionIcon::Warning)); }},
+            {"pause box", [&] { return Answer(d.pauseBox(&mainWindow, "ПАУЗА", text)); }},
+            {"input box", [&] { return d.inputBox("Введите число", text, "7"); }},
+        };
+        for (const auto& b : boxes) {
+            SCOPED_TRACE(std::string(b.box) + ": " + text.toStdString());
+            const Asked asked = AskAndAnswer(b.ask, {BoxKey::Escape});
+            EXPECT_EQ(asked.box.text.toStdString(), text.toStdString());
+            EXPECT_EQ(asked.box.textFormat, Qt::PlainText);
+        }
+    }
+}

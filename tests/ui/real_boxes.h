@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -53,7 +54,9 @@ inline const char* KeyName(BoxKey key)
 // What a box showed when it was answered.
 struct SeenBox {
     QString title;
-    QString text;          // a message box's text, an input box's prompt
+    QString text; // a message box's text, an input box's prompt
+    // The format of the label that shows `text` (AutoText when none does).
+    Qt::TextFormat textFormat = Qt::AutoText;
     std::string buttons;   // the buttons' texts, sorted, joined by " | "
     QString defaultButton; // the text of the button Enter presses
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -98,6 +101,10 @@ class RealBoxes {
             note.icon = message->icon();
         } else if (auto* input = qobject_cast<QInputDialog*>(box)) {
             note.text = input->labelText();
+        }
+        for (QLabel* label : box->findChildren<QLabel*>()) {
+            if (label->isVisible() && label->text() == note.text)
+                note.textFormat = label->textFormat();
         }
         QStringList buttons;
         for (QPushButton* button : box->findChildren<QPushButton*>()) {

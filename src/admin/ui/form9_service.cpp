@@ -80,6 +80,8 @@ void TForm9::CreateControls()
 void TForm9::FillUserList()
 {
     const QString typed = ComboBox1->currentText();
+    const int chosen = ChosenItem();
+    const QString chosenNick = chosen >= 0 ? ComboBox1->itemData(chosen).toString() : QString();
     ComboBox1->clear();
     UserProfile& record = AdminRecord();
     for (const QString& nick : ListProfiles()) {
@@ -88,15 +90,38 @@ void TForm9::FillUserList()
             fullName = record.fullName;
         else // no stale name of the profile read before
             dialogs().message(kProfileNotReadMessage + nick);
-        ComboBox1->addItem(nick + QStringLiteral(" (") + fullName + QStringLiteral(")"));
+        // The item carries its nick: its text cannot give it back when a nick
+        // or a full name holds " (".
+        ComboBox1->addItem(nick + QStringLiteral(" (") + fullName + QStringLiteral(")"), nick);
     }
-    ComboBox1->setCurrentIndex(-1);
+    // The entry chosen before stays chosen when it is listed again as it was.
+    int again = -1;
+    for (int i = 0; chosen >= 0 && again < 0 && i < ComboBox1->count(); ++i) {
+        if (ComboBox1->itemData(i).toString() == chosenNick && ComboBox1->itemText(i) == typed)
+            again = i;
+    }
+    ComboBox1->setCurrentIndex(again);
     ComboBox1->setEditText(typed);
+}
+
+int TForm9::ChosenItem() const
+{
+    const QString text = ComboBox1->currentText();
+    const int current = ComboBox1->currentIndex();
+    if (current >= 0 && ComboBox1->itemText(current) == text)
+        return current;
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        if (ComboBox1->itemText(i) == text)
+            return i;
+    }
+    return -1;
 }
 
 QString TForm9::SelectedNick()
 {
-    const QString nick = TrimText(Field(1, ComboBox1->currentText(), QLatin1Char('(')));
+    const int item = ChosenItem();
+    const QString nick = item >= 0 ? ComboBox1->itemData(item).toString()
+                                   : TrimText(Field(1, ComboBox1->currentText(), QLatin1Char('(')));
     // ProfileExists also refuses an empty nick and one with "/", which could
     // name a file outside the user folder.
     if (!ProfileExists(nick)) {

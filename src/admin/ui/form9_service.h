@@ -22,9 +22,12 @@ class TForm9 : public QWidget {
     std::function<void(const QString& nick)> showStatistics;
     std::function<void()> showSummary;
 
-    // Lists every profile as "nick (full name)"; the typed text stays.
+    // Lists every profile as "nick (full name)", each item with its nick as
+    // its data; the typed text stays, and so does the chosen item.
     void FillUserList();
-    // The nick of the chosen or typed entry, or empty after "Выберите пользователя".
+    // The nick of the chosen user, or empty after "Выберите пользователя":
+    // the nick of the item whose text the field shows (the chosen one first),
+    // else the typed text up to its first "(", trimmed.
     QString SelectedNick();
 
     void Button1Click();
@@ -46,6 +49,9 @@ class TForm9 : public QWidget {
 
   private:
     void CreateControls();
+    // The item whose text the field shows: the chosen item while its text is
+    // unchanged, else the first item of that text; -1 for a text of no item.
+    int ChosenItem() const;
     // The selected nick, looked at before `question` is asked and again after
     // "yes" (the list may have changed meanwhile); empty when there is none
     // or the answer is "no".

@@ -178,6 +178,80 @@ TEST_F(ServiceWindowTest, SelectedNickTakesTheTextBeforeTheParenthesis)
     }
 }
 
+// A nick or full name that holds " (" makes one user's entry read like
+// another's. Each entry acts on the nick it was listed with, also when two
+// entries read alike and after the list is refilled; a typed text that is no
+// entry's is taken up to its "(".
+TEST_F(ServiceWindowTest, EachEntryActsOnItsOwnNick)
+{
+    addUser("anna", "old) (x", "", 0, 0); // entry "anna (old) (x)"
+    addUser("anna (old)", "x", "", 0, 0); // entry "anna (old) (x)" as well
+    addUser("bob", QStringLiteral("Боб"), "", 0, 0);
+    addUser("bob (old)", QStringLiteral("Боб"), "", 0, 0);
+    struct Case {
+        const char* picked; // the nick whose entry is picked from the list, or null
+        QString typed;      // else the text typed into the field
+        bool refilled;      // the window is opened again before the click
+        QString nick;       // whose statistics are shown
+    };
+    const Case cases[] = {
+        {"anna (old)", "", false, "anna (old)"},
+        {"anna", "", false, "anna"},
+        {"anna (old)", "", true, "anna (old)"},
+        {"anna", "", true, "anna"},
+        {"bob (old)", "", false, "bob (old)"},
+        {"bob (old)", "", true, "bob (old)"},
+        {nullptr, QStringLiteral("bob (old) (Боб)"), false, "bob (old)"},
+        {nullptr, QStringLiteral("bob (Боб)"), false, "bob"},
+        {nullptr, "bob (old)", false, "bob"},
+        {nullptr, " bob ", false, "bob"},
+    };
+    for (const Case& c : cases) {
+        const QString how = c.picked ? QStringLiteral("picked ") + c.picked : "typed " + c.typed;
+        SCOPED_TRACE((how + (c.refilled ? ", refilled" : "")).toStdString());
+        form->ComboBox1->clearEditText();
+        form->FillUserList();
+        if (c.picked) {
+            const int item = form->ComboBox1->findData(QString::fromUtf8(c.picked));
+            ASSERT_GE(item, 0);
+            form->ComboBox1->setCurrentIndex(item);
+        } else {
+            choose(c.typed);
+        }
+        if (c.refilled)
+            form->FillUserList();
+        statistics->StaticText8->clear();
+        click(form->Button1);
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(" | ").toStdString();
+        EXPECT_EQ(statistics->StaticText8->text(), c.nick);
+    }
+}
+
+// Deleting a user and resetting a password through the entry of "anna (old)"
+// leave "anna" as she was.
+TEST_F(ServiceWindowTest, ButtonsOnAnEntryLeaveTheNickItStartsWithAlone)
+{
+    for (QPushButton* button : {form->Button5, form->Button2}) {
+        SCOPED_TRACE(button->text().toStdString());
+        addUser("anna", QStringLiteral("Анна"), "secret", 0, 0);
+        addUser("anna (old)", QStringLiteral("Анна"), "old secret", 0, 0);
+        const QByteArray anna = readFile(ProfilePath("anna"));
+        form->FillUserList();
+        const int item = form->ComboBox1->findText(QStringLiteral("anna (old) (Анна)"));
+        ASSERT_GE(item, 0);
+        form->ComboBox1->setCurrentIndex(item);
+        click(button);
+        EXPECT_EQ(readFile(ProfilePath("anna")), anna);
+        UserProfile old;
+        if (button == form->Button5) {
+            EXPECT_FALSE(QFileInfo::exists(ProfilePath("anna (old)")));
+        } else {
+            ASSERT_TRUE(ReadProfile("anna (old)", old));
+            EXPECT_EQ(old.digestText, QString());
+        }
+    }
+}
+
 // Typed text is taken as typed: nothing completes it to a listed entry or
 // changes its letter case, neither while typing nor at Enter.
 TEST_F(ServiceWindowTest, TypedTextStaysAsTyped)
