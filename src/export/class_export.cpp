@@ -22,13 +22,19 @@ template <typename Read> ExportResult ReadClassFolder(const QString& folder, Rea
     return result;
 }
 
-// Nick and full name, the first two fields of every row, as `texts` asks.
-QStringList RowTexts(QStringList fields, TextFields texts)
+// The columns of numbers in a records row (time, points, errors) and in a
+// summary row (points, time, speed); the others are the stored texts.
+const QList<int> kRecordNumbers = {2, 3, 5};
+const QList<int> kSummaryNumbers = {2, 3, 4};
+
+// A data row's stored texts as `texts` asks, numbers as they are.
+QByteArray DataRow(QStringList fields, const QList<int>& numbers, char separator, TextFields texts)
 {
     if (texts == TextFields::ForSpreadsheet)
-        for (int i = 0; i < std::min<int>(2, fields.size()); ++i)
-            fields[i] = SpreadsheetText(fields.at(i));
-    return fields;
+        for (int i = 0; i < fields.size(); ++i)
+            if (!numbers.contains(i))
+                fields[i] = SpreadsheetText(fields.at(i));
+    return CsvRow(fields, separator, numbers);
 }
 
 QStringList RecordRowTexts(const ResultRecord& record)
@@ -54,7 +60,7 @@ ExportResult ExportRecords(const QString& folder, const QString& rangeText, char
             return;
         result.csv = CsvRow(RecordsColumnTitles().mid(1), separator);
         for (const ResultRecord& record : records)
-            result.csv += CsvRow(RowTexts(RecordRowTexts(record), texts), separator);
+            result.csv += DataRow(RecordRowTexts(record), kRecordNumbers, separator, texts);
     });
 }
 
@@ -69,7 +75,8 @@ ExportResult ExportSummary(const QString& folder, char separator, TextFields tex
         for (const QString& nick : nicks) {
             UserProfile profile;
             if (ReadClassProfile(dir, nick, profile, result.errors))
-                result.csv += CsvRow(RowTexts(SummaryRowTexts(nick, profile), texts), separator);
+                result.csv +=
+                    DataRow(SummaryRowTexts(nick, profile), kSummaryNumbers, separator, texts);
         }
     });
 }

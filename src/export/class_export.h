@@ -20,8 +20,10 @@ struct ExportResult {
     QStringList warnings;
 };
 
-// How the stored texts (nick, full name) are written: as a spreadsheet
-// should show them (SpreadsheetText), or exactly as stored.
+// How the stored texts (nick, full name, the date text of a record) are
+// written: as a spreadsheet should show them (SpreadsheetText), or exactly as
+// stored. Either way every text field is in double quotes and the numbers are
+// not.
 enum class TextFields { ForSpreadsheet, Raw };
 
 // The table of the range `rangeText` ("9", "20", "99", "999"): one row per

@@ -3,6 +3,7 @@
 #include "export/class_export.h"
 #include "export/class_report.h"
 #include "export/report_html.h"
+#include "platform/atomic_file.h"
 #include "platform/config_store.h"
 #include "platform/errors.h"
 #include "records/number_range.h"
@@ -11,7 +12,6 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -35,14 +35,23 @@ bool LiesIn(const QString& path, const QString& folder)
     return !dir.isEmpty() && parent == dir;
 }
 
-// The whole file or, on failure, the old one (if any) untouched.
-bool SaveOutput(const QString& path, const QByteArray& csv, QString& reason)
+// Why an output file is refused, or empty when it may be written.
+QString RefusalText(NewFileRefusal refusal, const QString& path)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
-        return true;
-    reason = file.errorString();
-    return false;
+    switch (refusal) {
+    case NewFileRefusal::NotAFile:
+        return QStringLiteral(
+                   "файл вывода - не обычный файл / the output is not a regular file: %1")
+            .arg(path);
+    case NewFileRefusal::OtherAccount:
+        return QStringLiteral(
+                   "файл вывода принадлежит другой учётной записи, выберите другое имя / "
+                   "the output file belongs to another account, choose another name: %1")
+            .arg(path);
+    case NewFileRefusal::None:
+        break;
+    }
+    return QString();
 }
 
 // The folder named on the command line, else the default one; empty after
@@ -193,16 +202,24 @@ QString ExportHelpText()
         "                    годится для печати): обзор класса по строке на ученика\n"
         "                    (упражнений по интервалам, всего времени и очков, лучшая\n"
         "                    и последняя скорость, ошибок на упражнение, динамика, дата\n"
-        "                    последнего упражнения), затем раздел с графиками на ученика\n"
+        "                    последнего упражнения), затем раздел с графиками на ученика;\n"
+        "                    управляющие знаки и знаки смены направления текста\n"
+        "                    в нём показаны как U+FFFD\n"
         "Параметры:\n"
         "  --folder ПАПКА    папка класса; без него \"PathUser\" хранилища настроек,\n"
         "                    а если его нет - папка программы\n"
         "  --separator ;|,   разделитель полей, по умолчанию ;\n"
-        "  --output ФАЙЛ     записать в файл, а не на стандартный вывод\n"
-        "  --raw             ник и ФИО точно как хранятся; без него ник или ФИО,\n"
-        "                    начинающиеся с = + - @, табуляции или возврата каретки,\n"
-        "                    записываются с апострофом впереди, чтобы электронная\n"
-        "                    таблица не приняла их за формулу (числа не меняются)\n"
+        "  --output ФАЙЛ     записать в файл, а не на стандартный вывод: новый файл\n"
+        "                    с правами по umask, под этим именем; ссылка на этом месте\n"
+        "                    заменяется, а не открывается; не обычный файл и то, что\n"
+        "                    принадлежит другой учётной записи, - отказ (код выхода 2)\n"
+        "  --raw             ник, ФИО и дата точно как хранятся; без него текст, который\n"
+        "                    начинается с табуляции или возврата каретки или у которого\n"
+        "                    первый непробельный знак (после NFKC, так что и ＝) - = + - @,\n"
+        "                    записывается с апострофом впереди, чтобы электронная таблица\n"
+        "                    не приняла его за формулу, а управляющие знаки (кроме\n"
+        "                    табуляции) и знаки смены направления текста - как U+FFFD.\n"
+        "                    Текстовые поля всегда в кавычках, числа - без них и как есть\n"
         "  --range N         (report) только интервал 0-N (9, 20, 99, 999); без него все\n"
         "  --since ДАТА      (report) только упражнения с этого дня (ГГГГ-ММ-ДД)\n"
         "  --until ДАТА      (report) только упражнения по этот день (ГГГГ-ММ-ДД)\n"
@@ -211,7 +228,8 @@ QString ExportHelpText()
         "В папку класса ничего не записывается. Что не удалось прочитать, называется\n"
         "в стандартном потоке ошибок; остальное всё равно выгружается.\n"
         "Код выхода: 0 - всё выгружено; 1 - нет папки или таблицы, файл не прочитан\n"
-        "или не записан; 2 - неверная командная строка (и файл вывода в папке класса).\n"
+        "или не записан; 2 - неверная командная строка (и файл вывода в папке класса,\n"
+        "не обычный или чужой).\n"
         "\n"
         "Usage:\n"
         "  zelvo-export records 9|20|99|999 [options]\n"
@@ -228,16 +246,24 @@ QString ExportHelpText()
         "                    the network, printable): a class overview with one row per\n"
         "                    pupil (exercises per range, total time and points, best and\n"
         "                    latest speed, errors per exercise, trend, date of the last\n"
-        "                    exercise), then one section with charts per pupil\n"
+        "                    exercise), then one section with charts per pupil;\n"
+        "                    control characters and bidirectional controls in it\n"
+        "                    are shown as U+FFFD\n"
         "Options:\n"
         "  --folder DIR      the class folder; without it the configuration store's\n"
         "                    \"PathUser\", and without that the program's folder\n"
         "  --separator ;|,   the field separator, ; by default\n"
-        "  --output FILE     write to a file instead of standard output\n"
-        "  --raw             nick and full name exactly as stored; without it a nick or\n"
-        "                    full name beginning with = + - @, a tab or a carriage\n"
-        "                    return gets a leading apostrophe, so that a spreadsheet\n"
-        "                    does not run it as a formula (numbers stay as they are)\n"
+        "  --output FILE     write to a file instead of standard output: a new file\n"
+        "                    with the mode the umask gives, under that name; a link\n"
+        "                    there is replaced, never followed; what is not a regular\n"
+        "                    file or belongs to another account is refused (status 2)\n"
+        "  --raw             nick, full name and date exactly as stored; without it a\n"
+        "                    text beginning with a tab or a carriage return, or whose\n"
+        "                    first non-blank character (after NFKC, so ＝ too) is\n"
+        "                    = + - @, gets a leading apostrophe, so that a spreadsheet\n"
+        "                    does not run it as a formula, and control characters\n"
+        "                    (but the tab) and bidirectional controls become U+FFFD.\n"
+        "                    Text fields are always quoted; numbers never, as they are\n"
         "  --range N         (report) only the range 0-N (9, 20, 99, 999); without it all\n"
         "  --since DATE      (report) only exercises from that day on (YYYY-MM-DD)\n"
         "  --until DATE      (report) only exercises up to that day (YYYY-MM-DD)\n"
@@ -246,7 +272,8 @@ QString ExportHelpText()
         "Nothing is written into the class folder. Whatever cannot be read is named on\n"
         "standard error; the rest is exported all the same.\n"
         "Exit status: 0 everything exported; 1 no folder or table, a file not read\n"
-        "or not written; 2 a wrong command line (an output file in the class folder too).\n");
+        "or not written; 2 a wrong command line (an output file in the class folder,\n"
+        "not a regular file or another account's too).\n");
 }
 
 int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& err)
@@ -273,6 +300,10 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         Say(err, QStringLiteral("в папку класса ничего не записывается / "
                                 "nothing is written into the class folder: %1")
                      .arg(output));
+        return kExitUsage;
+    }
+    if (!output.isEmpty() && NewFileRefusalAt(output) != NewFileRefusal::None) {
+        Say(err, RefusalText(NewFileRefusalAt(output), output));
         return kExitUsage;
     }
 
@@ -311,11 +342,17 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
     } else if (output.isEmpty()) {
         written = out.write(result.csv) == result.csv.size();
     } else {
-        QString reason;
-        written = SaveOutput(output, result.csv, reason);
+        // A new file of this account's own, renamed onto the name: never
+        // written through a link, nor given an old file's mode.
+        const NewFileOutcome saved = WriteNewFileAs(output, result.csv);
+        if (saved.refused != NewFileRefusal::None) {
+            Say(err, RefusalText(saved.refused, output));
+            return kExitUsage;
+        }
+        written = saved.written();
         if (!written)
-            Say(err,
-                QStringLiteral("не удалось записать / cannot write %1: %2").arg(output, reason));
+            Say(err, QStringLiteral("не удалось записать / cannot write %1: %2")
+                         .arg(output, qt_error_string(saved.error)));
     }
     return result.errors.isEmpty() && written ? kExitDone : kExitIncomplete;
 }

@@ -23,7 +23,7 @@ struct ExportRequest {
     bool english = false;          // report: --lang en
     std::optional<QString> folder; // none: the default class folder
     char separator = ';';
-    bool raw = false;              // nick and full name exactly as stored
+    bool raw = false;              // the stored texts (nick, full name, date) as stored
     std::optional<QString> output; // none: standard output
 };
 

@@ -1,5 +1,6 @@
 #include "export/report_html.h"
 
+#include "export/visible_text.h"
 #include "util/text.h"
 
 #include <QLocale>
@@ -111,7 +112,9 @@ Texts MakeTexts(ReportLanguage language)
                  "Отчёт неполный: некоторые файлы не удалось прочитать."};
 }
 
-QString E(const QString& text) { return text.toHtmlEscaped(); }
+// A stored text (or a message naming a file) in the page: escaped, and with
+// the characters that would act rather than show as U+FFFD.
+QString E(const QString& text) { return VisibleText(text, Tabs::Replace).toHtmlEscaped(); }
 
 QString Plain(double value) { return QString::number(value, 'f', 2); }
 
@@ -501,6 +504,13 @@ QString SparklineSvg(const std::vector<double>& values, const QString& label,
         .arg(label, description, coordinates.join(QLatin1Char(' ')));
 }
 
+qsizetype ReportReservation(size_t pupils)
+{
+    constexpr qsizetype kPage = 4096, kPerPupil = 16384, kMost = qsizetype(8) << 20;
+    const size_t counted = std::min(pupils, size_t(kMost / kPerPupil));
+    return std::min(kMost, kPage + qsizetype(counted) * kPerPupil);
+}
+
 QByteArray ReportHtml(const ClassReport& report, ReportLanguage language, const QDateTime& madeAt)
 {
     Writer writer{
@@ -517,7 +527,7 @@ QByteArray ReportHtml(const ClassReport& report, ReportLanguage language, const 
             }
     if (writer.ranges.isEmpty())
         writer.ranges = report.filter.ranges;
-    writer.html.reserve(4096 + int(report.pupils.size()) * 16384);
+    writer.html.reserve(ReportReservation(report.pupils.size()));
     writer.head(madeAt);
     writer.overview();
     int index = 0;

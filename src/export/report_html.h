@@ -1,7 +1,8 @@
 #pragma once
 // The teacher's report as one self-contained HTML page: styles, SVG charts
 // and a few lines of sorting script inside, nothing loaded from elsewhere,
-// every stored text escaped.
+// every stored text escaped, its control characters and bidirectional
+// controls shown as U+FFFD.
 
 #include "export/class_report.h"
 
@@ -13,6 +14,11 @@ enum class ReportLanguage { Russian, English };
 
 // The page in UTF-8. `madeAt` is printed as the time the report was made.
 QByteArray ReportHtml(const ClassReport& report, ReportLanguage language, const QDateTime& madeAt);
+
+// The characters reserved for the page of `pupils` pupils before it is
+// written: some 16 Ki per pupil, never more than 8 Mi characters (16 MiB)
+// however many nicks a table holds; a larger page grows as it is written.
+qsizetype ReportReservation(size_t pupils);
 
 // The SVG of a small trend line of `values` (no axes), `label` its title.
 QString SparklineSvg(const std::vector<double>& values, const QString& label,

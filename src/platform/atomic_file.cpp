@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdlib>
@@ -125,6 +126,68 @@ ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, in
     outcome.error = WriteAll(replacement.fd(), bytes.constData(), size_t(bytes.size()));
     if (outcome.error == 0)
         outcome.error = replacement.commit();
+    return outcome;
+}
+
+NewFileRefusal NewFileRefusalAt(const QString& path)
+{
+    // What lies at the name itself, never what a link there points to.
+    struct stat st;
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return NewFileRefusal::None;
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        return NewFileRefusal::NotAFile;
+    return st.st_uid == ::geteuid() ? NewFileRefusal::None : NewFileRefusal::OtherAccount;
+}
+
+NewFileOutcome WriteNewFileAs(const QString& path, const QByteArray& bytes)
+{
+    NewFileOutcome outcome;
+    const QByteArray target = QFile::encodeName(path);
+    if (target.isEmpty()) {
+        outcome.error = ENOENT;
+        return outcome;
+    }
+    outcome.refused = NewFileRefusalAt(path);
+    if (outcome.refused != NewFileRefusal::None)
+        return outcome;
+
+    // A new name of this process's own: O_EXCL and O_NOFOLLOW make sure that
+    // the file opened is the one created here, with the umask's mode.
+    const QByteArray prefix = FolderOf(target) + kTempPrefix + QByteArray::number(::getpid()) + '-';
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = prefix;
+        for (int i = 0; i < 6; ++i)
+            temp += kLetters[QRandomGenerator::global()->bounded(int(sizeof(kLetters) - 1))];
+        temp += kTempSuffix;
+        fd = OpenRetrying(temp.constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            outcome.error = errno;
+            return outcome;
+        }
+    }
+    if (fd < 0) {
+        outcome.error = EEXIST;
+        return outcome;
+    }
+
+    int error = WriteAll(fd, bytes.constData(), size_t(bytes.size()));
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error == 0 && ::rename(temp.constData(), target.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.constData());
+        outcome.error = error;
+        return outcome;
+    }
+    SyncFolder(FolderOf(target));
     return outcome;
 }
 

@@ -67,6 +67,26 @@ class FileReplacement {
     unsigned ownerGid_ = 0;
 };
 
+// A file that the user names to be written (an export's output), written as a
+// new file of this account: created exclusively beside the name, never
+// through a link, with the mode 0666 less the umask (nothing copied from an
+// old file), then renamed onto the literal name. A link of this account's own
+// at `path` is replaced as a name; its target is never opened or created.
+enum class NewFileRefusal {
+    None,
+    NotAFile,     // a folder, pipe, device or socket lies at `path`
+    OtherAccount, // what lies there belongs to another account (a link too)
+};
+struct NewFileOutcome {
+    NewFileRefusal refused = NewFileRefusal::None; // refused: nothing was created
+    int error = 0; // else the errno of the failed step (the old entry untouched, nothing left)
+
+    bool written() const { return refused == NewFileRefusal::None && error == 0; }
+};
+NewFileOutcome WriteNewFileAs(const QString& path, const QByteArray& bytes);
+// The refusal WriteNewFileAs would give for what lies at `path` now.
+NewFileRefusal NewFileRefusalAt(const QString& path);
+
 // True for a name this module gives its temporary files.
 bool IsTemporaryFileName(const QString& name);
 

@@ -20,43 +20,52 @@
 namespace {
 
 const QString kLong = QString(255, QChar(0x042F)); // 255 times "Я"
-const QByteArray kRecordsHeader = "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\n";
-const QByteArray kSummaryHeader = "НИК;ФИО;Всего очков;Всего времени;Время\r\n";
+const QByteArray kRecordsHeader = R"("NikName";"ФИО";"Time";"кол-во";"Дата";"Ошибок")"
+                                  "\r\n";
+const QByteArray kSummaryHeader = R"("НИК";"ФИО";"Всего очков";"Всего времени";"Время")"
+                                  "\r\n";
 const QStringList kRanges = {"9", "20", "99", "999"};
 
-TEST(CsvTest, FieldsAreQuotedOnlyWhenTheyMustBe)
+TEST(CsvTest, TextsAreAlwaysQuotedNumbersOnlyWhenTheyMustBe)
 {
     const struct {
         QString text;
-        char separator;
-        QByteArray expected;
+        QByteArray text_;
+        QByteArray number;
     } cases[] = {
-        {"anna", ';', "anna"},
-        {"", ';', ""},
-        {"Иванов Иван", ';', "Иванов Иван"},
-        {"  0.0", ';', "  0.0"},
-        {"a;b", ';', "\"a;b\""},
-        {"a;b", ',', "a;b"},
-        {"a,b", ',', "\"a,b\""},
-        {"a,b", ';', "a,b"},
-        {"say \"hi\"", ';', "\"say \"\"hi\"\"\""},
-        {"\"", ',', "\"\"\"\""},
-        {"two\nlines", ';', "\"two\nlines\""},
-        {"cr\rhere", ';', "\"cr\rhere\""},
+        {"anna", R"("anna")", "anna"},
+        {"", R"("")", ""},
+        {"Иванов Иван", R"("Иванов Иван")", "Иванов Иван"},
+        {"  0.0", R"("  0.0")", "  0.0"},
+        {"-5", R"("-5")", "-5"},
+        {"a;b", R"("a;b")", R"("a;b")"},
+        {"a,b", R"("a,b")", "a,b"},
+        {"say \"hi\"", R"("say ""hi""")", R"("say ""hi""")"},
+        {"\"", R"("""")", R"("""")"},
+        {"two\nlines", "\"two\nlines\"", "\"two\nlines\""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CsvField(c.text, c.separator), c.expected) << c.text.toStdString();
+    for (const auto& c : cases) {
+        EXPECT_EQ(CsvText(c.text), c.text_) << c.text.toStdString();
+        EXPECT_EQ(CsvNumber(c.text, ';'), c.number) << c.text.toStdString();
+    }
+    EXPECT_EQ(CsvNumber("a,b", ','), R"("a,b")");
 }
 
 TEST(CsvTest, RowsJoinFieldsAndEndWithCrLf)
 {
-    EXPECT_EQ(CsvRow({"a", "b;c", ""}, ';'), QByteArray("a;\"b;c\";\r\n"));
-    EXPECT_EQ(CsvRow({"a", "b;c", ""}, ','), QByteArray("a,b;c,\r\n"));
+    EXPECT_EQ(CsvRow({"a", "b;c", ""}, ';'), QByteArray(R"("a";"b;c";"")"
+                                                        "\r\n"));
+    EXPECT_EQ(CsvRow({"a", "1", "b", "-2.5"}, ',', {1, 3}), QByteArray(R"("a",1,"b",-2.5)"
+                                                                       "\r\n"));
     EXPECT_EQ(CsvRow({}, ';'), QByteArray("\r\n"));
 }
 
-TEST(CsvTest, FormulaLikeTextGetsAnApostrophe)
+// What a spreadsheet could take for a formula, however it is dressed: by the
+// first character that is not blank once compatibility characters are folded.
+// Characters that act rather than show become U+FFFD; the tab stays.
+TEST(CsvTest, FormulaLikeTextGetsAnApostropheAndControlsAreReplaced)
 {
+    const QString ffdf(QChar(0xfffd));
     const struct {
         QString text;
         QString expected;
@@ -66,30 +75,74 @@ TEST(CsvTest, FormulaLikeTextGetsAnApostrophe)
         {"-5", "'-5"},
         {"@SUM(A1)", "'@SUM(A1)"},
         {"\tanna", "'\tanna"},
-        {"\ranna", "'\ranna"},
+        {"\ranna", "'" + ffdf + "anna"},
+        {" =1", "' =1"},
+        {"   \t +1", "'   \t +1"},
+        {QString(QChar(0x00a0)) + "=1", "'" + QString(QChar(0x00a0)) + "=1"},   // no-break space
+        {QString(QChar(0x3000)) + "@x", "'" + QString(QChar(0x3000)) + "@x"},   // ideographic space
+        {QString(QChar(0x200b)) + "=1", "'" + QString(QChar(0x200b)) + "=1"},   // zero-width space
+        {QString(QChar(0xff1d)) + "1+1", "'" + QString(QChar(0xff1d)) + "1+1"}, // full-width =
+        {QString(QChar(0xfe62)) + "1", "'" + QString(QChar(0xfe62)) + "1"},     // small +
+        {QString(QChar(0xff0d)) + "1", "'" + QString(QChar(0xff0d)) + "1"},     // full-width -
+        {QString(QChar(0xff20)) + "cmd", "'" + QString(QChar(0xff20)) + "cmd"}, // full-width @
         {"", ""},
         {"anna", "anna"},
         {"a=b", "a=b"},
-        {" =1", " =1"},
+        {" anna", " anna"},
         {"'quoted", "'quoted"},
+        {"06-12-2026 09:05:07", "06-12-2026 09:05:07"},
+        {QString(QChar(0x2212)) + "1",
+         QString(QChar(0x2212)) + "1"}, // the minus sign is no formula
+        // Control characters and the bidirectional controls, anywhere.
+        {"an\nna", "an" + ffdf + "na"},
+        {"a\tb", "a\tb"},
+        {QString("a") + QChar(0) + "b" + QChar(0x1b) + "[31m", "a" + ffdf + "b" + ffdf + "[31m"},
+        {QString("x") + QChar(0x7f) + QChar(0x85) + QChar(0x9f), "x" + ffdf + ffdf + ffdf},
+        {QString("x") + QChar(0xa0) + "y", QString("x") + QChar(0xa0) + "y"},
+        {QString(QChar(0x202e)) + "txt.exe", ffdf + "txt.exe"},
+        {QString("a") + QChar(0x202a) + QChar(0x202b) + QChar(0x202c) + QChar(0x202d) + "b",
+         "a" + ffdf + ffdf + ffdf + ffdf + "b"},
+        {QString("a") + QChar(0x2066) + QChar(0x2067) + QChar(0x2068) + QChar(0x2069) + "b",
+         "a" + ffdf + ffdf + ffdf + ffdf + "b"},
+        {QString("a") + QChar(0x200e) + QChar(0x2065) + QChar(0x206a) + "b",
+         QString("a") + QChar(0x200e) + QChar(0x2065) + QChar(0x206a) + "b"},
+        // A control character in front hides nothing: the cell begins with U+FFFD.
+        {QString(QChar(0x01)) + "=1", ffdf + "=1"},
+        {QString(QChar(0x202e)) + "=1", ffdf + "=1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SpreadsheetText(c.text), c.expected) << c.text.toStdString();
 }
 
-// Only the stored texts are neutralised: a negative time per point stays a number.
-TEST_F(ExportTest, FormulaLikeNicksAndNamesAreWrittenAsTextUnlessRaw)
+// Every stored text is neutralised, the date text of a record too; the
+// numbers stay as they are (a negative time per point is a number). Tables and
+// profiles hold their texts in Windows-1251: a full-width "＝" or a
+// bidirectional control can only come as a nick, the name of a profile file.
+TEST_F(ExportTest, FormulaLikeTextsAreWrittenAsTextUnlessRaw)
 {
-    WriteTable("9", {Result("=1+1", "@cmd", -5, 3, "06-12-2026 09:05:07", 0)});
+    const QString nbsp(QChar(0x00a0));
+    const QString fullWidth(QChar(0xff1d));
+    const QString override(QChar(0x202e));
+    WriteTable("9", {Result("=1+1", "@cmd", -5, 3, "06-12-2026 09:05:07", 0),
+                     Result(" =2", nbsp + "=3", 1, 1, "=HYPERLINK(\"http://x\";\"y\")", -1)});
     WriteUser("+anna", "-Анна", 600, 150);
+    WriteUser(fullWidth + "b" + override, "Бо\x1b[2Jрис", 60, 1);
     EXPECT_EQ(ExportRecords(userFolder(), "9", ';').csv,
-              kRecordsHeader + Lines({"'=1+1;'@cmd;-5;3;06-12-2026 09:05:07;0"}));
+              kRecordsHeader + Lines({R"("'=1+1";"'@cmd";-5;3;"06-12-2026 09:05:07";0)",
+                                      R"("' =2";"')" + nbsp +
+                                          R"x(=3";1;1;"'=HYPERLINK(""http://x"";""y"")";-1)x"}));
     EXPECT_EQ(ExportRecords(userFolder(), "9", ';', TextFields::Raw).csv,
-              kRecordsHeader + Lines({"=1+1;@cmd;-5;3;06-12-2026 09:05:07;0"}));
+              kRecordsHeader + Lines({R"("=1+1";"@cmd";-5;3;"06-12-2026 09:05:07";0)",
+                                      R"(" =2";")" + nbsp +
+                                          R"x(=3";1;1;"=HYPERLINK(""http://x"";""y"")";-1)x"}));
     EXPECT_EQ(ExportSummary(userFolder(), ';').csv,
-              kSummaryHeader + Lines({"'+anna;'-Анна;150;0:10:00; 15.0"}));
+              kSummaryHeader +
+                  Lines({R"("'+anna";"'-Анна";150;0:10:00; 15.0)",
+                         "\"'" + fullWidth + "b\uFFFD\";\"Бо\uFFFD[2Jрис\";1;0:01:00;  1.0"}));
     EXPECT_EQ(ExportSummary(userFolder(), ';', TextFields::Raw).csv,
-              kSummaryHeader + Lines({"+anna;-Анна;150;0:10:00; 15.0"}));
+              kSummaryHeader + Lines({R"("+anna";"-Анна";150;0:10:00; 15.0)",
+                                      "\"" + fullWidth + "b" + override +
+                                          "\";\"Бо\x1b[2Jрис\";1;0:01:00;  1.0"}));
 }
 
 TEST_F(ExportTest, RecordsComeInFileOrderWithTheirStoredValues)
@@ -101,16 +154,17 @@ TEST_F(ExportTest, RecordsComeInFileOrderWithTheirStoredValues)
     const QString longField = kLong;
     const QByteArray semicolons =
         kRecordsHeader +
-        Lines({"zoe;Зоя Кац;475;20;06-12-2026 09:05:07;0",
-               "\"o;brien\";\"Иван \"\"Ваня\"\" Петров\";333;30;07-12-2026 10:00:00;2",
-               "anna;" + longField + ";-5;1;;17",
-               "Пётр;" + longField + ";100000;0;08-12-2026 23:59:59;0"});
+        Lines({R"("zoe";"Зоя Кац";475;20;"06-12-2026 09:05:07";0)",
+               R"("o;brien";"Иван ""Ваня"" Петров";333;30;"07-12-2026 10:00:00";2)",
+               R"("anna";")" + longField + R"(";-5;1;"";17)",
+               R"("Пётр";")" + longField + R"(";100000;0;"08-12-2026 23:59:59";0)"});
     const QByteArray commas =
-        "NikName,ФИО,Time,кол-во,Дата,Ошибок\r\n" +
-        Lines({"zoe,Зоя Кац,475,20,06-12-2026 09:05:07,0",
-               "o;brien,\"Иван \"\"Ваня\"\" Петров\",333,30,07-12-2026 10:00:00,2",
-               "anna," + longField + ",-5,1,,17",
-               "Пётр," + longField + ",100000,0,08-12-2026 23:59:59,0"});
+        R"("NikName","ФИО","Time","кол-во","Дата","Ошибок")"
+        "\r\n" +
+        Lines({R"("zoe","Зоя Кац",475,20,"06-12-2026 09:05:07",0)",
+               R"("o;brien","Иван ""Ваня"" Петров",333,30,"07-12-2026 10:00:00",2)",
+               R"("anna",")" + longField + R"(",-5,1,"",17)",
+               R"("Пётр",")" + longField + R"(",100000,0,"08-12-2026 23:59:59",0)"});
     for (const auto& [separator, expected] : {std::pair{';', semicolons}, {',', commas}}) {
         const ExportResult result = ExportRecords(userFolder(), "20", separator);
         EXPECT_EQ(result.csv, expected) << separator;
@@ -126,15 +180,16 @@ TEST_F(ExportTest, EachRangeReadsItsOwnTable)
                    {Result("nick" + range, "Name", range.toInt(), 1, "01-01-2027 00:00:00", 0)});
     for (const QString& range : kRanges) {
         EXPECT_EQ(ExportRecords(userFolder(), range, ';').csv,
-                  kRecordsHeader +
-                      Lines({"nick" + range + ";Name;" + range + ";1;01-01-2027 00:00:00;0"}));
+                  kRecordsHeader + Lines({R"("nick)" + range + R"(";"Name";)" + range +
+                                          R"(;1;"01-01-2027 00:00:00";0)"}));
     }
 }
 
 TEST_F(ExportTest, TablesThatAreEmptyCutShortOrMissing)
 {
     const ResultRecord one = Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1);
-    const QByteArray oneRow = kRecordsHeader + Lines({"anna;Анна;475;20;06-12-2026 09:05:07;1"});
+    const QByteArray oneRow =
+        kRecordsHeader + Lines({R"("anna";"Анна";475;20;"06-12-2026 09:05:07";1)"});
     const QString table = tablePath("20");
     const struct {
         const char* name;
@@ -148,13 +203,15 @@ TEST_F(ExportTest, TablesThatAreEmptyCutShortOrMissing)
          {},
          QByteArray(779, 'x'),
          kRecordsHeader,
-         "неполная запись в конце пропущена / incomplete record at the end skipped (779 bytes): " +
+         "неполная запись в конце пропущена / incomplete record at the end skipped (779 "
+         "bytes): " +
              table},
         {"a partial record after a whole one",
          {one},
          QByteArray(10, '\0'),
          oneRow,
-         "неполная запись в конце пропущена / incomplete record at the end skipped (10 bytes): " +
+         "неполная запись в конце пропущена / incomplete record at the end skipped (10 "
+         "bytes): " +
              table},
     };
     for (const auto& c : cases) {
@@ -188,16 +245,18 @@ TEST_F(ExportTest, SummaryHasOneSortedRowPerProfile)
     WriteUser("anna", "", 3000, 600);
     const QString longField = kLong;
     EXPECT_EQ(ExportSummary(userFolder(), ';').csv,
-              kSummaryHeader + Lines({"Anna;" + longField + ";6000;100:00:00;  1.0",
-                                      "anna;;600;0:50:00; 12.0", "boris;Борис;1;1:02:05;  0.0",
-                                      "\"o;brien\";\"Иван \"\"Ваня\"\" Петров\";0;0:00:00;  0.0",
-                                      "zoe;Зоя Кац;150;0:10:00; 15.0"}));
+              kSummaryHeader +
+                  Lines({R"("Anna";")" + longField + R"(";6000;100:00:00;  1.0)",
+                         R"("anna";"";600;0:50:00; 12.0)", R"("boris";"Борис";1;1:02:05;  0.0)",
+                         R"("o;brien";"Иван ""Ваня"" Петров";0;0:00:00;  0.0)",
+                         R"("zoe";"Зоя Кац";150;0:10:00; 15.0)"}));
     EXPECT_EQ(ExportSummary(userFolder(), ',').csv,
-              "НИК,ФИО,Всего очков,Всего времени,Время\r\n" +
-                  Lines({"Anna," + longField + ",6000,100:00:00,  1.0", "anna,,600,0:50:00, 12.0",
-                         "boris,Борис,1,1:02:05,  0.0",
-                         "o;brien,\"Иван \"\"Ваня\"\" Петров\",0,0:00:00,  0.0",
-                         "zoe,Зоя Кац,150,0:10:00, 15.0"}));
+              R"("НИК","ФИО","Всего очков","Всего времени","Время")"
+              "\r\n" +
+                  Lines({R"("Anna",")" + longField + R"(",6000,100:00:00,  1.0)",
+                         R"("anna","",600,0:50:00, 12.0)", R"("boris","Борис",1,1:02:05,  0.0)",
+                         R"("o;brien","Иван ""Ваня"" Петров",0,0:00:00,  0.0)",
+                         R"("zoe","Зоя Кац",150,0:10:00, 15.0)"}));
 }
 
 TEST_F(ExportTest, CyrillicNicksAndNamesComeOutAsUtf8)
@@ -205,9 +264,10 @@ TEST_F(ExportTest, CyrillicNicksAndNamesComeOutAsUtf8)
     WriteUser("Петя", "Петров Пётр", 60, 10);
     const ExportResult result = ExportSummary(userFolder(), ';');
     EXPECT_EQ(result.csv,
-              kSummaryHeader + QByteArray("\xd0\x9f\xd0\xb5\xd1\x82\xd1\x8f;"
-                                          "\xd0\x9f\xd0\xb5\xd1\x82\xd1\x80\xd0\xbe\xd0\xb2 "
-                                          "\xd0\x9f\xd1\x91\xd1\x82\xd1\x80;10;0:01:00; 10.0\r\n"));
+              kSummaryHeader +
+                  QByteArray("\"\xd0\x9f\xd0\xb5\xd1\x82\xd1\x8f\";"
+                             "\"\xd0\x9f\xd0\xb5\xd1\x82\xd1\x80\xd0\xbe\xd0\xb2 "
+                             "\xd0\x9f\xd1\x91\xd1\x82\xd1\x80\";10;0:01:00; 10.0\r\n"));
     EXPECT_TRUE(result.errors.isEmpty());
 }
 
@@ -221,8 +281,8 @@ TEST_F(ExportTest, BadProfilesAreNamedAndTheOthersStillExported)
     ASSERT_TRUE(QDir().mkdir(userFolder() + "folder.zamrik")); // not a profile: not listed
 
     const ExportResult result = ExportSummary(userFolder(), ';');
-    EXPECT_EQ(result.csv,
-              kSummaryHeader + Lines({"anna;Анна;150;0:10:00; 15.0", "zoe;Зоя;1;0:01:00;  1.0"}));
+    EXPECT_EQ(result.csv, kSummaryHeader + Lines({R"("anna";"Анна";150;0:10:00; 15.0)",
+                                                  R"("zoe";"Зоя";1;0:01:00;  1.0)"}));
     const QString prefix = "не удалось прочитать / cannot read " + userFolder();
     ASSERT_EQ(result.errors.size(), 1) << result.errors.join('\n').toStdString();
     EXPECT_EQ(result.errors[0], prefix + "short.zamrik: Read beyond end of file");
@@ -254,9 +314,9 @@ TEST_F(ExportTest, RelativeFolderWithoutTrailingSeparator)
     WriteTable("9", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 0)});
     ASSERT_TRUE(QDir::setCurrent(tempPath("")));
     EXPECT_EQ(ExportSummary("users", ';').csv,
-              kSummaryHeader + Lines({"anna;Анна;150;0:10:00; 15.0"}));
+              kSummaryHeader + Lines({R"("anna";"Анна";150;0:10:00; 15.0)"}));
     EXPECT_EQ(ExportRecords("users", "9", ';').csv,
-              kRecordsHeader + Lines({"anna;Анна;475;20;06-12-2026 09:05:07;0"}));
+              kRecordsHeader + Lines({R"("anna";"Анна";475;20;"06-12-2026 09:05:07";0)"}));
 }
 
 // Every entry of the folder with its bytes, size and modification time.
@@ -303,9 +363,8 @@ TEST_F(ExportTest, DefaultFolderComesFromTheStoreElseTheProgramFolder)
                 c.value + "\n");
         EXPECT_EQ(DefaultClassFolder(), c.folder) << c.value;
     }
-    writeFile(
-        storePath(),
-        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n\"PathUser\"=dword:00000001\n");
+    writeFile(storePath(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]"
+                           "\n\"PathUser\"=dword:00000001\n");
     try {
         DefaultClassFolder();
         ADD_FAILURE() << "no StoreError";

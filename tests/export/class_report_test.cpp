@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <limits>
+
 namespace {
 
 class ClassReportTest : public ExportTest {
@@ -217,6 +219,43 @@ TEST_F(ClassReportTest, StoredTextsStayTextInThePage)
         EXPECT_EQ(html.count("<svg"),
                   html.count("<title") - 1); // every chart titled, plus the page title
         EXPECT_EQ(html.count("<svg"), html.count("<desc"));
+    }
+}
+
+// Characters that act rather than show never reach the page: control
+// characters (the tab too) of the tables' texts, and bidirectional controls
+// of a nick (a profile's file name) are shown as U+FFFD.
+TEST_F(ClassReportTest, ControlCharactersAreShownAsReplacementCharacters)
+{
+    const QString ffdf(QChar(0xfffd));
+    WriteUser(QString("ev") + QChar(0x202e) + "lif" + QChar(0x2066) + "x", "Анна", 0, 0);
+    WriteTable("20",
+               {Result("bo\x1b[2Jb", "Бо\tрис\r\nИ\x7fван", 300, 30, "02-09-2026 11:00:00", 1)});
+    const ClassReport report = GatherClassReport(userFolder(), ReportFilter());
+    const QString html = QString::fromUtf8(
+        ReportHtml(report, ReportLanguage::English, QDateTime(QDate(2026, 9, 3), QTime())));
+    EXPECT_TRUE(html.contains(">ev" + ffdf + "lif" + ffdf + "x</a>"));
+    EXPECT_TRUE(html.contains(">bo" + ffdf + "[2Jb</a>"));
+    EXPECT_TRUE(html.contains(">Бо" + ffdf + "рис" + ffdf + ffdf + "И" + ffdf + "ван</td>"));
+    for (const QChar c : html) {
+        const char16_t code = c.unicode();
+        EXPECT_FALSE((code < 0x20 && code != u'\n') || (code >= 0x7f && code <= 0x9f) ||
+                     (code >= 0x202a && code <= 0x202e) || (code >= 0x2066 && code <= 0x2069))
+            << "U+" << std::hex << int(code);
+    }
+}
+
+// The page's first reservation grows with the pupils, but never overflows nor
+// reaches gigabytes, however many nicks a hostile table holds.
+TEST(ReportReservationTest, BoundedForAnyNumberOfPupils)
+{
+    EXPECT_GE(ReportReservation(0), 4096);
+    EXPECT_GT(ReportReservation(30), ReportReservation(29));
+    for (size_t pupils : {size_t(512), size_t(131072), size_t(1) << 31, size_t(1) << 40,
+                          std::numeric_limits<size_t>::max()}) {
+        SCOPED_TRACE(pupils);
+        EXPECT_GE(ReportReservation(pupils), ReportReservation(30));
+        EXPECT_LE(ReportReservation(pupils), qsizetype(8) << 20);
     }
 }
 

@@ -3,16 +3,21 @@
 
 #include "export_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const QByteArray kSummaryHeader = "НИК;ФИО;Всего очков;Всего времени;Время\r\n";
+const QByteArray kSummaryHeader = R"("НИК";"ФИО";"Всего очков";"Всего времени";"Время")"
+                                  "\r\n";
+const QByteArray kRecordsHeader = R"("NikName";"ФИО";"Time";"кол-во";"Дата";"Ошибок")"
+                                  "\r\n";
 
 struct Outcome {
     int exitCode = -1;
@@ -95,7 +100,8 @@ TEST_F(ExportProgramTest, WritesTheCsvToStandardOutputOrAFile)
 {
     WriteUser("anna", "Анна", 600, 150);
     WriteTable("9", {Result("anna", "Анна", 475, 20, "06-12-2026 09:05:07", 1)});
-    const QByteArray summary = kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\n";
+    const QByteArray summary = kSummaryHeader + R"("anna";"Анна";150;0:10:00; 15.0)"
+                                                "\r\n";
 
     Outcome r = run({"summary", "--folder", userFolder()});
     EXPECT_EQ(r.exitCode, 0);
@@ -104,8 +110,10 @@ TEST_F(ExportProgramTest, WritesTheCsvToStandardOutputOrAFile)
 
     r = run({"records", "9", "--separator", ",", "--folder", userFolder()});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out,
-              "NikName,ФИО,Time,кол-во,Дата,Ошибок\r\nanna,Анна,475,20,06-12-2026 09:05:07,1\r\n");
+    EXPECT_EQ(r.out, R"("NikName","ФИО","Time","кол-во","Дата","Ошибок")"
+                     "\r\n"
+                     R"("anna","Анна",475,20,"06-12-2026 09:05:07",1)"
+                     "\r\n");
 
     // A relative output file is taken in the current folder.
     r = run({"--output", "class.csv", "summary", "--folder=" + userFolder()});
@@ -118,9 +126,11 @@ TEST_F(ExportProgramTest, RawWritesFormulaLikeNicksAsStored)
 {
     WriteUser("=anna", "Анна", 600, 150);
     EXPECT_EQ(run({"summary", "--folder", userFolder()}).out,
-              kSummaryHeader + "'=anna;Анна;150;0:10:00; 15.0\r\n");
+              kSummaryHeader + R"("'=anna";"Анна";150;0:10:00; 15.0)"
+                               "\r\n");
     EXPECT_EQ(run({"summary", "--raw", "--folder", userFolder()}).out,
-              kSummaryHeader + "=anna;Анна;150;0:10:00; 15.0\r\n");
+              kSummaryHeader + R"("=anna";"Анна";150;0:10:00; 15.0)"
+                               "\r\n");
 }
 
 TEST_F(ExportProgramTest, FolderFromTheStoreElseBesideTheProgram)
@@ -129,7 +139,8 @@ TEST_F(ExportProgramTest, FolderFromTheStoreElseBesideTheProgram)
     writeStore(userFolder());
     Outcome r = run({"summary"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\n");
+    EXPECT_EQ(r.out, kSummaryHeader + R"("anna";"Анна";150;0:10:00; 15.0)"
+                                      "\r\n");
 
     // No store: the folder of the program, here a copy in the program folder.
     QFile::remove(storePath());
@@ -139,8 +150,8 @@ TEST_F(ExportProgramTest, FolderFromTheStoreElseBesideTheProgram)
               EncodeResultRecord(Result("zoe", "Зоя", 100, 5, "01-01-2027 08:00:00", 0)));
     r = run({"records", "20"}, copy);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out,
-              "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\nzoe;Зоя;100;5;01-01-2027 08:00:00;0\r\n");
+    EXPECT_EQ(r.out, kRecordsHeader + R"("zoe";"Зоя";100;5;"01-01-2027 08:00:00";0)"
+                                      "\r\n");
 
     writeStore("");
     r = run({"summary"});
@@ -174,7 +185,10 @@ TEST_F(ExportProgramTest, BadProfileIsNamedAndTheOthersWritten)
     writeFile(userFolder() + "broken.zamrik", QByteArray(100, 'x'));
     const Outcome r = run({"summary", "--folder", userFolder()});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\nzoe;Зоя;1;0:01:00;  1.0\r\n");
+    EXPECT_EQ(r.out, kSummaryHeader + R"("anna";"Анна";150;0:10:00; 15.0)"
+                                      "\r\n"
+                                      R"("zoe";"Зоя";1;0:01:00;  1.0)"
+                                      "\r\n");
     EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + userFolder() +
                       "broken.zamrik: Read beyond end of file\n")
                          .toUtf8());
@@ -210,6 +224,76 @@ TEST_F(ExportProgramTest, UnwritableOutputExitsWithOne)
         << r.err.toStdString();
 }
 
+// The output is a new file of the teacher's own under the name given: a link
+// there is replaced as a name, never followed; the mode comes from the umask,
+// never from an old file.
+TEST_F(ExportProgramTest, OutputIsANewFileNeverWrittenThroughALink)
+{
+    WriteUser("anna", "Анна", 600, 150);
+    const QByteArray summary = kSummaryHeader + R"("anna";"Анна";150;0:10:00; 15.0)"
+                                                "\r\n";
+    writeFile(tempPath("ld.so.preload"), "root's own\n");
+    ASSERT_TRUE(QFile::link(tempPath("ld.so.preload"), tempPath("link.csv")));
+    ASSERT_TRUE(QFile::link(tempPath("created"), tempPath("dangling.csv")));
+    writeFile(tempPath("old.csv"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(tempPath("old.csv")).constData(), 0666), 0);
+    const mode_t umask = ::umask(077);
+    for (const char* name : {"link.csv", "dangling.csv", "old.csv", "new.csv"}) {
+        SCOPED_TRACE(name);
+        const Outcome r = run({"summary", "--folder", userFolder(), "--output", tempPath(name)});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+        const QFileInfo file(tempPath(name));
+        EXPECT_FALSE(file.isSymLink());
+        EXPECT_EQ(readFile(tempPath(name)), summary);
+        struct stat st = {};
+        EXPECT_EQ(::lstat(QFile::encodeName(tempPath(name)).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+    }
+    ::umask(umask);
+    EXPECT_EQ(readFile(tempPath("ld.so.preload")), "root's own\n");
+    EXPECT_FALSE(QFileInfo::exists(tempPath("created")));
+}
+
+TEST_F(ExportProgramTest, OutputThatIsNoFileOrAnotherAccountsExitsWithTwo)
+{
+    WriteUser("anna", "Анна", 600, 150);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tempPath("pipe")).constData(), 0666), 0);
+    ASSERT_TRUE(QDir(tempPath("")).mkdir("folder"));
+    writeFile(tempPath("theirs.csv"), "theirs");
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(tempPath("theirs.csv")).constData(), 4321, 4321), 0);
+    }
+    const QString notAFile =
+        "zelvo-export: файл вывода - не обычный файл / the output is not a regular file: ";
+    const QString theirs =
+        "zelvo-export: файл вывода принадлежит другой учётной записи, выберите другое имя / "
+        "the output file belongs to another account, choose another name: ";
+    const struct {
+        QString output;
+        QString message;
+    } cases[] = {
+        {tempPath("pipe"), notAFile},
+        {tempPath("folder"), notAFile},
+        {tempPath("folder/"), notAFile},
+        {tempPath("theirs.csv"), theirs},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.output.toStdString());
+        if (c.message == theirs && !root)
+            continue; // only root can give a file to another account
+        const Outcome r = run({"summary", "--folder", userFolder(), "--output", c.output});
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_EQ(r.err, (c.message + QFileInfo(c.output).absoluteFilePath() + "\n").toUtf8());
+    }
+    EXPECT_EQ(readFile(tempPath("theirs.csv")), "theirs");
+    EXPECT_EQ(
+        QDir(tempPath("folder")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList());
+}
+
 // Run by an account that is not the files' owner: what it may read is
 // exported (write access is never asked for), what it may not is named.
 TEST_F(ExportProgramTest, AnotherAccountExportsWhatItMayRead)
@@ -237,15 +321,16 @@ TEST_F(ExportProgramTest, AnotherAccountExportsWhatItMayRead)
 
     Outcome r = run(asNobody + QStringList{"summary", "--folder", userFolder()}, runuser);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, kSummaryHeader + "anna;Анна;150;0:10:00; 15.0\r\n");
+    EXPECT_EQ(r.out, kSummaryHeader + R"("anna";"Анна";150;0:10:00; 15.0)"
+                                      "\r\n");
     EXPECT_EQ(r.err, ("zelvo-export: не удалось прочитать / cannot read " + userFolder() +
                       "zoe.zamrik: cannot be opened\n")
                          .toUtf8());
 
     r = run(asNobody + QStringList{"records", "20", "--folder", userFolder()}, runuser);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out,
-              "NikName;ФИО;Time;кол-во;Дата;Ошибок\r\nanna;Анна;475;20;06-12-2026 09:05:07;1\r\n");
+    EXPECT_EQ(r.out, kRecordsHeader + R"("anna";"Анна";475;20;"06-12-2026 09:05:07";1)"
+                                      "\r\n");
 
     r = run(asNobody + QStringList{"records", "99", "--folder", userFolder()}, runuser);
     EXPECT_EQ(r.exitCode, 1);

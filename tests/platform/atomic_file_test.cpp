@@ -162,4 +162,82 @@ TEST_F(AtomicFileTest, OnlyRegularFilesAreLeftTemporaries)
     EXPECT_EQ(readFile(tempPath("victim")), "x");
 }
 
+// A file the user names to be written: always a new file of this account's
+// own, its mode from the umask, renamed onto the name. A link there is
+// replaced as a name; what it points to is neither written nor created.
+TEST_F(AtomicFileTest, NewFilesReplaceLinksAsNamesAndTakeTheirModeFromTheUmask)
+{
+    const QString victim = tempPath("ld.so.preload");
+    writeFile(victim, "root's own\n");
+    ASSERT_TRUE(QFile::link(victim, userFolder() + "link.html"));
+    ASSERT_TRUE(QFile::link(tempPath("none"), userFolder() + "dangling.html"));
+    writeFile(userFolder() + "old.html", "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(userFolder() + "old.html").constData(), 0666), 0);
+    const mode_t umask = ::umask(027);
+    for (const char* name : {"link.html", "dangling.html", "old.html", "new.html"}) {
+        SCOPED_TRACE(name);
+        const QString path = userFolder() + name;
+        const NewFileOutcome outcome = WriteNewFileAs(path, "report");
+        EXPECT_TRUE(outcome.written()) << outcome.error;
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+        EXPECT_EQ(readFile(path), "report");
+        EXPECT_EQ(Stat(path).st_mode & 07777, 0640u);
+        EXPECT_EQ(Stat(path).st_uid, ::geteuid());
+    }
+    ::umask(umask);
+    EXPECT_EQ(readFile(victim), "root's own\n");
+    EXPECT_FALSE(QFileInfo::exists(tempPath("none")));
+    EXPECT_FALSE(QFileInfo(tempPath("none")).isSymLink());
+    EXPECT_EQ(entries(), QStringList({"dangling.html", "link.html", "new.html", "old.html"}));
+
+    // A relative name is taken in the current folder.
+    ASSERT_TRUE(QDir::setCurrent(userFolder()));
+    EXPECT_TRUE(WriteNewFileAs("relative.csv", "x").written());
+    EXPECT_EQ(readFile(userFolder() + "relative.csv"), "x");
+}
+
+TEST_F(AtomicFileTest, NewFilesRefuseWhatIsNoFileOrAnotherAccounts)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(userFolder() + "pipe").constData(), 0666), 0);
+    ASSERT_TRUE(QDir(userFolder()).mkdir("folder"));
+    writeFile(userFolder() + "theirs", "theirs");
+    writeFile(tempPath("target"), "target");
+    ASSERT_TRUE(QFile::link(tempPath("target"), userFolder() + "their link"));
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(userFolder() + "theirs").constData(), 4321, 4321), 0);
+        ASSERT_EQ(::lchown(QFile::encodeName(userFolder() + "their link").constData(), 4321, 4321),
+                  0);
+    }
+    const struct {
+        const char* name;
+        NewFileRefusal refusal;
+    } cases[] = {
+        {"pipe", NewFileRefusal::NotAFile},
+        {"folder", NewFileRefusal::NotAFile},
+        {"theirs", NewFileRefusal::OtherAccount},
+        {"their link", NewFileRefusal::OtherAccount},
+    };
+    const auto before = entries();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.refusal == NewFileRefusal::OtherAccount && !root)
+            continue; // only root can give a file to another account
+        EXPECT_EQ(NewFileRefusalAt(userFolder() + c.name), c.refusal);
+        const NewFileOutcome outcome = WriteNewFileAs(userFolder() + c.name, "report");
+        EXPECT_EQ(outcome.refused, c.refusal);
+        EXPECT_FALSE(outcome.written());
+    }
+    EXPECT_EQ(entries(), before);
+    EXPECT_EQ(readFile(userFolder() + "theirs"), "theirs");
+    EXPECT_EQ(readFile(tempPath("target")), "target");
+    EXPECT_EQ(NewFileRefusalAt(userFolder() + "missing"), NewFileRefusal::None);
+
+    // A folder that is not there: an error of the creation, nothing made.
+    const NewFileOutcome missing = WriteNewFileAs(userFolder() + "theirs/out.csv", "x");
+    EXPECT_EQ(missing.refused, NewFileRefusal::None);
+    EXPECT_EQ(missing.error, ENOTDIR);
+    EXPECT_EQ(entries(), before);
+}
+
 } // namespace
