@@ -146,10 +146,13 @@ zelvo_close_class_folder() {
         chmod go-w -- "$zelvo_class"
         chmod o-rwx -- "$zelvo_class"
         # The folder's own regular files, none through a link (-f alone
-        # would follow one), the hidden ones (the lock file) too.
+        # would follow one), the hidden ones (the lock file) too. Only files
+        # of one link: a hard link to a file elsewhere (a member's link to a
+        # file outside the folder) is that other file, and is left alone.
         set --
         for zelvo_file in "$zelvo_class"/* "$zelvo_class"/.[!.]* "$zelvo_class"/..?*; do
-            if [ -f "$zelvo_file" ] && [ ! -L "$zelvo_file" ]; then
+            if [ -f "$zelvo_file" ] && [ ! -L "$zelvo_file" ] &&
+                [ "$(stat -c %h -- "$zelvo_file")" = 1 ]; then
                 set -- "$@" "$zelvo_file"
             fi
         done

@@ -14,6 +14,13 @@
 // for a folder, else the system's own code.
 int OpenRegularFile(const QByteArray& path, int flags, mode_t mode = 0);
 
+// True when the open regular file `fd` has fewer allocated blocks than its
+// length needs (sparse): a hole before its end, or, on a file system that
+// reports no holes, far fewer allocated bytes than its length. Reading or
+// copying such a file makes bytes its maker never paid for in disk space.
+// The file's position is kept.
+bool IsSparseFile(int fd);
+
 // What lies at `path`, looked at without following a link.
 enum class EntryKind { Missing, RegularFile, Folder, Other };
 EntryKind EntryKindOf(const QByteArray& path);

@@ -200,7 +200,7 @@ void AppendResultRecord(const ResultRecord& record)
 // The user folder is locked only where there is something to do, so that a
 // start does not wait for another copy's lock for nothing. Only regular files
 // are listed: a link, folder or pipe named "*.conf" is no legacy table.
-void ConvertLegacyTables()
+void ConvertLegacyTables(qint64 budget)
 {
     const QString folder = appConfig().PathUser;
     if (HasLeftTemporaryFiles(folder)) {
@@ -210,8 +210,15 @@ void ConvertLegacyTables()
     }
     QStringList found;
     ListFiles(QStringLiteral("*.conf"), folder, found);
-    for (const QString& path : found)
-        ConvertLegacyTable(folder, QFileInfo(path).fileName());
+    qint64 left = budget;
+    for (const QString& path : found) {
+        // Until something is written, a table of any size goes.
+        const qint64 bound = left == budget ? -1 : left;
+        const qint64 written = ConvertLegacyTable(folder, QFileInfo(path).fileName(), bound);
+        if (written < 0)
+            return; // this table and the rest wait for the next start
+        left = std::max<qint64>(left - written, 0);
+    }
 }
 
 // The converted table gets the records it already held, then the legacy ones
@@ -219,18 +226,18 @@ void ConvertLegacyTables()
 // A copy killed between the two steps leaves the legacy rows to be converted
 // again: duplicated, never lost. Both files are opened before anything is
 // written, so a link there, or a table beyond the records limit, fails the
-// step with nothing changed.
-void ConvertLegacyTable(const QString& folder, const QString& name)
+// step with nothing changed, and so does a sparse one (RecordFile).
+qint64 ConvertLegacyTable(const QString& folder, const QString& name, qint64 budget)
 {
     const QString legacy = folder + name;
     if (!IsRegularFile(legacy))
-        return;
+        return 0;
     FolderLock lock(folder, FolderLock::Mode::Exclusive);
     RecordFile in(kLegacyResultRecordSize);
     OpenOrRaise(in, legacy);
     const qint64 legacySize = in.size();
     if (legacySize % kLegacyResultRecordSize != 0)
-        return;
+        return 0;
     const qint64 legacyCount = legacySize / kLegacyResultRecordSize;
 
     const QString converted = folder + BaseFileName(name) + QStringLiteral(".config");
@@ -238,6 +245,9 @@ void ConvertLegacyTable(const QString& folder, const QString& name)
     const qint64 oldCount = OpenOldTable(old, converted).value_or(0);
     if (oldCount + legacyCount > kMaxTableRecords)
         RaiseTooManyRecords();
+    const qint64 bytes = (oldCount + legacyCount) * kResultRecordSize;
+    if (budget >= 0 && bytes > budget)
+        return -1;
     ReplaceRecords(converted, [&](RecordFile& out) {
         if (oldCount > 0)
             old.copyRecordsTo({&out}, oldCount);
@@ -246,4 +256,5 @@ void ConvertLegacyTable(const QString& folder, const QString& name)
     in.close();
     old.close();
     RemoveFile(legacy);
+    return bytes;
 }

@@ -32,6 +32,9 @@ int OpenRegular(const QString& path, int flags, mode_t mode = 0)
 
 [[noreturn]] void RaiseErrno(int err) { throw IoError(IoCodeFromErrno(err)); }
 
+// A sparse file fails as a table too large for its reader does.
+constexpr int kSparseFileErrno = EOVERFLOW;
+
 // Writes every byte; raises IoError ("Disk full" when the file system takes
 // fewer bytes without naming an error).
 void WriteAllOrRaise(int fd, const char* data, size_t size)
@@ -77,6 +80,10 @@ bool RecordFile::open(const QString& path, OpenFor mode)
     close();
     fd_ = OpenRegular(path, mode == OpenFor::Reading ? O_RDONLY : O_RDWR);
     openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
+    if (fd_ >= 0 && IsSparseFile(fd_)) {
+        close();
+        openError_ = IoCodeFromErrno(kSparseFileErrno);
+    }
     return fd_ >= 0;
 }
 
@@ -104,6 +111,9 @@ qint64 RecordFile::size()
     struct stat st;
     if (::fstat(fd_, &st) != 0)
         RaiseErrno(errno);
+    // Checked after the size was taken: a hole made since lies below it too.
+    if (IsSparseFile(fd_))
+        RaiseErrno(kSparseFileErrno);
     return st.st_size;
 }
 

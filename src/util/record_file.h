@@ -6,6 +6,9 @@
 // The files lie in a folder that other accounts may write: opening and
 // creating take only a regular file of that name itself, never a link (not
 // followed), a folder, a pipe or a device, which fail as "File access denied".
+// A sparse file (IsSparseFile) is no record file either: opening it, or
+// asking the size of one that became sparse since, fails as "I/O error 75",
+// the error of a table too large for its reader; nothing is read from it.
 
 #include <QByteArray>
 #include <QString>
@@ -33,7 +36,7 @@ class RecordFile {
     bool attach(int fd);
 
     // The file's size in bytes, as the open file has it now (checked before
-    // the file is copied or read whole).
+    // the file is copied or read whole); "I/O error 75" when it is sparse.
     qint64 size();
 
     // True at the end: fewer than one whole record is left.

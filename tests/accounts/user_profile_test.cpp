@@ -391,4 +391,34 @@ TEST_F(ProfileTest, ALinkInAProfilesPlaceIsNeverFollowed)
     EXPECT_TRUE(QFileInfo(profileFile("dangling")).isSymLink());
 }
 
+// A sparse profile (its length set beyond what was written, the rest never
+// stored) is read as one that cannot be opened, whichever way it is opened:
+// nothing of it reaches the caller, and the file stays as it was.
+TEST_F(ProfileTest, SparseProfilesAreNotRead)
+{
+    const QByteArray record = RecordWithNoise("1", "Anna", 7, 8);
+    const struct {
+        const char* nick;
+        QByteArray written;
+        qint64 length;
+    } cases[] = {
+        {"holed", record, qint64(1) << 20},
+        {"unwritten", "", kUserProfileSize},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nick);
+        writeFile(profileFile(c.nick), c.written);
+        ASSERT_TRUE(QFile::resize(profileFile(c.nick), c.length));
+        EXPECT_TRUE(ProfileExists(c.nick));
+        for (OpenFor mode : {OpenFor::ReadWrite, OpenFor::Reading}) {
+            UserProfile profile = Profile("keep", "", 0, 0);
+            EXPECT_FALSE(ReadProfile(userFolder(), c.nick, profile, mode));
+            EXPECT_EQ(profile.digestText, "keep");
+            EXPECT_TRUE(profile.storedBytes.isEmpty());
+        }
+        EXPECT_EQ(QFileInfo(profileFile(c.nick)).size(), c.length);
+        EXPECT_EQ(readFile(profileFile(c.nick)).left(c.written.size()), c.written);
+    }
+}
+
 } // namespace

@@ -3,7 +3,8 @@
 # account of the machine) on an upgrade: others lose their access to the
 # folder and its regular files, once; no bit is added, nothing outside the
 # folder changes, not even while a member swaps a file for a link to root's
-# file as the step runs. A new folder is made closed to others at once.
+# file as the step runs, nor a file outside that a name in the folder is a
+# hard link to. A new folder is made closed to others at once.
 #   class_upgrade_test.sh INSTALL_STEPS     (root; exit 77 = skipped)
 set -eu
 . "$1"
@@ -41,24 +42,31 @@ old_layout() {
     chmod 0641 "$class/half.zamrik"
     mkfifo -m 0666 "$class/pipe"
     ln -s "$work/root-file" "$class/link.zamrik"
+    ln "$work/outside-file" "$class/hard.zamrik"
     mkdir -m 0775 "$class/sub"
     : >"$class/sub/deep"
     chmod 0664 "$class/sub/deep"
 }
 : >"$work/root-file"
 chmod 0644 "$work/root-file"
+# Another account's file outside the folder, hard-linked into it (made by
+# root here: the kernel's protected_hardlinks may stop a member from it).
+: >"$work/outside-file"
+chown "$outsider" "$work/outside-file"
+chmod 0664 "$work/outside-file"
 # modes: every entry's mode, for comparison
 modes() {
     (cd "$class" && find . -exec stat -c '%n %a' {} + | sort)
-    stat -c '%n %a' "$work/root-file"
+    stat -c '%n %a' "$work/root-file" "$work/outside-file"
 }
 
 old_layout
 zelvo_class_folder "$class" "$test_group" 2.6
 expected="$(printf '%s\n' ". 2770" "./.zelvo.lock 660" "./1-20record.config 660" "./anna.zamrik 660" \
-    "./half.zamrik 640" "./link.zamrik 777" "./pipe 666" "./sub 2775" "./sub/deep 664" \
+    "./half.zamrik 640" "./hard.zamrik 664" "./link.zamrik 777" "./pipe 666" "./sub 2775" "./sub/deep 664" \
     "./tight.zamrik 600" | sort)
-$work/root-file 644"
+$work/root-file 644
+$work/outside-file 664"
 [ "$(modes)" = "$expected" ] || fail "after the upgrade from 2.6:
 $(modes)"
 runuser -u "$outsider" -- ls "$class" >/dev/null 2>&1 && fail "the outsider lists the folder"

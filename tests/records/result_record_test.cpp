@@ -340,3 +340,111 @@ TEST_F(RecordsTest, TablesBeyondTheRecordsLimitAreRefusedBeforeCopying)
         EXPECT_EQ(after, before);
     }
 }
+
+// A sparse table, legacy table or converted table (its length set beyond the
+// records written to it, the rest never stored) is refused by the reader, the
+// append and the conversion with the reader's error for a table too large,
+// and nothing is copied from it: the folder stays as it was.
+TEST_F(RecordsTest, SparseTablesAreRefusedAndNothingIsCopied)
+{
+    std::vector<ResultRecord> records;
+    for (int i = 0; i < 20; ++i)
+        records.push_back(Result("anna", 475 + i));
+    const qint64 sparseRecords = 2000; // 20 written, the rest a hole
+    const struct {
+        const char* what;
+        const char* sparse; // the sparse file
+        const char* legacy; // a whole legacy table beside it, or nullptr
+        std::function<void()> step;
+    } cases[] = {
+        {"reading the table", "20record.config", nullptr,
+         [this] { ReadResultRecords(tablePath()); }},
+        {"reading the table, for reading only", "20record.config", nullptr,
+         [this] { ReadResultRecords(tablePath(), OpenFor::Reading); }},
+        {"appending to the table", "20record.config", nullptr,
+         [] { AppendResultRecord(Result("boris", 333)); }},
+        {"converting a sparse legacy table", "20record.conf", nullptr,
+         [] { ConvertLegacyTables(); }},
+        {"converting onto a sparse table", "20record.config", "20record.conf",
+         [] { ConvertLegacyTables(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(userFolder()).removeRecursively();
+        QDir().mkpath(userFolder());
+        const QString sparse = userFolder() + c.sparse;
+        const bool legacyFormat = QString(c.sparse).endsWith(".conf");
+        writeFile(sparse, legacyFormat ? Legacy(records) : Table(records));
+        ASSERT_TRUE(QFile::resize(
+            sparse, sparseRecords * (legacyFormat ? kLegacyResultRecordSize : kResultRecordSize)));
+        if (c.legacy)
+            writeFile(userFolder() + c.legacy, Legacy(records));
+        const auto contents = [&] {
+            QStringList list;
+            for (const QFileInfo& info :
+                 QDir(userFolder()).entryInfoList(QDir::Files | QDir::Hidden)) {
+                if (info.fileName() != ".zelvo.lock")
+                    list << info.fileName() + " " + QString::number(info.size()) + " " +
+                                readFile(info.filePath()).left(20 * 780).toHex().left(64);
+            }
+            return list;
+        };
+        const QStringList before = contents();
+        QString error;
+        try {
+            c.step();
+        } catch (const IoError& e) {
+            error = e.text();
+        }
+        EXPECT_EQ(error, "I/O error 75");
+        EXPECT_EQ(contents(), before);
+    }
+}
+
+// One run of the conversion writes at most its budget: the tables beyond
+// what is left wait, untouched, and a later run converts them. A table larger
+// than the whole budget goes as a run's first. Which tables go first is the
+// folder listing's order, so the test counts them.
+TEST_F(RecordsTest, ConversionWritesAtMostItsBudgetPerRun)
+{
+    const QByteArray twoRecords = Legacy({Result("anna", 475), Result("boris", 333)});
+    const auto legacyLeft = [&] { return QDir(userFolder()).entryList({"*.conf"}, QDir::Files); };
+    const auto convertedBytes = [&] {
+        qint64 total = 0;
+        for (const QFileInfo& info : QDir(userFolder()).entryInfoList({"*.config"}, QDir::Files))
+            total += info.size();
+        return total;
+    };
+    const qint64 budget = 5 * kResultRecordSize; // two tables of two records, not three
+
+    for (const char* name : {"a.conf", "b.conf", "c.conf", "d.conf"})
+        writeFile(userFolder() + name, twoRecords);
+    ConvertLegacyTables(budget);
+    ASSERT_EQ(legacyLeft().size(), 2);
+    EXPECT_EQ(convertedBytes(), 4 * kResultRecordSize);
+    for (const QString& name : legacyLeft())
+        EXPECT_EQ(readFile(userFolder() + name), twoRecords);
+    ConvertLegacyTables(budget);
+    EXPECT_TRUE(legacyLeft().isEmpty());
+    EXPECT_EQ(convertedBytes(), 8 * kResultRecordSize);
+
+    // The records a converted table already holds count too: a.config and
+    // b.config hold two each, so each conversion writes four and the second
+    // no longer fits.
+    writeFile(userFolder() + "a.conf", twoRecords);
+    writeFile(userFolder() + "b.conf", twoRecords);
+    ConvertLegacyTables(budget);
+    EXPECT_EQ(legacyLeft().size(), 1);
+
+    // Beyond the whole budget: converted alone, by a run of its own.
+    QDir(userFolder()).removeRecursively();
+    QDir().mkpath(userFolder());
+    writeFile(userFolder() + "big.conf", twoRecords + twoRecords + twoRecords);
+    writeFile(userFolder() + "small.conf", twoRecords);
+    ConvertLegacyTables(budget);
+    EXPECT_EQ(legacyLeft().size(), 1);
+    ConvertLegacyTables(budget);
+    EXPECT_TRUE(legacyLeft().isEmpty());
+    EXPECT_EQ(readFile(userFolder() + "big.config").size(), 6 * kResultRecordSize);
+    EXPECT_EQ(readFile(userFolder() + "small.config").size(), 2 * kResultRecordSize);
+}

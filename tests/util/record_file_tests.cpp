@@ -228,6 +228,73 @@ TEST_F(RecordFileTest, SizeAndBoundedCopy)
     EXPECT_EQ(ErrorTextOf([&] { never.size(); }), "I/O error 103");
 }
 
+// A sparse file (fewer allocated blocks than its length needs) is no record
+// file: opening it fails as a table too large for its reader, so that nothing
+// of its unstored zeros is ever read or copied. Files whose blocks are all
+// there open, however small or empty.
+TEST_F(RecordFileTest, SparseFilesAreRefused)
+{
+    const QByteArray data(8192, 'r');
+    const struct {
+        const char* what;
+        QByteArray written; // at the start of the file
+        qint64 length;      // then the file's length set to this
+        bool opened;
+    } cases[] = {
+        {"empty", "", 0, true},
+        {"a few bytes", "AAAAAAAABBBBBBBB", 16, true},
+        {"written whole, 2 MiB", QByteArray(2 << 20, 'w'), 2 << 20, true},
+        {"never written, 8 bytes", "", 8, false},
+        {"a hole after its data", data, 1 << 20, false},
+        {"a hole of 500 GB after its data", data, qint64(500) << 30, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = tempPath("t.rec");
+        writeFile(path, c.written);
+        ASSERT_TRUE(QFile::resize(path, c.length));
+        for (OpenFor mode : {OpenFor::ReadWrite, OpenFor::Reading}) {
+            RecordFile file(kSize);
+            EXPECT_EQ(file.open(path, mode), c.opened);
+            if (c.opened) {
+                EXPECT_EQ(file.size(), c.length);
+            } else {
+                EXPECT_EQ(ErrorTextOf([&] { file.size(); }), "I/O error 75");
+                EXPECT_EQ(ErrorTextOf([&] { file.read(); }), "I/O error 75");
+            }
+        }
+        EXPECT_EQ(QFileInfo(path).size(), c.length);
+    }
+
+    // A hole before the data: written only at its end.
+    const QString holeFirst = tempPath("first.rec");
+    writeFile(holeFirst, "");
+    {
+        QFile file(holeFirst);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek(1 << 20));
+        ASSERT_EQ(file.write("AAAAAAAA"), 8);
+    }
+    RecordFile first(kSize);
+    EXPECT_FALSE(first.open(holeFirst));
+    EXPECT_EQ(first.openError(), 75);
+}
+
+// A file that becomes sparse once it is open (its owner lengthens it) gives
+// no size to copy by; the check keeps the file's position.
+TEST_F(RecordFileTest, AFileMadeSparseAfterOpeningHasNoSize)
+{
+    const QString path = tempPath("t.rec");
+    writeFile(path, "AAAAAAAABBBBBBBBCCCCCCCC");
+    RecordFile file(kSize);
+    ASSERT_TRUE(file.open(path));
+    EXPECT_EQ(file.read(), "AAAAAAAA");
+    EXPECT_EQ(file.size(), 24);
+    EXPECT_EQ(file.read(), "BBBBBBBB");
+    ASSERT_TRUE(QFile::resize(path, qint64(1) << 30));
+    EXPECT_EQ(ErrorTextOf([&] { file.size(); }), "I/O error 75");
+}
+
 class ReplaceTest : public ZelvoTest {
   protected:
     QStringList entries() const
