@@ -27,17 +27,30 @@ namespace {
 constexpr int kSocketFd = 3;
 
 // Builds for tests (ZELVO_STORE_FROM_ENVIRONMENT) may name their store in
-// ZELVO_MACHINE_STORE, which the cleared environment no longer holds: this is
-// read before the clearing and put back as the one variable afterwards. The
-// package's keeper is built without the option and reads only the fixed store.
-std::string TestStorePath()
-{
+// ZELVO_MACHINE_STORE, which the cleared environment no longer holds: this
+// reads it before the clearing and puts it back as the one variable
+// afterwards. The package's keeper is built without the option: it reads only
+// the fixed store, and holds not even the variable's name.
+class TestStoreSeam {
+  public:
+    TestStoreSeam()
+    {
 #if ZELVO_STORE_FROM_ENVIRONMENT
-    if (const char* path = std::getenv("ZELVO_MACHINE_STORE"))
-        return path;
+        if (const char* path = std::getenv("ZELVO_MACHINE_STORE"))
+            path_ = path;
 #endif
-    return std::string();
-}
+    }
+    void putBack() const
+    {
+#if ZELVO_STORE_FROM_ENVIRONMENT
+        if (!path_.empty())
+            setenv("ZELVO_MACHINE_STORE", path_.c_str(), 1);
+#endif
+    }
+
+  private:
+    std::string path_;
+};
 
 // Clears the environment, and wipes its strings as the process received them
 // (what /proc/PID/environ shows), so that nothing of the caller's remains.
@@ -109,15 +122,14 @@ KeeperSession StartSession()
 
 int main(int, char**, char** envp)
 {
-    const std::string testStore = TestStorePath();
+    const TestStoreSeam testStore;
     ClearEnvironment(envp);
     umask(007);
     CloseInheritedDescriptors();
     if (!IsSocket(kSocketFd) || !OpenStandardDescriptors() || chdir("/") != 0)
         return 2;
     SetSignals();
-    if (!testStore.empty())
-        setenv("ZELVO_MACHINE_STORE", testStore.c_str(), 1);
+    testStore.putBack();
 
     KeeperSession session = StartSession();
     QByteArray payload;
