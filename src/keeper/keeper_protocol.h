@@ -121,6 +121,6 @@ bool IsRequestNick(const QString& nick);
 // Reads one frame into `payload`. False at the end of the stream, on a read
 // error, a frame cut short, or a length outside 1..maxBytes.
 bool ReadFrame(int fd, QByteArray& payload, int maxBytes);
-// Writes one frame, retrying after signals; never raises SIGPIPE. False on a
-// write error or a payload outside 1..kMaxAnswerBytes.
+// Writes one frame to the socket `fd`, retrying after signals; never raises
+// SIGPIPE. False on a write error or a payload outside 1..kMaxAnswerBytes.
 bool WriteFrame(int fd, const QByteArray& payload);

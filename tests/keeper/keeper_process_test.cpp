@@ -87,6 +87,7 @@ class KeeperProcessTest : public ::testing::Test {
             if (keeperEnd < 0 || dup2(keeperEnd, 3) != 3 || dup2(extra, 9) != 9)
                 _exit(120);
             close(0);
+            umask(022);
             execve(path, argv, envp);
             _exit(121);
         }
@@ -188,6 +189,7 @@ TEST_F(KeeperProcessTest, AnswersWithNothingOfItsCallerLeft)
     EXPECT_EQ(environment.count('\0'), environment.size()) << environment.constData();
     EXPECT_FALSE(environment.contains("LD_PRELOAD"));
     EXPECT_EQ(openDescriptors(), (std::set<int>{0, 1, 2, 3}));
+    EXPECT_TRUE(procFile("status").contains("\nUmask:\t0007\n"));
     struct stat null;
     struct stat in;
     ASSERT_EQ(stat("/dev/null", &null), 0);
