@@ -1,0 +1,374 @@
+#include "keeper/keeper_protocol.h"
+
+#include "platform/posix_io.h"
+#include "records/number_range.h"
+#include "util/cp1251.h"
+
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <sys/socket.h>
+
+namespace {
+
+// Appends little-endian numbers and length-prefixed texts; `ok` turns false
+// when a text breaks the text rules.
+class Writer {
+  public:
+    void u8(quint8 value) { bytes_.append(char(value)); }
+    void i32(qint32 value)
+    {
+        char field[4];
+        WriteInt32LE(field, value);
+        bytes_.append(field, 4);
+    }
+    void text(const QString& value)
+    {
+        const QByteArray utf8 = value.toUtf8();
+        if (utf8.size() > kMaxTextBytes || utf8.contains('\0') ||
+            QString::fromUtf8(utf8) != value) {
+            ok_ = false;
+            return;
+        }
+        bytes_.append(char(utf8.size() & 0xFF));
+        bytes_.append(char(utf8.size() >> 8));
+        bytes_.append(utf8);
+    }
+    void raw(const QByteArray& value) { bytes_.append(value); }
+    // The payload, or empty when a field failed or it is over `maxBytes`.
+    QByteArray result(int maxBytes) const
+    {
+        return ok_ && bytes_.size() <= maxBytes ? bytes_ : QByteArray();
+    }
+
+  private:
+    QByteArray bytes_;
+    bool ok_ = true;
+};
+
+// Reads the fields of a payload from its start; every read past the end or of
+// a bad text sets `ok` false and gives a zero value from then on.
+class Reader {
+  public:
+    explicit Reader(const QByteArray& payload) : payload_(payload) {}
+
+    bool ok() const { return ok_; }
+    // True when every field read well and no byte is left over.
+    bool done() const { return ok_ && at_ == payload_.size(); }
+
+    quint8 u8()
+    {
+        if (!take(1))
+            return 0;
+        return quint8(payload_.at(at_ - 1));
+    }
+    qint32 i32()
+    {
+        if (!take(4))
+            return 0;
+        return ReadInt32LE(payload_.constData() + at_ - 4);
+    }
+    QString text()
+    {
+        if (!take(2))
+            return QString();
+        const int size = quint8(payload_.at(at_ - 2)) | (quint8(payload_.at(at_ - 1)) << 8);
+        if (size > kMaxTextBytes || !take(size)) {
+            ok_ = false;
+            return QString();
+        }
+        const QByteArray utf8 = payload_.mid(at_ - size, size);
+        // An initial byte order mark is kept as a character, so that the text
+        // is exactly the bytes sent.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                         QStringDecoder::Flag::ConvertInitialBom);
+        const QString value = decoder(utf8);
+        if (decoder.hasError() || utf8.contains('\0')) {
+            ok_ = false;
+            return QString();
+        }
+        return value;
+    }
+    QByteArray raw(int size)
+    {
+        if (!take(size))
+            return QByteArray();
+        return payload_.mid(at_ - size, size);
+    }
+
+  private:
+    bool take(int size)
+    {
+        if (!ok_ || size < 0 || size > payload_.size() - at_) {
+            ok_ = false;
+            return false;
+        }
+        at_ += size;
+        return true;
+    }
+
+    const QByteArray& payload_;
+    int at_ = 0;
+    bool ok_ = true;
+};
+
+// A text stored as a Windows-1251 short string: every character has a byte,
+// and it fits the field.
+bool IsFieldText(const QString& text)
+{
+    return text.size() <= kMaxFieldBytes && IsCp1251Text(text);
+}
+
+// The characters a new user's nick may not hold (the new-user rules of the
+// accounts): "/" leads out of the folder, the others the program never gives
+// a new nick.
+bool IsNewUserNick(const QString& nick)
+{
+    for (const char* c : {".", ":", "\\", "|", "/"}) {
+        if (nick.contains(QLatin1String(c)))
+            return false;
+    }
+    return IsRequestNick(nick);
+}
+
+bool InRange(qint32 value, qint32 low, qint32 high) { return value >= low && value <= high; }
+
+// The fields of the request's op, read and checked.
+bool ReadFields(Reader& in, KeeperRequest& r)
+{
+    switch (r.op) {
+    case KeeperOp::Hello:
+    case KeeperOp::ConvertLegacy:
+    case KeeperOp::ReadSettings:
+        return true;
+    case KeeperOp::ListNicks:
+        r.from = in.i32();
+        return r.from >= 0;
+    case KeeperOp::ProfileExists:
+    case KeeperOp::ReadProfile:
+    case KeeperOp::ResetPassword:
+    case KeeperOp::DeleteUser:
+        r.nick = in.text();
+        return IsRequestNick(r.nick);
+    case KeeperOp::LogIn:
+        r.nick = in.text();
+        r.password = in.text();
+        return IsRequestNick(r.nick) && IsFieldText(r.password);
+    case KeeperOp::LogInAdmin:
+        r.password = in.text();
+        return IsFieldText(r.password);
+    case KeeperOp::CreateUser:
+        r.nick = in.text();
+        r.password = in.text();
+        r.fullName = in.text();
+        return IsNewUserNick(r.nick) && IsFieldText(r.password) && IsFieldText(r.fullName);
+    case KeeperOp::SaveTotals:
+        r.seconds = in.i32();
+        r.points = in.i32();
+        return InRange(r.seconds, 0, kMaxSavedSeconds) && InRange(r.points, 0, kMaxSavedPoints);
+    case KeeperOp::ChangePassword:
+        r.password = in.text();
+        r.newPassword = in.text();
+        return IsFieldText(r.password) && IsFieldText(r.newPassword);
+    case KeeperOp::Append:
+        r.rangeText = in.text();
+        r.timePerExample = in.i32();
+        r.points = in.i32();
+        r.errors = in.i32();
+        r.finishedAt = in.text();
+        return RangeTexts().contains(r.rangeText) &&
+               InRange(r.timePerExample, 0, kMaxTimePerExample) &&
+               InRange(r.points, 0, kMaxResultPoints) && InRange(r.errors, 0, kMaxResultErrors) &&
+               IsFieldText(r.finishedAt);
+    case KeeperOp::ReadTable:
+        r.rangeText = in.text();
+        r.from = in.i32();
+        r.count = in.i32();
+        return RangeTexts().contains(r.rangeText) && r.from >= 0 &&
+               InRange(r.count, 1, kMaxRecordsPerAnswer);
+    case KeeperOp::ResetTable:
+        r.rangeText = in.text();
+        return RangeTexts().contains(r.rangeText);
+    case KeeperOp::SaveSettings:
+        r.settings = in.text();
+        return true;
+    }
+    return false; // an op code outside the list
+}
+
+bool IsStatus(quint8 value)
+{
+    return value >= quint8(KeeperStatus::Ok) && value <= quint8(KeeperStatus::BadRequest);
+}
+
+} // namespace
+
+bool IsRequestNick(const QString& nick)
+{
+    return !nick.isEmpty() && nick != QLatin1String(".") && nick != QLatin1String("..") &&
+           !nick.contains(QLatin1Char('/')) && !nick.contains(QChar(0)) && IsFieldText(nick);
+}
+
+QByteArray EncodeRequest(const KeeperRequest& r)
+{
+    Writer out;
+    out.u8(quint8(r.op));
+    switch (r.op) {
+    case KeeperOp::Hello:
+    case KeeperOp::ConvertLegacy:
+    case KeeperOp::ReadSettings:
+        break;
+    case KeeperOp::ListNicks:
+        out.i32(r.from);
+        break;
+    case KeeperOp::ProfileExists:
+    case KeeperOp::ReadProfile:
+    case KeeperOp::ResetPassword:
+    case KeeperOp::DeleteUser:
+        out.text(r.nick);
+        break;
+    case KeeperOp::LogIn:
+        out.text(r.nick);
+        out.text(r.password);
+        break;
+    case KeeperOp::LogInAdmin:
+        out.text(r.password);
+        break;
+    case KeeperOp::CreateUser:
+        out.text(r.nick);
+        out.text(r.password);
+        out.text(r.fullName);
+        break;
+    case KeeperOp::SaveTotals:
+        out.i32(r.seconds);
+        out.i32(r.points);
+        break;
+    case KeeperOp::ChangePassword:
+        out.text(r.password);
+        out.text(r.newPassword);
+        break;
+    case KeeperOp::Append:
+        out.text(r.rangeText);
+        out.i32(r.timePerExample);
+        out.i32(r.points);
+        out.i32(r.errors);
+        out.text(r.finishedAt);
+        break;
+    case KeeperOp::ReadTable:
+        out.text(r.rangeText);
+        out.i32(r.from);
+        out.i32(r.count);
+        break;
+    case KeeperOp::ResetTable:
+        out.text(r.rangeText);
+        break;
+    case KeeperOp::SaveSettings:
+        out.text(r.settings);
+        break;
+    }
+    return out.result(kMaxRequestBytes);
+}
+
+std::optional<KeeperRequest> DecodeRequest(const QByteArray& payload)
+{
+    if (payload.isEmpty() || payload.size() > kMaxRequestBytes)
+        return std::nullopt;
+    Reader in(payload);
+    KeeperRequest request;
+    request.op = KeeperOp(in.u8());
+    if (!ReadFields(in, request) || !in.done())
+        return std::nullopt;
+    return request;
+}
+
+QByteArray EncodeAnswer(const KeeperAnswer& answer)
+{
+    if (answer.texts.size() > kMaxTextsPerAnswer ||
+        answer.records.size() > size_t(kMaxRecordsPerAnswer))
+        return QByteArray();
+    Writer out;
+    out.u8(quint8(answer.status));
+    out.text(answer.text);
+    out.u8(quint8(answer.texts.size()));
+    for (const QString& text : answer.texts)
+        out.text(text);
+    out.u8(quint8(answer.records.size()));
+    for (const ResultRecord& record : answer.records)
+        out.raw(EncodeResultRecord(record));
+    out.i32(answer.a);
+    out.i32(answer.b);
+    out.u8(answer.more ? 1 : 0);
+    return out.result(kMaxAnswerBytes);
+}
+
+std::optional<KeeperAnswer> DecodeAnswer(const QByteArray& payload)
+{
+    if (payload.isEmpty() || payload.size() > kMaxAnswerBytes)
+        return std::nullopt;
+    Reader in(payload);
+    KeeperAnswer answer;
+    const quint8 status = in.u8();
+    if (!IsStatus(status))
+        return std::nullopt;
+    answer.status = KeeperStatus(status);
+    answer.text = in.text();
+    const int texts = in.u8();
+    if (texts > kMaxTextsPerAnswer)
+        return std::nullopt;
+    for (int n = 0; n < texts && in.ok(); ++n)
+        answer.texts << in.text();
+    const int records = in.u8();
+    if (records > kMaxRecordsPerAnswer)
+        return std::nullopt;
+    for (int n = 0; n < records && in.ok(); ++n) {
+        const QByteArray bytes = in.raw(kResultRecordSize);
+        if (in.ok())
+            answer.records.push_back(DecodeResultRecord(bytes));
+    }
+    answer.a = in.i32();
+    answer.b = in.i32();
+    const quint8 more = in.u8();
+    if (more > 1 || !in.done())
+        return std::nullopt;
+    answer.more = more == 1;
+    return answer;
+}
+
+bool ReadFrame(int fd, QByteArray& payload, int maxBytes)
+{
+    payload.clear();
+    char header[4];
+    if (ReadUpTo(fd, header, 4) != 4)
+        return false;
+    const qint32 size = ReadInt32LE(header);
+    if (size < 1 || size > maxBytes)
+        return false;
+    QByteArray bytes(size, Qt::Uninitialized);
+    if (ReadUpTo(fd, bytes.data(), size_t(size)) != size)
+        return false;
+    payload = bytes;
+    return true;
+}
+
+// send() with MSG_NOSIGNAL rather than WriteAll: a peer that has gone away
+// gives EPIPE instead of a signal that would end the writing process.
+bool WriteFrame(int fd, const QByteArray& payload)
+{
+    if (payload.isEmpty() || payload.size() > kMaxAnswerBytes)
+        return false;
+    QByteArray frame(4, '\0');
+    WriteInt32LE(frame.data(), qint32(payload.size()));
+    frame.append(payload);
+    const char* data = frame.constData();
+    size_t left = size_t(frame.size());
+    while (left > 0) {
+        const ssize_t sent = ::send(fd, data, left, MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return false;
+        data += sent;
+        left -= size_t(sent);
+    }
+    return true;
+}
