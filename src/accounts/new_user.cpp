@@ -6,8 +6,6 @@
 
 namespace {
 
-const QString kNickTaken = QStringLiteral("Такое имя уже есть");
-
 bool IsNickTaken(const QString& nick, const QStringList& existingNicks)
 {
     const QString upperNick = UpperText(nick);

@@ -183,9 +183,14 @@ std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode)
 // grow beyond the records limit is refused before anything is written.
 void AppendResultRecord(const ResultRecord& record)
 {
-    const QString table = RecordsTableFileName();
+    AppendResultRecord(appConfig().PathUser, currentRange().rangeText, record);
+}
+
+void AppendResultRecord(const QString& folder, const QString& rangeText, const ResultRecord& record)
+{
+    const QString table = RecordsTableFileName(folder, rangeText);
     const QByteArray bytes = EncodeResultRecord(record);
-    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    FolderLock lock(folder, FolderLock::Mode::Exclusive);
     RecordFile old(kResultRecordSize);
     const qint64 oldCount = OpenOldTable(old, table).value_or(0);
     if (oldCount + 1 > kMaxTableRecords)

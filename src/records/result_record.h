@@ -52,6 +52,9 @@ std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode);
 // Appends to the table of the current range; IoError on a failed transfer,
 // when the table cannot be created, or when it cannot be replaced.
 void AppendResultRecord(const ResultRecord& record);
+// The same for the table of `rangeText` in `folder`.
+void AppendResultRecord(const QString& folder, const QString& rangeText,
+                        const ResultRecord& record);
 // The most bytes the start-up conversion writes in one run (64 MiB), so that
 // many legacy files planted at once cost a start no more than that; the
 // tables beyond it wait, untouched, for the next start. A run's first table

@@ -1,0 +1,275 @@
+#include "keeper/class_folder_session.h"
+
+#include "accounts/current_user.h"
+#include "accounts/new_user.h"
+#include "accounts/password_digest.h"
+#include "config/app_config.h"
+#include "platform/folder_lock.h"
+#include "records/number_range.h"
+#include "util/files.h"
+#include "util/number.h"
+
+#include <optional>
+
+namespace {
+
+ProfileView ViewOf(const UserProfile& profile)
+{
+    return ProfileView{profile.fullName, profile.totalTime, profile.totalPoints};
+}
+
+bool Within(qint32 value, qint32 low, qint32 high) { return value >= low && value <= high; }
+
+void RequireRange(const QString& rangeText)
+{
+    if (!RangeTexts().contains(rangeText))
+        throw AccessRefused();
+}
+
+// The profile's file name must stay inside the user folder.
+void RequirePupilNick(const QString& nick)
+{
+    if (IsAdminNick(nick) || nick.isEmpty() || nick.contains(QLatin1Char('/')))
+        throw AccessRefused();
+}
+
+enum class WriteResult { Written, NotCreated, WriteFailed };
+
+// `change` applied to the profile as it is on disk (or, where it cannot be
+// read, to `fallback`), under the folder's lock; `record` gets what was
+// written. A lock that does not come in time fails as a failed write does.
+template <typename Change>
+WriteResult ChangeProfile(const QString& nick, const UserProfile& fallback, Change change,
+                          UserProfile& record)
+{
+    std::optional<FolderLock> lock;
+    try {
+        lock.emplace(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    } catch (const IoError&) {
+        return WriteResult::WriteFailed;
+    }
+    UserProfile stored;
+    bool readable = false;
+    try {
+        readable = ReadProfile(nick, stored);
+    } catch (const IoError&) {
+        // A record cut short holds nothing to keep.
+    }
+    record = readable ? stored : fallback;
+    if (!change(record))
+        return WriteResult::NotCreated;
+    try {
+        if (!WriteProfile(nick, record))
+            return WriteResult::NotCreated;
+    } catch (const IoError&) {
+        return WriteResult::WriteFailed; // the old file is whole
+    }
+    return WriteResult::Written;
+}
+
+} // namespace
+
+AccessRefused::AccessRefused()
+    : ZelvoError(QStringLiteral("Отказано: этот шаг не разрешён без входа под нужным именем"))
+{
+}
+
+QStringList ClassFolderSession::nicks() const { return ListProfiles(); }
+
+bool ClassFolderSession::profileExists(const QString& nick) const
+{
+    return !IsAdminNick(nick) && ProfileExists(nick);
+}
+
+std::vector<ResultRecord> ClassFolderSession::readTable(const QString& rangeText) const
+{
+    RequireRange(rangeText);
+    const QString table = RecordsTableFileName(appConfig().PathUser, rangeText);
+    // A link, pipe or device in the table's place is read, and so refused.
+    if (!UserFileExists(table))
+        return {};
+    return ReadResultRecords(table);
+}
+
+void ClassFolderSession::convertLegacyTables() { ConvertLegacyTables(); }
+
+LogInOutcome ClassFolderSession::logIn(const QString& nick, const QString& password,
+                                       ProfileView& view)
+{
+    logOut();
+    if (!profileExists(nick))
+        return LogInOutcome::NoProfile;
+    UserProfile profile;
+    if (!ReadProfile(nick, profile))
+        return LogInOutcome::NotRead;
+    if (!CheckPassword(password, profile.digestText))
+        return LogInOutcome::WrongPassword;
+    nick_ = nick;
+    record_ = profile;
+    view = ViewOf(profile);
+    return LogInOutcome::Done;
+}
+
+AdminLogInOutcome ClassFolderSession::logInAdmin(const QString& password)
+{
+    logOut();
+    const std::optional<QString> digest = ReadAdminDigest();
+    if (!digest)
+        return AdminLogInOutcome::StoreNotRead;
+    if (!CheckPassword(password, *digest))
+        return AdminLogInOutcome::WrongPassword;
+    nick_ = kAdminNick;
+    admin_ = true;
+    return AdminLogInOutcome::Done;
+}
+
+void ClassFolderSession::logOut()
+{
+    nick_.clear();
+    admin_ = false;
+    record_ = UserProfile();
+}
+
+QString ClassFolderSession::loggedInNick() const { return nick_; }
+
+NewUserOutcome ClassFolderSession::createUser(const QString& nick, const QString& password,
+                                              const QString& fullName)
+{
+    QStringList taken = nicks();
+    taken.prepend(kAdminNick);
+    const QString refusal = NewUserRefusal(nick, fullName, password, password, taken);
+    if (refusal == kNickTaken)
+        return NewUserOutcome::Exists;
+    if (!refusal.isEmpty() || fullName.size() > 255)
+        throw AccessRefused();
+    UserProfile profile;
+    profile.digestText = PasswordDigestText(password);
+    profile.fullName = fullName;
+    CreateFolderPath(appConfig().PathUser);
+    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    if (ProfileExists(nick))
+        return NewUserOutcome::Exists;
+    return WriteProfile(nick, profile) ? NewUserOutcome::Done : NewUserOutcome::NotCreated;
+}
+
+SaveOutcome ClassFolderSession::addTotals(qint32 seconds, qint32 points, ProfileView& view)
+{
+    requirePupil();
+    if (!Within(seconds, 0, kMaxAddedSeconds) || !Within(points, -kMaxAddedPoints, kMaxAddedPoints))
+        throw AccessRefused();
+    UserProfile fallback = record_;
+    UserProfile record;
+    const WriteResult result = ChangeProfile(
+        nick_, fallback,
+        [&](UserProfile& r) {
+            r.totalTime = AddWrapping(r.totalTime, seconds);
+            r.totalPoints = AddWrapping(r.totalPoints, points);
+            return true;
+        },
+        record);
+    switch (result) {
+    case WriteResult::Written:
+        record_ = record;
+        record_.storedBytes = EncodeUserProfile(record);
+        view = ViewOf(record);
+        return SaveOutcome::Saved;
+    case WriteResult::NotCreated:
+        return SaveOutcome::NotCreated;
+    case WriteResult::WriteFailed:
+        break;
+    }
+    return SaveOutcome::WriteFailed;
+}
+
+PasswordOutcome ClassFolderSession::changePassword(const QString& password,
+                                                   const QString& newPassword)
+{
+    if (admin_) {
+        const std::optional<QString> digest = ReadAdminDigest();
+        if (!digest || !CheckPassword(password, *digest))
+            return PasswordOutcome::WrongPassword;
+        return WriteAdminDigest(PasswordDigestText(newPassword)) ? PasswordOutcome::Done
+                                                                 : PasswordOutcome::NoStoreAccess;
+    }
+    requirePupil();
+    bool passed = false;
+    UserProfile record;
+    const WriteResult result = ChangeProfile(
+        nick_, record_,
+        [&](UserProfile& r) {
+            passed = CheckPassword(password, r.digestText);
+            r.digestText = PasswordDigestText(newPassword);
+            return passed;
+        },
+        record);
+    if (result == WriteResult::Written) {
+        record_ = record;
+        return PasswordOutcome::Done;
+    }
+    if (!passed && result == WriteResult::NotCreated)
+        return PasswordOutcome::WrongPassword;
+    return result == WriteResult::NotCreated ? PasswordOutcome::NotCreated
+                                             : PasswordOutcome::WriteFailed;
+}
+
+void ClassFolderSession::appendResult(const QString& rangeText, const ResultRecord& row)
+{
+    requirePupil();
+    RequireRange(rangeText);
+    if (!Within(row.timePerExample, 0, kMaxRowTimePerPoint) ||
+        !Within(row.points, -kMaxRowPoints, kMaxRowPoints) ||
+        !Within(row.errors, 0, kMaxRowErrors) || row.finishedAt.size() > 255)
+        throw AccessRefused();
+    ResultRecord own = row;
+    own.nick = nick_;
+    own.fullName = record_.fullName;
+    AppendResultRecord(appConfig().PathUser, rangeText, own);
+}
+
+bool ClassFolderSession::readProfile(const QString& nick, ProfileView& view)
+{
+    if (!admin_ && (nick_.isEmpty() || nick != nick_))
+        throw AccessRefused();
+    RequirePupilNick(nick);
+    UserProfile profile;
+    if (!ReadProfile(nick, profile))
+        return false;
+    view = ViewOf(profile);
+    return true;
+}
+
+ResetOutcome ClassFolderSession::resetPassword(const QString& nick, ProfileView& view)
+{
+    requireAdmin();
+    RequirePupilNick(nick);
+    UserProfile record;
+    const ResetOutcome outcome = ResetPassword(nick, record);
+    view = ViewOf(record);
+    return outcome;
+}
+
+void ClassFolderSession::deleteUser(const QString& nick)
+{
+    requireAdmin();
+    RequirePupilNick(nick);
+    RemoveUserFolderFile(ProfilePath(nick));
+}
+
+void ClassFolderSession::resetTable(const QString& rangeText)
+{
+    requireAdmin();
+    RequireRange(rangeText);
+    RemoveUserFolderFile(RecordsTableFileName(appConfig().PathUser, rangeText));
+}
+
+void ClassFolderSession::requirePupil() const
+{
+    if (nick_.isEmpty() || admin_)
+        throw AccessRefused();
+}
+
+void ClassFolderSession::requireAdmin() const
+{
+    if (!admin_)
+        throw AccessRefused();
+}
