@@ -230,12 +230,23 @@ def format_count(n):
 
 def file_figures(build, runs):
     results = google_benchmark(os.path.join(build, "bench", "bench_table_files_bench"), runs)
+    append1k, append1m = "append one result to 1k table (ms)", "append one result to 1M table (ms)"
+    growth = "append one result, 1M table against 1k table"
     append, convert = "append one result to 100k table (ms)", "legacy conversion of 100k table (ms)"
     if results is None:
-        return [Row(append, relation="<=", limit=1.3), Row(convert, relation="<=", limit=1.5)]
+        return [Row(append1k, relation="<=", limit=2.0), Row(append1m, relation="<=", limit=2.0),
+                Row(growth, relation="<=", limit=1.5), Row(append, relation="<=", limit=1.3),
+                Row(convert, relation="<=", limit=1.5)]
+    floor = results["BM_WriteRecordWithFdatasync"]["ms"]
+    ms1k, ms1m = results["BM_AppendResult/1000"]["ms"], results["BM_AppendResult/1000000"]["ms"]
     return [
-        Row(append, results["BM_AppendResult"]["ms"], results["BM_CopyTableTwiceWithCp"]["ms"],
-            "<=", 1.3, "append: cp the table twice"),
+        Row(append1k, ms1k, floor, "<=", 2.0,
+            "append 1k, 1M: one 780-byte record written with fdatasync, same folder"),
+        Row(append1m, ms1m, floor, "<=", 2.0,
+            "append 1k, 1M: one 780-byte record written with fdatasync, same folder"),
+        Row(growth, ms1m, ms1k, "<=", 1.5, "append growth: the append to the 1k table"),
+        Row(append, results["BM_AppendResult/100000"]["ms"],
+            results["BM_CopyTableTwiceWithCp"]["ms"], "<=", 1.3, "append 100k: cp the table twice"),
         Row(convert, results["BM_ConvertLegacyTable"]["ms"], results["BM_CopyLegacyWithCp"]["ms"],
             "<=", 1.5, "conversion: cp the legacy file once"),
     ]

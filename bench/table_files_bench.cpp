@@ -1,6 +1,7 @@
-// Records-table files of 100,000 records: appending one result against
-// copying the table twice with cp, and converting a legacy table against
-// copying it once with cp.
+// Records-table files: appending one result to tables of 1,000 and 1,000,000
+// records against writing one 780-byte record with fdatasync; appending to a
+// table of 100,000 records against copying it twice with cp; converting a
+// legacy table of 100,000 records against copying it once with cp.
 
 #include "config/app_config.h"
 #include "exercise/program_state.h"
@@ -8,12 +9,18 @@
 #include "records/result_record.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <map>
+
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -67,16 +74,57 @@ struct Folder {
     QString path() const { return dir.path() + QLatin1Char('/'); }
 };
 
+// A user folder holding a 0-20 table of `count` whole records, written as a
+// real file (a sparse one is refused), made once per run and size: the
+// million-record table is some 780 MB.
+QString FolderWithTable(int count)
+{
+    static QTemporaryDir root;
+    static std::map<int, QString> folders;
+    const auto found = folders.find(count);
+    if (found != folders.end())
+        return found->second;
+    const QString folder = root.path() + QStringLiteral("/n%1/").arg(count);
+    QDir().mkpath(folder);
+    QFile file(folder + QStringLiteral("20record.config"));
+    if (file.open(QIODevice::WriteOnly)) {
+        const int perChunk = 4096;
+        const QByteArray chunk = TableBytes(perChunk, kResultRecordSize);
+        for (int written = 0; written < count; written += perChunk)
+            file.write(
+                chunk.left(qsizetype(std::min(perChunk, count - written)) * kResultRecordSize));
+        file.flush();
+        ::fsync(file.handle());
+    }
+    folders[count] = folder;
+    return folder;
+}
+
+// Each iteration appends one result to the table of state.range(0) records
+// (it grows by one record per iteration).
 void BM_AppendResult(benchmark::State& state)
 {
-    Folder folder;
-    WriteFile(folder.path() + "20record.config", TableBytes(kRecords, kResultRecordSize));
-    appConfig().PathUser = folder.path();
+    appConfig().PathUser = FolderWithTable(int(state.range(0)));
     const ResultRecord record = SampleRecord(7);
     for (auto _ : state)
         AppendResultRecord(record);
 }
-BENCHMARK(BM_AppendResult)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendResult)->Arg(1000)->Arg(kRecords)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The floor of an append: one 780-byte record written at the end of a file
+// of the same folder and flushed with fdatasync (open, write, flush, close).
+void BM_WriteRecordWithFdatasync(benchmark::State& state)
+{
+    const QByteArray path = QFile::encodeName(FolderWithTable(1000) + "floor.bin");
+    const QByteArray record = EncodeResultRecord(SampleRecord(7));
+    for (auto _ : state) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        benchmark::DoNotOptimize(::write(fd, record.constData(), size_t(record.size())));
+        ::fdatasync(fd);
+        ::close(fd);
+    }
+}
+BENCHMARK(BM_WriteRecordWithFdatasync)->Unit(benchmark::kMillisecond);
 
 void BM_CopyTableTwiceWithCp(benchmark::State& state)
 {

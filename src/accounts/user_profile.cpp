@@ -1,11 +1,17 @@
 #include "accounts/user_profile.h"
 
 #include "config/app_config.h"
+#include "platform/atomic_file.h"
 #include "platform/folder_lock.h"
 #include "platform/process_state.h"
+#include "platform/safe_open.h"
 #include "util/cp1251.h"
 #include "util/files.h"
 #include "util/record_file.h"
+
+#include <QFile>
+
+#include <cerrno>
 
 namespace {
 
@@ -113,10 +119,40 @@ bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profil
 // already holds it), so no other copy of the program replaces the file meanwhile.
 bool WriteProfile(const QString& nick, const UserProfile& profile)
 {
+    return WriteProfile(appConfig().PathUser, nick, profile);
+}
+
+bool WriteProfile(const QString& folder, const QString& nick, const UserProfile& profile)
+{
     if (!IsFileNick(nick))
         return false;
-    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
-    return ReplaceFileAtomically(ProfilePath(nick), EncodeUserProfile(profile));
+    FolderLock lock(folder, FolderLock::Mode::Exclusive);
+    return ReplaceFileAtomically(ProfilePath(folder, nick), EncodeUserProfile(profile));
+}
+
+namespace {
+
+// What lies at a profile's name: a folder there is no profile, yet none can be made.
+CreateOutcome OutcomeOfTakenName(const QString& path)
+{
+    return EntryKindOf(QFile::encodeName(path)) == EntryKind::Folder ? CreateOutcome::NotCreated
+                                                                     : CreateOutcome::Exists;
+}
+
+} // namespace
+
+CreateOutcome CreateProfile(const QString& folder, const QString& nick, const UserProfile& profile)
+{
+    if (!IsFileNick(nick))
+        return CreateOutcome::NotCreated;
+    FolderLock lock(folder, FolderLock::Mode::Exclusive);
+    const QString path = ProfilePath(folder, nick);
+    if (EntryKindOf(QFile::encodeName(path)) != EntryKind::Missing)
+        return OutcomeOfTakenName(path);
+    const int error = CreateFileWhole(path, EncodeUserProfile(profile));
+    if (error == EEXIST) // put there meanwhile by a writer that ignores the lock
+        return OutcomeOfTakenName(path);
+    return error == 0 ? CreateOutcome::Done : CreateOutcome::NotCreated;
 }
 
 UserProfile& AdminRecord() { return StatePart<AdminScratch>().record; }

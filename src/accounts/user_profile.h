@@ -45,6 +45,20 @@ bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profil
 // its place; IoError when the write fails (old file whole) or the user
 // folder's lock does not come in time.
 bool WriteProfile(const QString& nick, const UserProfile& profile);
+// The same for the profile in `folder` (under that folder's lock).
+bool WriteProfile(const QString& folder, const QString& nick, const UserProfile& profile);
+
+// Creating a profile that does not exist yet: Exists where something other
+// than a folder already lies at its name (a file, a link, a pipe; what a
+// profile there counts as for ProfileExists), NotCreated where it cannot be
+// made (a folder in its place, a nick that names no file, a full disk, no
+// right to write the folder), Done when the new profile is there whole.
+enum class CreateOutcome { Exists, NotCreated, Done };
+// Creates the profile of `nick` in `folder`, under the folder's lock, as a
+// complete new file linked to its name: never over anything that lies there,
+// whatever another account puts there meanwhile. IoError only when the
+// folder's lock does not come in time.
+CreateOutcome CreateProfile(const QString& folder, const QString& nick, const UserProfile& profile);
 
 // The administrator's scratch record, shared by the service window and the
 // summary table (a part of the ProgramState).

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -24,7 +25,8 @@ const char kTempSuffix[] = ".tmp";
 // The folder part of a native path, with its trailing "/" ("" for a bare name).
 QByteArray FolderOf(const QByteArray& path) { return path.left(path.lastIndexOf('/') + 1); }
 
-// Makes the rename itself durable.
+} // namespace
+
 void SyncFolder(const QByteArray& folder)
 {
     const int dir =
@@ -34,8 +36,6 @@ void SyncFolder(const QByteArray& folder)
         ::close(dir);
     }
 }
-
-} // namespace
 
 FileReplacement::FileReplacement(const QString& target, int newFileMode, int forceMode)
 {
@@ -127,6 +127,38 @@ ReplaceOutcome ReplaceFileWhole(const QString& path, const QByteArray& bytes, in
     if (outcome.error == 0)
         outcome.error = replacement.commit();
     return outcome;
+}
+
+int CreateFileWhole(const QString& path, const QByteArray& bytes, int newFileMode)
+{
+    const QByteArray target = QFile::encodeName(path);
+    if (target.isEmpty())
+        return ENOENT;
+    QByteArray temp =
+        FolderOf(target) + kTempPrefix + QByteArray::number(::getpid()) + "-XXXXXX" + kTempSuffix;
+    const int fd = ::mkostemps(temp.data(), int(sizeof(kTempSuffix) - 1), O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    int error = WriteAll(fd, bytes.constData(), size_t(bytes.size()));
+    if (error == 0 && ::fchmod(fd, ModeInFolder(folder, mode_t(newFileMode))) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error == 0 && ::link(temp.constData(), target.constData()) != 0) {
+        error = errno;
+        // File systems without hard links may still rename without replacing.
+        if ((error == EPERM || error == EOPNOTSUPP) &&
+            ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(),
+                        RENAME_NOREPLACE) == 0)
+            error = 0;
+    }
+    ::unlink(temp.constData()); // gone already where it was renamed
+    if (error == 0)
+        SyncFolder(FolderOf(target));
+    return error;
 }
 
 NewFileRefusal NewFileRefusalAt(const QString& path)

@@ -67,6 +67,17 @@ class FileReplacement {
     unsigned ownerGid_ = 0;
 };
 
+// Creates `path` with `bytes` only where nothing lies at that name: a complete
+// temporary file beside it, flushed, is linked to the name (which never
+// replaces anything, a link or folder there included) and then removed, so
+// the new file is whole or absent at every moment. Its mode is as for a new
+// file of ReplaceFileWhole. 0, or the errno of the failed step (EEXIST when
+// something lies at the name); nothing is left behind on failure.
+int CreateFileWhole(const QString& path, const QByteArray& bytes, int newFileMode = 0644);
+
+// Makes the names in `folder` durable (after a file was created or renamed there).
+void SyncFolder(const QByteArray& folder);
+
 // A file that the user names to be written (an export's output), written as a
 // new file of this account: created exclusively beside the name, never
 // through a link, with the mode 0666 less the umask (nothing copied from an

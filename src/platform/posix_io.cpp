@@ -29,6 +29,23 @@ int WriteAll(int fd, const char* data, size_t size)
     return 0;
 }
 
+int WriteAllAt(int fd, const char* data, size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t written = ::pwrite(fd, data, size, offset);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return errno;
+        if (written == 0)
+            return ENOSPC;
+        data += written;
+        size -= size_t(written);
+        offset += written;
+    }
+    return 0;
+}
+
 ssize_t ReadUpTo(int fd, char* data, size_t size)
 {
     size_t done = 0;

@@ -176,30 +176,28 @@ std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode)
     return records;
 }
 
-// The old records and the new one go to a temporary file of this process,
-// renamed over the table, so the table is never missing and never
-// half-written. The user folder's lock keeps other copies of the program from
-// replacing the table between the read and the rename. A table that would
-// grow beyond the records limit is refused before anything is written.
 void AppendResultRecord(const ResultRecord& record)
 {
     AppendResultRecord(appConfig().PathUser, currentRange().rangeText, record);
 }
 
+// One record written at the end of the table, in place, under the folder's
+// lock, so no other copy of the program writes or cuts the table meanwhile.
+// The table is only ever longer by whole records: a tail that a killed copy
+// left half-written is cut away before the record goes after the last whole
+// one, and a write that fails is cut back (RecordFile::appendRecord). A table
+// that would grow beyond the records limit is refused before anything is
+// written, and so is a sparse one, a link, folder or pipe in its place.
 void AppendResultRecord(const QString& folder, const QString& rangeText, const ResultRecord& record)
 {
-    const QString table = RecordsTableFileName(folder, rangeText);
     const QByteArray bytes = EncodeResultRecord(record);
     FolderLock lock(folder, FolderLock::Mode::Exclusive);
-    RecordFile old(kResultRecordSize);
-    const qint64 oldCount = OpenOldTable(old, table).value_or(0);
-    if (oldCount + 1 > kMaxTableRecords)
+    RecordFile table(kResultRecordSize);
+    if (!table.openOrCreate(RecordsTableFileName(folder, rangeText)))
+        throw IoError(table.openError());
+    if (table.size() / kResultRecordSize + 1 > kMaxTableRecords)
         RaiseTooManyRecords();
-    ReplaceRecords(table, [&](RecordFile& out) {
-        if (oldCount > 0)
-            old.copyRecordsTo({&out}, oldCount);
-        out.write(bytes);
-    });
+    table.appendRecord(bytes);
 }
 
 // The user folder is locked only where there is something to do, so that a

@@ -49,12 +49,16 @@ constexpr qint64 kMaxTableRecords = qint64(1) << 20;
 // The file is opened with write access too unless `mode` says otherwise.
 std::vector<ResultRecord> ReadResultRecords(const QString& path);
 std::vector<ResultRecord> ReadResultRecords(const QString& path, OpenFor mode);
-// Appends to the table of the current range; IoError on a failed transfer,
-// when the table cannot be created, or when it cannot be replaced.
-void AppendResultRecord(const ResultRecord& record);
-// The same for the table of `rangeText` in `folder`.
+// Appends one record at the end of the table of `rangeText` in `folder` (the
+// table is created where missing), flushed to disk before this returns; a
+// partial record left at the table's end by a crash is cut away first.
+// IoError on a failed transfer (the table keeps its whole records and nothing
+// of the new one), when the table cannot be opened or created, and "I/O error
+// 75" when it would hold more than kMaxTableRecords records or is sparse.
 void AppendResultRecord(const QString& folder, const QString& rangeText,
                         const ResultRecord& record);
+// The same for the table of the current range in the user folder.
+void AppendResultRecord(const ResultRecord& record);
 // The most bytes the start-up conversion writes in one run (64 MiB), so that
 // many legacy files planted at once cost a start no more than that; the
 // tables beyond it wait, untouched, for the next start. A run's first table

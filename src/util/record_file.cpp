@@ -97,6 +97,33 @@ bool RecordFile::create(const QString& path)
     return fd_ >= 0;
 }
 
+bool RecordFile::openOrCreate(const QString& path, int newFileMode)
+{
+    close();
+    const QByteArray native = QFile::encodeName(path);
+    bool created = false;
+    fd_ = OpenRegularFile(native, O_RDWR);
+    if (fd_ < 0 && errno == ENOENT) {
+        // Created with no access for others until its mode is set below.
+        fd_ = OpenRegularFile(native, O_RDWR | O_CREAT | O_EXCL, 0600);
+        created = fd_ >= 0;
+        if (fd_ < 0 && errno == EEXIST) // made meanwhile by someone else
+            fd_ = OpenRegularFile(native, O_RDWR);
+    }
+    openError_ = fd_ < 0 ? IoCodeFromErrno(errno) : 0;
+    if (fd_ < 0)
+        return false;
+    if (created) {
+        const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+        ::fchmod(fd_, ModeInFolder(folder, mode_t(newFileMode)));
+        SyncFolder(folder);
+    } else if (IsSparseFile(fd_)) {
+        close();
+        openError_ = IoCodeFromErrno(kSparseFileErrno);
+    }
+    return fd_ >= 0;
+}
+
 bool RecordFile::attach(int fd)
 {
     close();
@@ -208,6 +235,26 @@ void RecordFile::write(const QByteArray& record)
     QByteArray bytes = record.left(recordSize_);
     bytes.append(QByteArray(recordSize_ - bytes.size(), '\0'));
     WriteAllOrRaise(fd_, bytes.constData(), size_t(bytes.size()));
+}
+
+void RecordFile::appendRecord(const QByteArray& record)
+{
+    ensureOpen();
+    struct stat st;
+    if (::fstat(fd_, &st) != 0)
+        RaiseErrno(errno);
+    const off_t whole = st.st_size - st.st_size % recordSize_;
+    if (whole != st.st_size && ::ftruncate(fd_, whole) != 0)
+        RaiseErrno(errno);
+    QByteArray bytes = record.left(recordSize_);
+    bytes.append(QByteArray(recordSize_ - bytes.size(), '\0'));
+    int error = WriteAllAt(fd_, bytes.constData(), size_t(bytes.size()), whole);
+    if (error == 0 && ::fdatasync(fd_) != 0)
+        error = errno;
+    if (error != 0) {
+        (void)::ftruncate(fd_, whole);
+        RaiseErrno(error);
+    }
 }
 
 void RecordFile::sync()

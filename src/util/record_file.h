@@ -31,6 +31,11 @@ class RecordFile {
     bool open(const QString& path, OpenFor mode = OpenFor::ReadWrite);
     // Creates the file, or truncates an existing one.
     bool create(const QString& path);
+    // Opens an existing file for reading and writing, or creates it where
+    // nothing lies at `path`, with the mode ReplaceFileWhole gives a new file
+    // of its folder (`newFileMode` as the folder's sharing has it, whatever
+    // the umask); a created file's name is made durable at once.
+    bool openOrCreate(const QString& path, int newFileMode = 0644);
     // Works on a copy of the open descriptor `fd` (a file this process has
     // just created itself), so that the file is never looked up again by name.
     bool attach(int fd);
@@ -55,6 +60,14 @@ class RecordFile {
     // `maxRecords` of them unless it is negative) into each of `outputs`, in
     // the kernel where it can, and moves past them.
     void copyRecordsTo(std::initializer_list<RecordFile*> outputs, qint64 maxRecords = -1);
+    // Adds one record (padded or cut to the record size) after the last whole
+    // record, in place: a trailing partial record (a write that a crash cut
+    // short) is cut away first, and the record is flushed to disk before this
+    // returns. On a failed write or flush the file is cut back to the whole
+    // records it held, so nothing half-written stays, and IoError is raised
+    // ("Disk full" when the file system takes fewer bytes without naming an
+    // error). The caller keeps other writers out (the folder's lock).
+    void appendRecord(const QByteArray& record);
     // Flushes to disk; IoError on failure.
     void sync();
     // Closes the file; failures are ignored.

@@ -391,6 +391,76 @@ TEST_F(ProfileTest, ALinkInAProfilesPlaceIsNeverFollowed)
     EXPECT_TRUE(QFileInfo(profileFile("dangling")).isSymLink());
 }
 
+// Creating a new user's profile never replaces what lies at its name: a
+// profile, a link (followed or dangling), a pipe there count as an existing
+// profile, a folder or a nick that names no file as one that cannot be made;
+// in each case nothing is written anywhere and no temporary file stays.
+TEST_F(ProfileTest, CreateProfileMakesOnlyAProfileThatDoesNotExist)
+{
+    const QByteArray victimBytes = RecordWithNoise("V", "victim", 7, 8);
+    writeFile(tempPath("victim"), victimBytes);
+    const QByteArray existing = RecordWithNoise("1", "old", 3, 4);
+    writeFile(profileFile("taken"), existing);
+    ASSERT_TRUE(QFile::link(tempPath("victim"), profileFile("linked")));
+    ASSERT_TRUE(QFile::link(tempPath("none"), profileFile("dangling")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(profileFile("pipe")).constData(), 0666), 0);
+    ASSERT_TRUE(QDir().mkpath(profileFile("folder")));
+    // Sorted by name, without the folder's lock file.
+    const auto entries = [this] {
+        QStringList names =
+            QDir(userFolder())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        names.removeAll(".zelvo.lock");
+        names.sort();
+        return names;
+    };
+
+    const struct {
+        const char* nick;
+        CreateOutcome outcome;
+    } cases[] = {
+        {"taken", CreateOutcome::Exists},      {"linked", CreateOutcome::Exists},
+        {"dangling", CreateOutcome::Exists},   {"pipe", CreateOutcome::Exists},
+        {"folder", CreateOutcome::NotCreated}, {"../victim", CreateOutcome::NotCreated},
+        {"", CreateOutcome::NotCreated},       {"new", CreateOutcome::Done},
+        {"new", CreateOutcome::Exists}, // the second time
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nick);
+        QStringList expected = entries();
+        if (c.outcome == CreateOutcome::Done)
+            expected << "new.zamrik";
+        expected.sort();
+        EXPECT_EQ(CreateProfile(userFolder(), c.nick, Profile("2", "Новый", 5, 6)), c.outcome);
+        EXPECT_EQ(entries(), expected);
+    }
+    UserProfile back;
+    ASSERT_TRUE(ReadProfile("new", back));
+    EXPECT_EQ(back.fullName, "Новый");
+    EXPECT_EQ(back.totalPoints, 6);
+    EXPECT_EQ(readFile(profileFile("new")).size(), kUserProfileSize);
+    EXPECT_EQ(readFile(profileFile("taken")), existing);
+    EXPECT_EQ(readFile(tempPath("victim")), victimBytes);
+    EXPECT_FALSE(QFileInfo::exists(tempPath("none")));
+    EXPECT_TRUE(QFileInfo(profileFile("linked")).isSymLink());
+    EXPECT_TRUE(QFileInfo(profileFile("dangling")).isSymLink());
+    EXPECT_TRUE(QFileInfo(profileFile("folder")).isDir());
+}
+
+// The forms that name the folder write there alone.
+TEST_F(ProfileTest, WriteProfileToANamedFolder)
+{
+    const QString other = tempPath("class") + "/";
+    ASSERT_TRUE(QDir().mkpath(other));
+    ASSERT_TRUE(WriteProfile(other, "anna", Profile("1", "Анна", 1, 2)));
+    ASSERT_TRUE(WriteProfile(other, "anna", Profile("1", "Анна", 3, 4)));
+    UserProfile back;
+    ASSERT_TRUE(ReadProfile(other, "anna", back, OpenFor::Reading));
+    EXPECT_EQ(back.totalPoints, 4);
+    EXPECT_FALSE(ProfileExists("anna"));
+    EXPECT_FALSE(WriteProfile(other, "a/b", Profile("1", "", 0, 0)));
+}
+
 // A sparse profile (its length set beyond what was written, the rest never
 // stored) is read as one that cannot be opened, whichever way it is opened:
 // nothing of it reaches the caller, and the file stays as it was.

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -104,6 +105,87 @@ TEST_F(RecordsTest, PartialTrailingRecordIsDroppedByTheNextAppend)
     writeFile(tablePath(), whole + QByteArray(100, 'z'));
     AppendResultRecord(Result("boris", 333));
     EXPECT_EQ(readFile(tablePath()), whole + EncodeResultRecord(Result("boris", 333)));
+}
+
+// The record is written at the end of the table itself, not into a copy
+// renamed over it: the file stays the same file, and a reader that opened it
+// before the append reads the new record from its open descriptor.
+TEST_F(RecordsTest, AppendWritesOneRecordIntoTheTableItself)
+{
+    const QByteArray old = Table({Result("anna", 475), Result("boris", 333)});
+    writeFile(tablePath(), old);
+    const auto inode = [this] {
+        struct stat st;
+        return ::stat(QFile::encodeName(tablePath()).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    const auto before = inode();
+    QFile reader(tablePath());
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
+
+    AppendResultRecord(Result("vera", 200));
+
+    EXPECT_EQ(inode(), before);
+    EXPECT_EQ(reader.readAll(), old + EncodeResultRecord(Result("vera", 200)));
+}
+
+// What stays of a table after an append that the file system stops part way
+// (a full disk, here a file size limit): the whole records it held, neither a
+// torn tail a crash had left nor any byte of the record that did not fit.
+TEST_F(RecordsTest, AppendCutsTornTailsAndWhatItCouldNotWriteWhole)
+{
+    const QByteArray whole = Table({Result("anna", 475), Result("boris", 333)});
+    const QByteArray added = EncodeResultRecord(Result("vera", 200));
+    const QByteArray torn = added.left(300);
+    const struct {
+        const char* what;
+        QByteArray table;
+        rlim_t limit; // 0: none
+        QByteArray after;
+        bool fails;
+    } cases[] = {
+        {"whole, room for one more", whole, 0, whole + added, false},
+        {"a torn tail, room for one more", whole + torn, 0, whole + added, false},
+        {"only a torn tail", torn, 0, added, false},
+        {"room for half a record", whole, 2000, whole, true},
+        {"a torn tail, room for half a record", whole + torn, 2000, whole, true},
+        {"empty, room for half a record", QByteArray(), 400, QByteArray(), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(tablePath(), c.table);
+        bool failed = false;
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.limit != 0)
+                limit.emplace(c.limit);
+            try {
+                AppendResultRecord(Result("vera", 200));
+            } catch (const IoError& e) {
+                failed = true;
+                EXPECT_EQ(e.text(), "Disk full"); // as every failed transfer of a full disk
+            }
+        }
+        EXPECT_EQ(failed, c.fails);
+        EXPECT_EQ(readFile(tablePath()), c.after);
+    }
+}
+
+// The forms that name the folder and the range work on that folder alone:
+// its own table and lock, whatever the user folder and range of the run are.
+TEST_F(RecordsTest, AppendToANamedFolderAndRange)
+{
+    const QString other = tempPath("class") + "/";
+    ASSERT_TRUE(QDir().mkpath(other));
+    writeFile(tablePath("99"), Table({Result("mine", 1)}));
+    AppendResultRecord(other, "99", Result("anna", 475));
+    AppendResultRecord(other, "99", Result("boris", 333));
+
+    EXPECT_EQ(readFile(other + "99record.config"),
+              Table({Result("anna", 475), Result("boris", 333)}));
+    EXPECT_EQ(ReadResultRecords(other + "99record.config", OpenFor::Reading).size(), 2u);
+    EXPECT_TRUE(QFile::exists(other + ".zelvo.lock"));
+    EXPECT_EQ(readFile(tablePath("99")), Table({Result("mine", 1)}));
+    EXPECT_FALSE(QFile::exists(tablePath()));
 }
 
 TEST_F(RecordsTest, EachRangeHasItsOwnTable)

@@ -1,5 +1,6 @@
 #include "util/record_file.h"
 
+#include "platform/atomic_file.h"
 #include "platform/errors.h"
 #include "support/file_size_limit.h"
 #include "support/test_env.h"
@@ -206,6 +207,9 @@ TEST_F(RecordFileTest, OnlyARegularFileItselfIsOpenedOrCreated)
         RecordFile created(kSize);
         EXPECT_FALSE(created.create(userFolder() + name));
         EXPECT_EQ(created.openError(), kIoAccessDenied);
+        RecordFile appended(kSize);
+        EXPECT_FALSE(appended.openOrCreate(userFolder() + name));
+        EXPECT_EQ(appended.openError(), kIoAccessDenied);
     }
     EXPECT_EQ(readFile(victim), "AAAAAAAABBBBBBBB");
     EXPECT_FALSE(QFileInfo::exists(tempPath("none")));
@@ -377,6 +381,14 @@ TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
 
         EXPECT_TRUE(ReplaceFileAtomically(folder + "new", "x"));
         EXPECT_EQ(modeOf("new"), c.newFile);
+        // A table made by its first append, a profile made only where none is.
+        RecordFile appended(kSize);
+        ASSERT_TRUE(appended.openOrCreate(folder + "appended"));
+        appended.appendRecord("x");
+        appended.close();
+        EXPECT_EQ(modeOf("appended"), c.newFile);
+        EXPECT_EQ(CreateFileWhole(folder + "linked", "x"), 0);
+        EXPECT_EQ(modeOf("linked"), c.newFile);
 
         writeFile(folder + "old", "old");
         ASSERT_EQ(::chmod(QFile::encodeName(folder + "old").constData(), 0640), 0);
