@@ -146,16 +146,21 @@ NewUserOutcome ClassFolderSession::createUser(const QString& nick, const QString
     profile.digestText = PasswordDigestText(password);
     profile.fullName = fullName;
     CreateFolderPath(appConfig().PathUser);
-    FolderLock lock(appConfig().PathUser, FolderLock::Mode::Exclusive);
-    if (ProfileExists(nick))
+    switch (CreateProfile(appConfig().PathUser, nick, profile)) {
+    case CreateOutcome::Exists:
         return NewUserOutcome::Exists;
-    return WriteProfile(nick, profile) ? NewUserOutcome::Done : NewUserOutcome::NotCreated;
+    case CreateOutcome::NotCreated:
+        return NewUserOutcome::NotCreated;
+    case CreateOutcome::Done:
+        break;
+    }
+    return NewUserOutcome::Done;
 }
 
 SaveOutcome ClassFolderSession::addTotals(qint32 seconds, qint32 points, ProfileView& view)
 {
     requirePupil();
-    if (!Within(seconds, 0, kMaxAddedSeconds) || !Within(points, -kMaxAddedPoints, kMaxAddedPoints))
+    if (!Within(seconds, 0, kMaxSavedSeconds) || !Within(points, -kMaxSavedPoints, kMaxSavedPoints))
         throw AccessRefused();
     UserProfile fallback = record_;
     UserProfile record;
@@ -216,9 +221,9 @@ void ClassFolderSession::appendResult(const QString& rangeText, const ResultReco
 {
     requirePupil();
     RequireRange(rangeText);
-    if (!Within(row.timePerExample, 0, kMaxRowTimePerPoint) ||
-        !Within(row.points, -kMaxRowPoints, kMaxRowPoints) ||
-        !Within(row.errors, 0, kMaxRowErrors) || row.finishedAt.size() > 255)
+    if (!Within(row.timePerExample, 0, kMaxTimePerExample) ||
+        !Within(row.points, 0, kMaxResultPoints) || !Within(row.errors, 0, kMaxResultErrors) ||
+        row.finishedAt.size() > kMaxFieldBytes)
         throw AccessRefused();
     ResultRecord own = row;
     own.nick = nick_;

@@ -12,11 +12,13 @@
 //  - another pupil's profile, a password reset, deleting a user and
 //    resetting a table: only after ADM's password passed in this session.
 // A step that the session does not allow raises AccessRefused and changes
-// nothing. The session acts in the user folder of the configuration
+// nothing; the bounds of the numbers are the protocol's (keeper_protocol.h).
+// The session acts in the user folder of the configuration
 // (appConfig().PathUser) and never hands out a password digest.
 
 #include "accounts/admin_actions.h"
 #include "accounts/user_profile.h"
+#include "keeper/keeper_protocol.h"
 #include "platform/errors.h"
 #include "records/result_record.h"
 
@@ -29,15 +31,6 @@ class AccessRefused : public ZelvoError {
   public:
     AccessRefused();
 };
-
-// The bounds of what one request may add: a week of seconds, and points no
-// exercise could reach (an exercise stopped early may leave them negative).
-constexpr qint32 kMaxAddedSeconds = 7 * 24 * 60 * 60;
-constexpr qint32 kMaxAddedPoints = 10'000'000;
-// The bounds of a records row's numbers.
-constexpr qint32 kMaxRowTimePerPoint = 100 * 24 * 60 * 60; // hundredths of a second
-constexpr qint32 kMaxRowPoints = kMaxAddedPoints;
-constexpr qint32 kMaxRowErrors = kMaxAddedPoints;
 
 enum class LogInOutcome { NoProfile, NotRead, WrongPassword, Done };
 enum class AdminLogInOutcome { StoreNotRead, WrongPassword, Done };

@@ -106,16 +106,14 @@ bool IsSocket(int fd)
 }
 
 // The store's user folder, ending with "/", and whether it is a class folder.
-KeeperSession StartSession()
+void StartSession(KeeperSession& session)
 {
-    KeeperSession session;
     try {
         session.folder = StoredUserFolder().value_or(QString());
     } catch (const ZelvoError&) {
         session.folder.clear(); // a value of the wrong type names no folder
     }
     session.classFolder = IsClassFolderAt(session.folder);
-    return session;
 }
 
 } // namespace
@@ -131,7 +129,8 @@ int main(int, char**, char** envp)
     SetSignals();
     testStore.putBack();
 
-    KeeperSession session = StartSession();
+    KeeperSession session;
+    StartSession(session);
     QByteArray payload;
     // A bad frame ends the session without an answer; a bad request gets
     // BadRequest first. The end of the socket ends the keeper.

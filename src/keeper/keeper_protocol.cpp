@@ -165,7 +165,8 @@ bool ReadFields(Reader& in, KeeperRequest& r)
     case KeeperOp::SaveTotals:
         r.seconds = in.i32();
         r.points = in.i32();
-        return InRange(r.seconds, 0, kMaxSavedSeconds) && InRange(r.points, 0, kMaxSavedPoints);
+        return InRange(r.seconds, 0, kMaxSavedSeconds) &&
+               InRange(r.points, -kMaxSavedPoints, kMaxSavedPoints);
     case KeeperOp::ChangePassword:
         r.password = in.text();
         r.newPassword = in.text();

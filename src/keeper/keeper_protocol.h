@@ -103,7 +103,8 @@ QByteArray EncodeRequest(const KeeperRequest& request);
 //  - password, newPassword, fullName, finishedAt: Windows-1251, at most
 //    kMaxFieldBytes;
 //  - rangeText: one of RangeTexts();
-//  - SaveTotals: 0 <= seconds <= kMaxSavedSeconds, 0 <= points <= kMaxSavedPoints;
+//  - SaveTotals: 0 <= seconds <= kMaxSavedSeconds, |points| <= kMaxSavedPoints (an
+//    exercise ended at the pause question may leave its score below zero);
 //  - Append: each number from 0 to its bound above;
 //  - from >= 0; ReadTable: 1 <= count <= kMaxRecordsPerAnswer.
 std::optional<KeeperRequest> DecodeRequest(const QByteArray& payload);

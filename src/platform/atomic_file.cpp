@@ -56,7 +56,9 @@ FileReplacement::FileReplacement(const QString& target, int newFileMode, int for
         createError_ = S_ISDIR(old.st_mode) ? EISDIR : EACCES;
         return;
     }
-    if (exists && ::access(target_.constData(), W_OK) != 0) {
+    // The effective ids decide, as they do for the write itself: the class
+    // folder's keeper writes with its group, not the caller's.
+    if (exists && ::faccessat(AT_FDCWD, target_.constData(), W_OK, AT_EACCESS) != 0) {
         createError_ = EACCES;
         return;
     }

@@ -387,13 +387,13 @@ bool CanWriteMachineStore()
     const QString path = MachineStorePath();
     const QByteArray file = QFile::encodeName(path);
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (!IsDirectory(folder) || ::access(folder.constData(), W_OK) != 0)
+    if (!IsDirectory(folder) || ::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) != 0)
         return false;
     // A link in place of the store is never written through, so it is not writable.
     struct stat st;
     if (::lstat(file.constData(), &st) != 0)
         return errno == ENOENT;
-    return S_ISREG(st.st_mode) && ::access(file.constData(), W_OK) == 0;
+    return S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, file.constData(), W_OK, AT_EACCESS) == 0;
 }
 
 StoreKey StoreKey::openRead(const QString& keyPath, bool create)

@@ -160,8 +160,8 @@ TEST_F(ClassFolderSessionTest, ValuesBeyondTheirBoundsAreRefused)
     const auto before = folderBytes();
     const std::function<void()> steps[] = {
         [&] { session.addTotals(-1, 5, view); },
-        [&] { session.addTotals(kMaxAddedSeconds + 1, 5, view); },
-        [&] { session.addTotals(60, kMaxAddedPoints + 1, view); },
+        [&] { session.addTotals(kMaxSavedSeconds + 1, 5, view); },
+        [&] { session.addTotals(60, kMaxSavedPoints + 1, view); },
         [&] { session.appendResult("7", row()); },
         [&] { session.appendResult("../20", row()); },
         [&] {
@@ -171,7 +171,7 @@ TEST_F(ClassFolderSessionTest, ValuesBeyondTheirBoundsAreRefused)
         },
         [&] {
             ResultRecord r = row();
-            r.timePerExample = kMaxRowTimePerPoint + 1;
+            r.timePerExample = kMaxTimePerExample + 1;
             session.appendResult("20", r);
         },
         [&] { session.readTable("2"); },

@@ -189,6 +189,7 @@ TEST(KeeperProtocol, RequestsThatBreakTheFormatOrAFieldCheckAreRefused)
         {"negative seconds", Op(KeeperOp::SaveTotals) + Le32(-1) + Le32(0)},
         {"seconds over the bound", Op(KeeperOp::SaveTotals) + Le32(kMaxSavedSeconds + 1) + Le32(0)},
         {"points over the bound", Op(KeeperOp::SaveTotals) + Le32(0) + Le32(kMaxSavedPoints + 1)},
+        {"points under the bound", Op(KeeperOp::SaveTotals) + Le32(0) + Le32(-kMaxSavedPoints - 1)},
         {"negative time per example",
          Op(KeeperOp::Append) + Text("20") + Le32(-1) + Le32(0) + Le32(0) + Text("d")},
         {"negative points",
