@@ -22,8 +22,11 @@ void CheckRequest(const QByteArray& bytes)
     FUZZ_CHECK(r.rangeText.isEmpty() || RangeTexts().contains(r.rangeText));
     FUZZ_CHECK(r.password.size() <= kMaxFieldBytes && r.newPassword.size() <= kMaxFieldBytes &&
                r.fullName.size() <= kMaxFieldBytes && r.finishedAt.size() <= kMaxFieldBytes);
-    FUZZ_CHECK(r.seconds >= 0 && r.points >= 0 && r.timePerExample >= 0 && r.errors >= 0 &&
-               r.from >= 0 && r.count >= 0 && r.count <= kMaxRecordsPerAnswer);
+    // Only the totals' points may be below zero (an exercise ended at the pause).
+    const qint32 lowestPoints = r.op == KeeperOp::SaveTotals ? -kMaxSavedPoints : 0;
+    FUZZ_CHECK(r.seconds >= 0 && r.points >= lowestPoints && r.points <= kMaxSavedPoints &&
+               r.timePerExample >= 0 && r.errors >= 0 && r.from >= 0 && r.count >= 0 &&
+               r.count <= kMaxRecordsPerAnswer);
     FUZZ_CHECK(EncodeRequest(r) == bytes);
 }
 
