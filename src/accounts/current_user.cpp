@@ -7,8 +7,6 @@
 #include "platform/process_state.h"
 #include "util/number.h"
 
-#include <optional>
-
 namespace {
 
 // The record to store: `stored` as read from disk with the user's unsaved changes.
@@ -22,42 +20,28 @@ UserProfile WithUnsavedChanges(const UserProfile& stored, const CurrentUser& use
     return record;
 }
 
-enum class SaveResult { Saved, NotCreated, WriteFailed };
-
-// The read, the merge and the write, under the user folder's lock. A lock
-// that does not come in time fails the save as a failed write does.
-SaveResult StoreUnsavedChanges(CurrentUser& user)
+// The read, the merge and the write, under the user folder's lock; where the
+// file cannot be read, the whole record in memory is written.
+ProfileChange StoreUnsavedChanges(CurrentUser& user)
 {
-    std::optional<FolderLock> lock;
-    try {
-        lock.emplace(appConfig().PathUser, FolderLock::Mode::Exclusive);
-    } catch (const IoError&) {
-        return SaveResult::WriteFailed;
-    }
-    UserProfile record = user.profile;
-    UserProfile stored;
-    bool readable = false;
-    try {
-        readable = ReadProfile(user.nick, stored);
-    } catch (const IoError&) {
-        // A record cut short holds nothing to keep: the one in memory replaces it.
-    }
-    if (readable)
-        record = WithUnsavedChanges(stored, user);
-    try {
-        if (!WriteProfile(user.nick, record))
-            return SaveResult::NotCreated;
-    } catch (const IoError&) {
-        // The old file is still whole, so the save did not happen.
-        return SaveResult::WriteFailed;
-    }
+    UserProfile record;
+    const ProfileChange result = ChangeStoredProfile(
+        user.nick, user.profile,
+        [&](UserProfile& r, bool stored) {
+            if (stored)
+                r = WithUnsavedChanges(r, user);
+            return true;
+        },
+        record);
+    if (result != ProfileChange::Written)
+        return result;
     user.profile.totalTime = record.totalTime;
     user.profile.totalPoints = record.totalPoints;
     user.profile.storedBytes = EncodeUserProfile(record);
     user.unsavedTime = 0;
     user.unsavedPoints = 0;
     user.digestUnsaved = false;
-    return SaveResult::Saved;
+    return result;
 }
 
 } // namespace
@@ -97,12 +81,13 @@ void SetCurrentDigest(const QString& digestText)
 bool SaveCurrentProfile()
 {
     switch (StoreUnsavedChanges(currentUser())) {
-    case SaveResult::Saved:
+    case ProfileChange::Written:
+    case ProfileChange::Declined: // never: every change is taken
         return true;
-    case SaveResult::NotCreated:
+    case ProfileChange::NotCreated:
         dialogs().message(QStringLiteral("Ошибка записи 2   :-("));
         return false;
-    case SaveResult::WriteFailed:
+    case ProfileChange::WriteFailed:
         dialogs().message(QStringLiteral("Ошибка записи 1   :-("));
         return false;
     }

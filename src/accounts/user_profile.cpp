@@ -2,6 +2,7 @@
 
 #include "config/app_config.h"
 #include "platform/atomic_file.h"
+#include "platform/errors.h"
 #include "platform/folder_lock.h"
 #include "platform/process_state.h"
 #include "platform/safe_open.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -128,6 +130,37 @@ bool WriteProfile(const QString& folder, const QString& nick, const UserProfile&
         return false;
     FolderLock lock(folder, FolderLock::Mode::Exclusive);
     return ReplaceFileAtomically(ProfilePath(folder, nick), EncodeUserProfile(profile));
+}
+
+ProfileChange ChangeStoredProfile(const QString& nick, const UserProfile& fallback,
+                                  const std::function<bool(UserProfile&, bool stored)>& change,
+                                  UserProfile& written)
+{
+    std::optional<FolderLock> lock;
+    try {
+        lock.emplace(appConfig().PathUser, FolderLock::Mode::Exclusive);
+    } catch (const IoError&) {
+        return ProfileChange::WriteFailed;
+    }
+    UserProfile record;
+    bool stored = false;
+    try {
+        stored = ReadProfile(nick, record);
+    } catch (const IoError&) {
+        // A record cut short holds nothing to keep.
+    }
+    if (!stored)
+        record = fallback;
+    if (!change(record, stored))
+        return ProfileChange::Declined;
+    try {
+        if (!WriteProfile(nick, record))
+            return ProfileChange::NotCreated;
+    } catch (const IoError&) {
+        return ProfileChange::WriteFailed;
+    }
+    written = record;
+    return ProfileChange::Written;
 }
 
 namespace {

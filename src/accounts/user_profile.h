@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct UserProfile {
     QString digestText;   // short string, capacity 200
@@ -47,6 +48,17 @@ bool ReadProfile(const QString& folder, const QString& nick, UserProfile& profil
 bool WriteProfile(const QString& nick, const UserProfile& profile);
 // The same for the profile in `folder` (under that folder's lock).
 bool WriteProfile(const QString& folder, const QString& nick, const UserProfile& profile);
+
+// A change of a profile on disk, under the user folder's lock, so that what
+// other copies of the program saved meanwhile stays: `change(record, stored)`
+// gets the record as read (stored: true) or, where the file cannot be read,
+// `fallback` (stored: false), and returns false to write nothing (Declined).
+// `written` gets what was written. A lock that does not come in time fails
+// as a failed write does (the old file is whole either way).
+enum class ProfileChange { Written, Declined, NotCreated, WriteFailed };
+ProfileChange ChangeStoredProfile(const QString& nick, const UserProfile& fallback,
+                                  const std::function<bool(UserProfile&, bool stored)>& change,
+                                  UserProfile& written);
 
 // Creating a profile that does not exist yet: Exists where something other
 // than a folder already lies at its name (a file, a link, a pipe; what a

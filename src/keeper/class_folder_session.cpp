@@ -4,7 +4,6 @@
 #include "accounts/new_user.h"
 #include "accounts/password_digest.h"
 #include "config/app_config.h"
-#include "platform/folder_lock.h"
 #include "records/number_range.h"
 #include "util/files.h"
 #include "util/number.h"
@@ -31,40 +30,6 @@ void RequirePupilNick(const QString& nick)
 {
     if (IsAdminNick(nick) || nick.isEmpty() || nick.contains(QLatin1Char('/')))
         throw AccessRefused();
-}
-
-enum class WriteResult { Written, NotCreated, WriteFailed };
-
-// `change` applied to the profile as it is on disk (or, where it cannot be
-// read, to `fallback`), under the folder's lock; `record` gets what was
-// written. A lock that does not come in time fails as a failed write does.
-template <typename Change>
-WriteResult ChangeProfile(const QString& nick, const UserProfile& fallback, Change change,
-                          UserProfile& record)
-{
-    std::optional<FolderLock> lock;
-    try {
-        lock.emplace(appConfig().PathUser, FolderLock::Mode::Exclusive);
-    } catch (const IoError&) {
-        return WriteResult::WriteFailed;
-    }
-    UserProfile stored;
-    bool readable = false;
-    try {
-        readable = ReadProfile(nick, stored);
-    } catch (const IoError&) {
-        // A record cut short holds nothing to keep.
-    }
-    record = readable ? stored : fallback;
-    if (!change(record))
-        return WriteResult::NotCreated;
-    try {
-        if (!WriteProfile(nick, record))
-            return WriteResult::NotCreated;
-    } catch (const IoError&) {
-        return WriteResult::WriteFailed; // the old file is whole
-    }
-    return WriteResult::Written;
 }
 
 } // namespace
@@ -162,25 +127,25 @@ SaveOutcome ClassFolderSession::addTotals(qint32 seconds, qint32 points, Profile
     requirePupil();
     if (!Within(seconds, 0, kMaxSavedSeconds) || !Within(points, -kMaxSavedPoints, kMaxSavedPoints))
         throw AccessRefused();
-    UserProfile fallback = record_;
     UserProfile record;
-    const WriteResult result = ChangeProfile(
-        nick_, fallback,
-        [&](UserProfile& r) {
+    const ProfileChange result = ChangeStoredProfile(
+        nick_, record_,
+        [&](UserProfile& r, bool) {
             r.totalTime = AddWrapping(r.totalTime, seconds);
             r.totalPoints = AddWrapping(r.totalPoints, points);
             return true;
         },
         record);
     switch (result) {
-    case WriteResult::Written:
+    case ProfileChange::Written:
         record_ = record;
         record_.storedBytes = EncodeUserProfile(record);
         view = ViewOf(record);
         return SaveOutcome::Saved;
-    case WriteResult::NotCreated:
+    case ProfileChange::Declined: // never: the totals are always taken
+    case ProfileChange::NotCreated:
         return SaveOutcome::NotCreated;
-    case WriteResult::WriteFailed:
+    case ProfileChange::WriteFailed:
         break;
     }
     return SaveOutcome::WriteFailed;
@@ -197,24 +162,27 @@ PasswordOutcome ClassFolderSession::changePassword(const QString& password,
                                                                  : PasswordOutcome::NoStoreAccess;
     }
     requirePupil();
-    bool passed = false;
     UserProfile record;
-    const WriteResult result = ChangeProfile(
+    switch (ChangeStoredProfile(
         nick_, record_,
-        [&](UserProfile& r) {
-            passed = CheckPassword(password, r.digestText);
+        [&](UserProfile& r, bool) {
+            if (!CheckPassword(password, r.digestText))
+                return false;
             r.digestText = PasswordDigestText(newPassword);
-            return passed;
+            return true;
         },
-        record);
-    if (result == WriteResult::Written) {
+        record)) {
+    case ProfileChange::Written:
         record_ = record;
         return PasswordOutcome::Done;
-    }
-    if (!passed && result == WriteResult::NotCreated)
+    case ProfileChange::Declined:
         return PasswordOutcome::WrongPassword;
-    return result == WriteResult::NotCreated ? PasswordOutcome::NotCreated
-                                             : PasswordOutcome::WriteFailed;
+    case ProfileChange::NotCreated:
+        return PasswordOutcome::NotCreated;
+    case ProfileChange::WriteFailed:
+        break;
+    }
+    return PasswordOutcome::WriteFailed;
 }
 
 void ClassFolderSession::appendResult(const QString& rangeText, const ResultRecord& row)

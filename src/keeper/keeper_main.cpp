@@ -109,11 +109,11 @@ bool IsSocket(int fd)
 void StartSession(KeeperSession& session)
 {
     try {
-        session.folder = StoredUserFolder().value_or(QString());
+        session.config.PathUser = StoredUserFolder().value_or(QString());
     } catch (const ZelvoError&) {
-        session.folder.clear(); // a value of the wrong type names no folder
+        session.config.PathUser.clear(); // a value of the wrong type names no folder
     }
-    session.classFolder = IsClassFolderAt(session.folder);
+    session.classFolder = IsClassFolderAt(session.config.PathUser);
 }
 
 } // namespace

@@ -159,7 +159,6 @@ KeeperAnswer HandleKeeperRequest(KeeperSession& session, const KeeperRequest& re
         answer.status = KeeperStatus::NotAClassFolder;
         return answer;
     }
-    session.config.PathUser = session.folder;
     try {
         return Handle(session, request);
     } catch (const AccessRefused&) {

@@ -14,23 +14,23 @@
 class KeeperSession {
   public:
     // While it lives, the session's configuration is the one the logic
-    // reads (appConfig()): its user folder is `folder`.
+    // reads (appConfig()).
     KeeperSession();
     ~KeeperSession();
     KeeperSession(const KeeperSession&) = delete;
     KeeperSession& operator=(const KeeperSession&) = delete;
 
-    // The class folder, ending with "/" (empty when the store names none).
-    QString folder;
-    // True when `folder` is a class folder (IsClassFolder); otherwise every
-    // request but Hello answers NotAClassFolder.
+    // The configuration the logic reads; its PathUser is the class folder,
+    // ending with "/" (empty when the store names none).
+    AppConfig config;
+    // True when that folder is a class folder (IsClassFolder); otherwise
+    // every request but Hello answers NotAClassFolder.
     bool classFolder = false;
     // Who logged in through this session, and what that allows.
     ClassFolderSession rules;
     // The table a ReadTable from 0 read, served page by page.
     QString tableRange;
     std::vector<ResultRecord> table;
-    AppConfig config;
 
   private:
     AppConfig* previous_ = nullptr;

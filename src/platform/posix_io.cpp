@@ -13,10 +13,15 @@ int OpenRetrying(const char* path, int flags, mode_t mode)
     return fd;
 }
 
-int WriteAll(int fd, const char* data, size_t size)
+namespace {
+
+// Writes the whole of `data` with `writeAt(data, size, offset)`, retrying
+// after signals and short writes; 0 or the errno of the failure.
+template <typename WriteAt> int WriteWhole(const char* data, size_t size, WriteAt writeAt)
 {
+    off_t done = 0;
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
+        const ssize_t written = writeAt(data, size, done);
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0)
@@ -25,25 +30,24 @@ int WriteAll(int fd, const char* data, size_t size)
             return ENOSPC;
         data += written;
         size -= size_t(written);
+        done += written;
     }
     return 0;
 }
 
+} // namespace
+
+int WriteAll(int fd, const char* data, size_t size)
+{
+    return WriteWhole(data, size,
+                      [fd](const char* d, size_t n, off_t) { return ::write(fd, d, n); });
+}
+
 int WriteAllAt(int fd, const char* data, size_t size, off_t offset)
 {
-    while (size > 0) {
-        const ssize_t written = ::pwrite(fd, data, size, offset);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return errno;
-        if (written == 0)
-            return ENOSPC;
-        data += written;
-        size -= size_t(written);
-        offset += written;
-    }
-    return 0;
+    return WriteWhole(data, size, [fd, offset](const char* d, size_t n, off_t done) {
+        return ::pwrite(fd, d, n, offset + done);
+    });
 }
 
 ssize_t ReadUpTo(int fd, char* data, size_t size)

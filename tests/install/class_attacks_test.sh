@@ -12,16 +12,7 @@ driver=$1
 . "$2"
 
 . "$(dirname "$0")/test_accounts.sh"
-test_group=zlvh$$
-attacker=zlvd$$
-victim=zlve$$
-add_accounts "$attacker" "$victim"
-zelvo_class_folder "$work/class" "$test_group"
-chmod 2770 "$work/class"
-zelvo_join_group "$test_group" "$attacker" "$victim"
-zelvo_default_path_user "$work/etc/machine.reg" "$work/class"
-cp "$driver" "$work/driver"
-class=$work/class
+class_of_two "$driver"
 
 # The victim's own files outside the class folder.
 home=$work/home
@@ -34,17 +25,6 @@ chmod 0644 "$home/.bash_aliases" "$home/doc.txt"
 cp "$home/.bash_aliases" "$work/aliases.orig"
 cp "$home/doc.txt" "$work/doc.orig"
 
-# as ACCOUNT ARGS...: the driver run by that account with umask 077
-as() {
-    account=$1
-    shift
-    runuser -u "$account" -- env ZELVO_MACHINE_STORE="$work/etc/machine.reg" \
-        sh -c 'umask 077; exec "$0" "$@"' "$work/driver" "$@"
-}
-# attack SHELL-COMMANDS: run by the attacker in the class folder
-attack() {
-    runuser -u "$attacker" -- sh -c "umask 077; cd '$class' && $1"
-}
 # fails_with TEXT ACCOUNT ARGS...: the driver must fail, naming TEXT
 fails_with() {
     text=$1

@@ -11,33 +11,13 @@ driver=$1
 . "$2"
 
 . "$(dirname "$0")/test_accounts.sh"
-test_group=zlvt$$
-attacker=zlvu$$
-victim=zlvv$$
-add_accounts "$attacker" "$victim"
-zelvo_class_folder "$work/class" "$test_group"
-chmod 2770 "$work/class"
-zelvo_join_group "$test_group" "$attacker" "$victim"
-zelvo_default_path_user "$work/etc/machine.reg" "$work/class"
-cp "$driver" "$work/driver"
-class=$work/class
+class_of_two "$driver"
 
 legacy_record=776
 converted_record=780
 max_records=1048576 # the records limit of a table
 budget=$((64 * 1024 * 1024))
 
-# as ACCOUNT ARGS...: the driver run by that account with umask 077
-as() {
-    account=$1
-    shift
-    runuser -u "$account" -- env ZELVO_MACHINE_STORE="$work/etc/machine.reg" \
-        sh -c 'umask 077; exec "$0" "$@"' "$work/driver" "$@"
-}
-# attack SHELL-COMMANDS: run by the attacker in the class folder
-attack() {
-    runuser -u "$attacker" -- sh -c "umask 077; cd '$class' && $1"
-}
 used_kib() { du -sk "$class" | cut -f1; }
 count() { find "$class" -maxdepth 1 -type f -name "$1" | wc -l; }
 # The total size of the converted tables, in bytes.

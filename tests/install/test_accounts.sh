@@ -50,3 +50,35 @@ elevhelp_for() {
     sed "s|@ZELVO_STORE@|$2|g" "$1" >"$3"
     chmod 0755 "$3"
 }
+
+# class_of_two DRIVER: two accounts, `attacker` and `victim`, both in the
+# group `test_group` of the class folder `class` (made as the package makes
+# it, closed to others: 2770), the store $work/etc/machine.reg naming it, and
+# DRIVER (class_driver) copied where both may run it: `as ACCOUNT ARGS...`
+# runs it as that account with umask 077, `attack SHELL-COMMANDS` runs the
+# commands as the attacker in the class folder. Needs the package's steps
+# (install_steps.sh) sourced.
+class_of_two() {
+    test_group=zlvh$$
+    attacker=zlvd$$
+    victim=zlve$$
+    add_accounts "$attacker" "$victim"
+    class=$work/class
+    zelvo_class_folder "$class" "$test_group"
+    chmod 2770 "$class"
+    zelvo_join_group "$test_group" "$attacker" "$victim"
+    zelvo_default_path_user "$work/etc/machine.reg" "$class"
+    cp "$1" "$work/driver"
+}
+
+# as ACCOUNT ARGS...: the driver run by that account with umask 077
+as() {
+    account=$1
+    shift
+    runuser -u "$account" -- env ZELVO_MACHINE_STORE="$work/etc/machine.reg" \
+        sh -c 'umask 077; exec "$0" "$@"' "$work/driver" "$@"
+}
+# attack SHELL-COMMANDS: run by the attacker in the class folder
+attack() {
+    runuser -u "$attacker" -- sh -c "umask 077; cd '$class' && $1"
+}

@@ -76,12 +76,12 @@ class KeeperSessionTest : public ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(dir_.isValid());
-        session_.folder = dir_.path() + QLatin1Char('/');
+        session_.config.PathUser = dir_.path() + QLatin1Char('/');
         session_.classFolder = true;
     }
     void addProfile(const QString& nick) const
     {
-        QFile file(ProfilePath(session_.folder, nick));
+        QFile file(ProfilePath(session_.config.PathUser, nick));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(kUserProfileSize, '\0'));
     }
