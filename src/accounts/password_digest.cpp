@@ -33,6 +33,11 @@ bool CheckPassword(const QString& typed, const QString& storedDigest)
     return PasswordDigestText(typed) == storedDigest;
 }
 
+QString TypedPasswordDigest(const QString& typed)
+{
+    return typed.isEmpty() ? QString() : PasswordDigestText(typed);
+}
+
 std::optional<QString> ReadAdminDigest()
 {
     const StoreKey key = StoreKey::openRead(QString::fromLatin1(kAdminDigestKey));

@@ -19,6 +19,10 @@ QString PasswordDigestText(const QString& password);
 // True when the typed password passes against the stored digest text: both
 // empty, or the typed password's digest text equals the stored text.
 bool CheckPassword(const QString& typed, const QString& storedDigest);
+// A digest text that passes `typed` and only the passwords CheckPassword
+// passes with the digest `typed` passed against: what the program keeps of a
+// login, which never sees the stored digest.
+QString TypedPasswordDigest(const QString& typed);
 
 // "MyPass" read without creating the key; empty when the store, the key or
 // the value is missing (a first start). Nothing when a store stands there but

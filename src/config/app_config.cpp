@@ -51,36 +51,42 @@ std::optional<QString> ReadUserFolder(const StoreKey& key)
     return std::nullopt;
 }
 
-void ReadStoredValues(AppConfig& config)
-{
-    StoreKey key = StoreKey::openRead(QString::fromLatin1(kConfigKey), true);
-    if (std::optional<QString> admConf = key.readString(QStringLiteral("AdmConf")))
-        ApplyAdmConf(*admConf, config.Scoring);
-    if (std::optional<QString> userFolder = ReadUserFolder(key))
-        config.PathUser = *userFolder;
-    if (std::optional<qint32> noSound = key.readNumber(QStringLiteral("NoSound")))
-        config.NoSound = *noSound != 0;
-}
-
 } // namespace
+
+StoredSettings ReadStoredSettings()
+{
+    StoredSettings stored;
+    try {
+        StoreKey key = StoreKey::openRead(QString::fromLatin1(kConfigKey), true);
+        stored.admConf = key.readString(QStringLiteral("AdmConf"));
+        stored.pathUser = ReadUserFolder(key);
+        stored.noSound = key.readNumber(QStringLiteral("NoSound"));
+    } catch (const StoreError& error) {
+        stored.error = error.text();
+    }
+    return stored;
+}
 
 std::optional<QString> StoredUserFolder()
 {
     return ReadUserFolder(StoreKey::openRead(QString::fromLatin1(kConfigKey)));
 }
 
-void LoadConfig()
+void LoadConfig() { LoadConfigFrom(ReadStoredSettings()); }
+
+void LoadConfigFrom(const StoredSettings& stored)
 {
     AppConfig& config = appConfig();
     SetDefaultSettings();
-    auto settleSound = [&config] { config.soundOff = HasSoundDevice() ? config.NoSound : true; };
-    try {
-        ReadStoredValues(config);
-    } catch (const StoreError&) {
-        settleSound();
-        throw;
-    }
-    settleSound();
+    if (stored.admConf)
+        ApplyAdmConf(*stored.admConf, config.Scoring);
+    if (stored.pathUser)
+        config.PathUser = *stored.pathUser;
+    if (stored.noSound)
+        config.NoSound = *stored.noSound != 0;
+    config.soundOff = HasSoundDevice() ? config.NoSound : true;
+    if (!stored.error.isEmpty())
+        throw StoreError(stored.error);
 }
 
 void SaveSettings(const ScoringSettings& scoring, const QString& folder, bool noSound)

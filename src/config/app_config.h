@@ -34,10 +34,22 @@ void InitFolders();
 // none when the value is absent. Reads without creating anything; StoreError
 // when the value is not a string.
 std::optional<QString> StoredUserFolder();
+// The values the store holds, as read in their order ("AdmConf", "PathUser"
+// with one trailing "/", "NoSound"); `error` is the text of the StoreError that
+// ended the reading (a value of the wrong type), empty when none did.
+struct StoredSettings {
+    std::optional<QString> admConf;
+    std::optional<QString> pathUser;
+    std::optional<qint32> noSound;
+    QString error;
+};
+StoredSettings ReadStoredSettings();
 // Start-up steps: defaults, then the store's values, then soundOff. A value of
 // the wrong type raises StoreError after soundOff has been settled; the values
 // read before it stay.
 void LoadConfig();
+// The same with the values read elsewhere (by the class folder's keeper).
+void LoadConfigFrom(const StoredSettings& stored);
 // Writes the administrator's settings into the store: "AdmConf" from
 // `scoring`, "PathUser" from `folder` (deleted when it names the program
 // folder) and "NoSound". StoreError when the key cannot be opened with full

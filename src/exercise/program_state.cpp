@@ -1,8 +1,9 @@
 #include "exercise/program_state.h"
 
+#include "keeper/keeper_client.h"
 #include "platform/handler_guard.h"
 #include "platform/process_state.h"
-#include "records/result_record.h"
+#include "util/files.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +28,7 @@ void InstallParts(ProgramState* state)
     InstalledStatePart<NumberRange>() = state ? &state->range : nullptr;
     InstalledStatePart<ExerciseState>() = state ? &state->exercise : nullptr;
     InstalledStatePart<RandomSeed>() = state ? &state->randomSeed : nullptr;
+    InstalledStatePart<ClassFolderLink>() = state ? &state->classFolder : nullptr;
 }
 
 } // namespace
@@ -51,8 +53,23 @@ void StartUp()
     exerciseState().errorCount = 0;
     InitFolders();
     SeedRandom(static_cast<quint32>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    RunHandler([] { LoadConfig(); });
+    // The keeper reads the store for the program (closed to pupils' accounts);
+    // where it finds a class folder, every step there goes through it.
+    std::unique_ptr<KeeperClient> keeper;
+    const QString program = KeeperProgram(ProgramFolder());
+    if (!program.isEmpty())
+        keeper = KeeperClient::start(program);
+    std::optional<StoredSettings> stored;
+    try {
+        if (keeper)
+            stored = keeper->readSettings();
+    } catch (const ZelvoError&) {
+        keeper.reset();
+    }
+    RunHandler([&] { stored ? LoadConfigFrom(*stored) : LoadConfig(); });
+    if (keeper && keeper->classFolder())
+        StatePart<ClassFolderLink>().access = std::move(keeper);
     currentRange() = NumberRange();
-    RunHandler([] { ConvertLegacyTables(); });
-    RunHandler([] { ListLoginNicks(); });
+    RunHandler([] { classFolder().convertLegacyTables(); });
+    RunHandler([] { ListLoginNicks(classFolder().nicks()); });
 }

@@ -11,6 +11,7 @@
 #include "accounts/user_profile.h"
 #include "config/app_config.h"
 #include "exercise/exercise_state.h"
+#include "keeper/class_folder_access.h"
 #include "records/number_range.h"
 
 class ProgramState {
@@ -27,6 +28,7 @@ class ProgramState {
     NumberRange range;
     ExerciseState exercise;
     RandomSeed randomSeed;
+    ClassFolderLink classFolder;
 };
 
 // The program's start-up steps, in their order: the program folder and the

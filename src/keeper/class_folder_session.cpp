@@ -34,19 +34,19 @@ void RequirePupilNick(const QString& nick)
 
 } // namespace
 
-AccessRefused::AccessRefused()
-    : ZelvoError(QStringLiteral("Отказано: этот шаг не разрешён без входа под нужным именем"))
+ClassFolderSession::ClassFolderSession(bool followsProgramUser)
+    : followsProgramUser_(followsProgramUser)
 {
 }
 
-QStringList ClassFolderSession::nicks() const { return ListProfiles(); }
+QStringList ClassFolderSession::nicks() { return ListProfiles(); }
 
-bool ClassFolderSession::profileExists(const QString& nick) const
+bool ClassFolderSession::profileExists(const QString& nick)
 {
     return !IsAdminNick(nick) && ProfileExists(nick);
 }
 
-std::vector<ResultRecord> ClassFolderSession::readTable(const QString& rangeText) const
+std::vector<ResultRecord> ClassFolderSession::readTable(const QString& rangeText)
 {
     RequireRange(rangeText);
     const QString table = RecordsTableFileName(appConfig().PathUser, rangeText);
@@ -154,6 +154,7 @@ SaveOutcome ClassFolderSession::addTotals(qint32 seconds, qint32 points, Profile
 PasswordOutcome ClassFolderSession::changePassword(const QString& password,
                                                    const QString& newPassword)
 {
+    follow();
     if (admin_) {
         const std::optional<QString> digest = ReadAdminDigest();
         if (!digest || !CheckPassword(password, *digest))
@@ -201,7 +202,8 @@ void ClassFolderSession::appendResult(const QString& rangeText, const ResultReco
 
 bool ClassFolderSession::readProfile(const QString& nick, ProfileView& view)
 {
-    if (!admin_ && (nick_.isEmpty() || nick != nick_))
+    follow();
+    if (!followsProgramUser_ && !admin_ && (nick_.isEmpty() || nick != nick_))
         throw AccessRefused();
     RequirePupilNick(nick);
     UserProfile profile;
@@ -235,14 +237,34 @@ void ClassFolderSession::resetTable(const QString& rangeText)
     RemoveUserFolderFile(RecordsTableFileName(appConfig().PathUser, rangeText));
 }
 
-void ClassFolderSession::requirePupil() const
+// The program's current user, where it is another than the session's: its
+// profile as the program holds it is what a save falls back on.
+void ClassFolderSession::follow()
 {
+    if (!followsProgramUser_ || currentUser().nick == nick_)
+        return;
+    nick_ = currentUser().nick;
+    admin_ = IsAdminNick(nick_);
+    record_ = admin_ ? UserProfile() : currentUser().profile;
+}
+
+void ClassFolderSession::requirePupil()
+{
+    follow();
     if (nick_.isEmpty() || admin_)
         throw AccessRefused();
 }
 
-void ClassFolderSession::requireAdmin() const
+void ClassFolderSession::requireAdmin()
 {
-    if (!admin_)
+    follow();
+    if (!admin_ && !followsProgramUser_)
         throw AccessRefused();
+}
+
+void ClassFolderSession::saveSettings(const ScoringSettings& scoring, const QString& folder,
+                                      bool noSound)
+{
+    requireAdmin();
+    SaveSettings(scoring, folder, noSound);
 }

@@ -131,6 +131,10 @@ bool IsNewUserNick(const QString& nick)
     return IsRequestNick(nick);
 }
 
+// A full name goes into its short string as the program stores it: at most
+// the field's characters, one that has no byte in Windows-1251 as "?".
+bool IsFullNameText(const QString& text) { return text.size() <= kMaxFieldBytes; }
+
 bool InRange(qint32 value, qint32 low, qint32 high) { return value >= low && value <= high; }
 
 // The fields of the request's op, read and checked.
@@ -140,6 +144,7 @@ bool ReadFields(Reader& in, KeeperRequest& r)
     case KeeperOp::Hello:
     case KeeperOp::ConvertLegacy:
     case KeeperOp::ReadSettings:
+    case KeeperOp::LogOut:
         return true;
     case KeeperOp::ListNicks:
         r.from = in.i32();
@@ -153,15 +158,15 @@ bool ReadFields(Reader& in, KeeperRequest& r)
     case KeeperOp::LogIn:
         r.nick = in.text();
         r.password = in.text();
-        return IsRequestNick(r.nick) && IsFieldText(r.password);
+        return IsRequestNick(r.nick);
     case KeeperOp::LogInAdmin:
         r.password = in.text();
-        return IsFieldText(r.password);
+        return true;
     case KeeperOp::CreateUser:
         r.nick = in.text();
         r.password = in.text();
         r.fullName = in.text();
-        return IsNewUserNick(r.nick) && IsFieldText(r.password) && IsFieldText(r.fullName);
+        return IsNewUserNick(r.nick) && IsFullNameText(r.fullName);
     case KeeperOp::SaveTotals:
         r.seconds = in.i32();
         r.points = in.i32();
@@ -170,7 +175,7 @@ bool ReadFields(Reader& in, KeeperRequest& r)
     case KeeperOp::ChangePassword:
         r.password = in.text();
         r.newPassword = in.text();
-        return IsFieldText(r.password) && IsFieldText(r.newPassword);
+        return true;
     case KeeperOp::Append:
         r.rangeText = in.text();
         r.timePerExample = in.i32();
@@ -218,6 +223,7 @@ QByteArray EncodeRequest(const KeeperRequest& r)
     case KeeperOp::Hello:
     case KeeperOp::ConvertLegacy:
     case KeeperOp::ReadSettings:
+    case KeeperOp::LogOut:
         break;
     case KeeperOp::ListNicks:
         out.i32(r.from);
@@ -372,4 +378,70 @@ bool WriteFrame(int fd, const QByteArray& payload)
         left -= size_t(sent);
     }
     return true;
+}
+
+QString EncodeSettings(const ScoringSettings& scoring, const QString& folder, bool noSound)
+{
+    QStringList fields;
+    for (qint32 value : {scoring.rightStreakLength, scoring.wrongStreakLength, scoring.bonusPoints,
+                         scoring.penaltyPoints})
+        fields << QString::number(value);
+    fields << QString::number(noSound ? 1 : 0) << folder;
+    return fields.join(QLatin1Char('|'));
+}
+
+std::optional<SettingsChange> DecodeSettings(const QString& text)
+{
+    const QStringList fields = text.split(QLatin1Char('|'));
+    if (fields.size() < 6)
+        return std::nullopt;
+    qint32 numbers[5];
+    for (int n = 0; n < 5; ++n) {
+        bool ok = false;
+        const QString& field = fields.at(n);
+        numbers[n] = field.toInt(&ok);
+        // Decimal digits only: no sign, blank or other digits.
+        for (const QChar c : field)
+            ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        if (!ok)
+            return std::nullopt;
+    }
+    SettingsChange change;
+    change.scoring = ScoringSettings{numbers[0], numbers[1], numbers[2], numbers[3]};
+    change.noSound = numbers[4] != 0;
+    change.folder = fields.mid(5).join(QLatin1Char('|'));
+    if (numbers[2] < 1 || numbers[2] > 50 || numbers[3] < 1 || numbers[3] > 50 || numbers[4] > 1 ||
+        change.folder.isEmpty())
+        return std::nullopt;
+    return change;
+}
+
+KeeperAnswer SettingsAnswer(const StoredSettings& stored)
+{
+    KeeperAnswer answer;
+    answer.texts =
+        QStringList{stored.admConf.value_or(QString()), stored.pathUser.value_or(QString()),
+                    QString::number(stored.noSound.value_or(0))};
+    answer.a = (stored.admConf ? 1 : 0) | (stored.pathUser ? 2 : 0) | (stored.noSound ? 4 : 0);
+    answer.text = stored.error;
+    return answer;
+}
+
+std::optional<StoredSettings> SettingsOfAnswer(const KeeperAnswer& answer)
+{
+    if (answer.texts.size() != 3 || answer.a < 0 || answer.a > 7)
+        return std::nullopt;
+    bool ok = false;
+    const qint32 noSound = answer.texts.at(2).toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    StoredSettings stored;
+    if (answer.a & 1)
+        stored.admConf = answer.texts.at(0);
+    if (answer.a & 2)
+        stored.pathUser = answer.texts.at(1);
+    if (answer.a & 4)
+        stored.noSound = noSound;
+    stored.error = answer.text;
+    return stored;
 }

@@ -15,6 +15,7 @@
 // (u8) and that many 780-byte result records, i32 a, i32 b, u8 more (0 or 1).
 // The program reads answers as strictly as the keeper reads requests.
 
+#include "config/app_config.h"
 #include "records/result_record.h"
 
 #include <QByteArray>
@@ -64,6 +65,7 @@ enum class KeeperOp : quint8 {
     ResetTable = 15,    // (text rangeText)
     SaveSettings = 16,  // (text settings)
     ReadSettings = 17,  // ()
+    LogOut = 18,        // ()
 };
 
 // One request; only the fields of its op are significant.
@@ -77,10 +79,13 @@ enum class KeeperStatus : quint8 {
     Ok = 1,
     No = 2,              // a plain no: a wrong password, a profile that is not there
     Refused = 3,         // not allowed in this session
-    Failed = 4,          // an IoError: `text` is the error's own text
+    Failed = 4,          // an error that travels: `text` is its own text, `b` its kind
+                         // (KeeperFailure) and `a` an IoError's code
     NotAClassFolder = 5, // the program works on the folder itself
     BadRequest = 6,      // the request did not decode; the keeper ends the session
 };
+
+enum class KeeperFailure : qint32 { Other = 0, Io = 1, Store = 2 };
 
 struct KeeperAnswer {
     KeeperStatus status = KeeperStatus::Ok;
@@ -100,8 +105,9 @@ QByteArray EncodeRequest(const KeeperRequest& request);
 //  - nick: not empty, not "." or "..", no "/", at most kMaxFieldBytes in
 //    Windows-1251 and every character in it; CreateUser's nick also holds none
 //    of the characters a new user's nick may not hold (. : \ | /);
-//  - password, newPassword, fullName, finishedAt: Windows-1251, at most
-//    kMaxFieldBytes;
+//  - password, newPassword: any text (the digest takes each character);
+//  - fullName: at most kMaxFieldBytes characters;
+//  - finishedAt: Windows-1251, at most kMaxFieldBytes;
 //  - rangeText: one of RangeTexts();
 //  - SaveTotals: 0 <= seconds <= kMaxSavedSeconds, |points| <= kMaxSavedPoints (an
 //    exercise ended at the pause question may leave its score below zero);
@@ -114,6 +120,26 @@ std::optional<KeeperRequest> DecodeRequest(const QByteArray& payload);
 QByteArray EncodeAnswer(const KeeperAnswer& answer);
 // The answer, or none when the payload breaks the format.
 std::optional<KeeperAnswer> DecodeAnswer(const QByteArray& payload);
+
+// SaveSettings' text: the four scoring numbers, the sound switch (0 or 1) and
+// the folder, "|"-separated, the folder last (it may hold "|").
+QString EncodeSettings(const ScoringSettings& scoring, const QString& folder, bool noSound);
+// None when the text breaks that form, a number is not decimal, a scoring
+// number is out of the settings window's bounds (streak lengths from 0, bonus
+// and penalty 1..50) or the folder is empty.
+struct SettingsChange {
+    ScoringSettings scoring;
+    QString folder;
+    bool noSound = false;
+};
+std::optional<SettingsChange> DecodeSettings(const QString& text);
+
+// ReadSettings' answer: `texts` "AdmConf", "PathUser" and "NoSound" in
+// decimal, `a` a mask of those the store holds (1, 2, 4), `text` the error
+// that ended the reading.
+KeeperAnswer SettingsAnswer(const StoredSettings& stored);
+// None when the answer breaks that form.
+std::optional<StoredSettings> SettingsOfAnswer(const KeeperAnswer& answer);
 
 // True when `nick` may name a profile in a request (the nick rule above
 // without the new user's characters).

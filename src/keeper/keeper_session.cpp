@@ -92,8 +92,6 @@ KeeperAnswer Handle(KeeperSession& session, const KeeperRequest& r)
     ClassFolderSession& rules = session.rules;
     ProfileView view;
     switch (r.op) {
-    case KeeperOp::Hello:
-        break;
     case KeeperOp::ListNicks:
         return NicksPage(session, r.from);
     case KeeperOp::ProfileExists:
@@ -138,9 +136,19 @@ KeeperAnswer Handle(KeeperSession& session, const KeeperRequest& r)
     case KeeperOp::ResetTable:
         rules.resetTable(r.rangeText);
         return KeeperAnswer();
-    case KeeperOp::SaveSettings:
+    case KeeperOp::LogOut:
+        rules.logOut();
+        return KeeperAnswer();
+    case KeeperOp::SaveSettings: {
+        const std::optional<SettingsChange> change = DecodeSettings(r.settings);
+        if (!change)
+            break;
+        rules.saveSettings(change->scoring, change->folder, change->noSound);
+        return KeeperAnswer();
+    }
+    case KeeperOp::Hello:
     case KeeperOp::ReadSettings:
-        break; // the settings are not the keeper's yet
+        break; // answered before
     }
     throw AccessRefused();
 }
@@ -155,6 +163,10 @@ KeeperAnswer HandleKeeperRequest(KeeperSession& session, const KeeperRequest& re
         answer.a = kKeeperProtocolVersion;
         return answer;
     }
+    // The settings are read for any folder: the program takes them from here
+    // when the store is closed to its account.
+    if (request.op == KeeperOp::ReadSettings)
+        return SettingsAnswer(ReadStoredSettings());
     if (!session.classFolder) {
         answer.status = KeeperStatus::NotAClassFolder;
         return answer;
@@ -163,6 +175,15 @@ KeeperAnswer HandleKeeperRequest(KeeperSession& session, const KeeperRequest& re
         return Handle(session, request);
     } catch (const AccessRefused&) {
         answer.status = KeeperStatus::Refused;
+    } catch (const IoError& error) {
+        answer.status = KeeperStatus::Failed;
+        answer.text = error.text();
+        answer.a = error.code();
+        answer.b = qint32(KeeperFailure::Io);
+    } catch (const StoreError& error) {
+        answer.status = KeeperStatus::Failed;
+        answer.text = error.text();
+        answer.b = qint32(KeeperFailure::Store);
     } catch (const ZelvoError& error) {
         answer.status = KeeperStatus::Failed;
         answer.text = error.text();

@@ -261,103 +261,6 @@ TEST_F(ProfileTest, ListsOnlyTheNicksWhoseProfileOpens)
     EXPECT_EQ(ListProfiles(), QStringList{"Bob"});
 }
 
-TEST_F(ProfileTest, SaveCurrentProfileReportsEachOutcome)
-{
-    currentUser().nick = "vasya";
-    currentUser().profile = Profile("5", "Вася", 10, 20);
-    EXPECT_TRUE(SaveCurrentProfile());
-    EXPECT_TRUE(dialogs_.messages.isEmpty());
-    const QByteArray saved = readFile(profileFile("vasya"));
-    EXPECT_EQ(Int32At(saved, 464), 20);
-
-    currentUser().profile.totalPoints = 30;
-    {
-        FileSizeLimit limit(100);
-        EXPECT_FALSE(SaveCurrentProfile());
-    }
-    EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 1   :-("}));
-    EXPECT_EQ(readFile(profileFile("vasya")), saved);
-
-    dialogs_.messages.clear();
-    QDir().mkpath(profileFile("folder"));
-    currentUser().nick = "folder";
-    EXPECT_FALSE(SaveCurrentProfile());
-    EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 2   :-("}));
-    EXPECT_TRUE(dialogs_.errors.isEmpty());
-}
-
-// A save puts this copy's own changes over the record as another copy of the
-// program may have left it; where no whole record can be read, the one in
-// memory is written.
-TEST_F(ProfileTest, SaveAppliesOnlyTheUnsavedChangesToTheStoredRecord)
-{
-    struct Case {
-        const char* what;
-        QByteArray onDisk; // at the moment of the save; empty: the file is gone
-        bool newDigest;
-        QByteArray digest;
-        qint32 time, points;
-    };
-    const QByteArray loggedIn = RecordWithNoise("D1", "Vasya", 100, 10);
-    const Case cases[] = {
-        {"unchanged", loggedIn, false, "D1", 105, 12},
-        {"totals saved by another copy", RecordWithNoise("D1", "Vasya", 200, 20), false, "D1", 205,
-         22},
-        {"password reset meanwhile", RecordWithNoise("", "Vasya", 100, 10), false, "", 105, 12},
-        {"password changed here", RecordWithNoise("D1", "Vasya", 200, 20), true, "D2", 205, 22},
-        {"file gone", QByteArray(), false, "D1", 105, 12},
-        {"file cut short", loggedIn.left(100), false, "D1", 105, 12},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        QFile::remove(profileFile("vasya"));
-        writeFile(profileFile("vasya"), loggedIn);
-        ClearCurrentUser();
-        ASSERT_TRUE(ReadProfile("vasya", currentUser().profile));
-        currentUser().nick = "vasya";
-        AddToCurrentTotals(5, 2);
-        if (c.newDigest)
-            SetCurrentDigest("D2");
-        QFile::remove(profileFile("vasya"));
-        if (!c.onDisk.isEmpty())
-            writeFile(profileFile("vasya"), c.onDisk);
-
-        ASSERT_TRUE(SaveCurrentProfile());
-        const QByteArray saved = readFile(profileFile("vasya"));
-        if (!c.newDigest) { // the insignificant bytes of the record stay
-            EXPECT_EQ(saved, RecordWithNoise(c.digest, "Vasya", c.time, c.points));
-        }
-        const UserProfile stored = DecodeUserProfile(saved);
-        EXPECT_EQ(stored.digestText, QString::fromLatin1(c.digest));
-        EXPECT_EQ(stored.totalTime, c.time);
-        EXPECT_EQ(stored.totalPoints, c.points);
-        EXPECT_EQ(currentUser().profile.totalTime, c.time);
-        EXPECT_EQ(currentUser().profile.totalPoints, c.points);
-
-        // Nothing is unsaved now: the next save keeps what another copy stores meanwhile.
-        writeFile(profileFile("vasya"), RecordWithNoise("D3", "Vasya", 1000, 100));
-        ASSERT_TRUE(SaveCurrentProfile());
-        EXPECT_EQ(readFile(profileFile("vasya")), RecordWithNoise("D3", "Vasya", 1000, 100));
-    }
-    EXPECT_TRUE(dialogs_.shown.isEmpty());
-}
-
-TEST_F(ProfileTest, ChangesOfAFailedSaveGoWithTheNextOne)
-{
-    writeFile(profileFile("vasya"), RecordWithNoise("D1", "Vasya", 100, 10));
-    ASSERT_TRUE(ReadProfile("vasya", currentUser().profile));
-    currentUser().nick = "vasya";
-    AddToCurrentTotals(5, 2);
-    {
-        FileSizeLimit limit(100);
-        EXPECT_FALSE(SaveCurrentProfile());
-    }
-    EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 1   :-("}));
-    AddToCurrentTotals(1, 1);
-    ASSERT_TRUE(SaveCurrentProfile());
-    EXPECT_EQ(readFile(profileFile("vasya")), RecordWithNoise("D1", "Vasya", 106, 13));
-}
-
 // A link in a profile's place (another account's doing) is never followed:
 // it is not listed, reading it fails as an unopenable profile, and writing it
 // as a profile that cannot be created; the linked file and the link stay.
@@ -378,12 +281,6 @@ TEST_F(ProfileTest, ALinkInAProfilesPlaceIsNeverFollowed)
         EXPECT_FALSE(ReadProfile(nick, profile));
         EXPECT_EQ(profile.digestText, "keep");
         EXPECT_FALSE(WriteProfile(nick, Profile("new", "", 0, 0)));
-
-        currentUser().nick = nick;
-        currentUser().profile = Profile("5", "Вася", 10, 20);
-        dialogs_.messages.clear();
-        EXPECT_FALSE(SaveCurrentProfile());
-        EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 2   :-("}));
     }
     EXPECT_EQ(readFile(tempPath("victim")), victimBytes);
     EXPECT_FALSE(QFileInfo::exists(tempPath("none")));

@@ -19,10 +19,12 @@
 #include "config/app_config.h"
 #include "exercise/program_state.h"
 #include "exercise/scoring.h"
+#include "keeper/class_folder_access.h"
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/folder_lock.h"
+#include "records/number_range.h"
 #include "records/result_record.h"
 
 #include <QCoreApplication>
@@ -64,15 +66,15 @@ int Fail(const QString& text)
     return 1;
 }
 
-// Logs the pupil in as the login window does: profile read, password checked.
+// Logs the pupil in as the login window does.
 bool LogIn(const QString& nick, const QString& password)
 {
     ClearCurrentUser();
-    UserProfile profile;
-    if (!ReadProfile(nick, profile) || !CheckPassword(password, profile.digestText))
+    ProfileView view;
+    if (classFolder().logIn(nick, password, view) != LogInOutcome::Done)
         return false;
     currentUser().nick = nick;
-    currentUser().profile = profile;
+    CopyView(view, currentUser().profile);
     return true;
 }
 
@@ -125,9 +127,9 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
         record.points = points;
         record.errors = args[5].toInt();
         record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
-        AppendResultRecord(record);
+        classFolder().appendResult(currentRange().rangeText, record);
         AddToCurrentTotals(seconds, points);
-        return SaveCurrentProfile() && !dialogs.failed ? 0 : 1;
+        return SaveCurrentTotals() && !dialogs.failed ? 0 : 1;
     }
     if (command == "convert" && args.size() == 1) {
         ConvertLegacyTables();

@@ -34,12 +34,12 @@ std::vector<KeeperRequest> EveryOp()
     r.password = QStringLiteral("секрет 1");
     requests.push_back(r);
     r = Request(KeeperOp::LogInAdmin);
-    r.password = QStringLiteral("adm");
+    r.password = QStringLiteral("adm 日本") + QString(300, 'p'); // the digest takes any password
     requests.push_back(r);
     r = Request(KeeperOp::CreateUser);
     r.nick = QStringLiteral("Новый");
     r.password = QString();
-    r.fullName = QStringLiteral("Петрова Анна");
+    r.fullName = QStringLiteral("Петрова Анна 日本");
     requests.push_back(r);
     r = Request(KeeperOp::SaveTotals);
     r.seconds = kMaxSavedSeconds;
@@ -78,6 +78,7 @@ std::vector<KeeperRequest> EveryOp()
     r.settings = QStringLiteral("AdmConf|1|2|3|4\nPathUser|/srv/класс\n") + QString(900, 'x');
     requests.push_back(r);
     requests.push_back(Request(KeeperOp::ReadSettings));
+    requests.push_back(Request(KeeperOp::LogOut));
     return requests;
 }
 
@@ -115,7 +116,7 @@ QByteArray Text(const QByteArray& utf8) { return Le16(int(utf8.size())) + utf8; 
 TEST(KeeperProtocol, EveryRequestDecodesAsEncoded)
 {
     const std::vector<KeeperRequest> requests = EveryOp();
-    ASSERT_EQ(requests.size(), 17u);
+    ASSERT_EQ(requests.size(), 18u);
     for (const KeeperRequest& request : requests) {
         SCOPED_TRACE(int(request.op));
         const QByteArray payload = EncodeRequest(request);
@@ -148,7 +149,7 @@ TEST(KeeperProtocol, RequestsThatBreakTheFormatOrAFieldCheckAreRefused)
         {"over the request bound", Op(KeeperOp::SaveSettings) + Text(QByteArray(1000, 'a')) +
                                        QByteArray(kMaxRequestBytes, 'a')},
         {"op code 0", QByteArray(1, '\0')},
-        {"op code 18", QByteArray(1, char(18))},
+        {"op code 19", QByteArray(1, char(19))},
         {"op code 255", QByteArray(1, char(255))},
         {"trailing byte", Op(KeeperOp::Hello) + 'x'},
         {"trailing byte after fields", Op(KeeperOp::ListNicks) + Le32(0) + 'x'},
@@ -175,11 +176,6 @@ TEST(KeeperProtocol, RequestsThatBreakTheFormatOrAFieldCheckAreRefused)
         {"new nick with |", Op(KeeperOp::CreateUser) + Text("a|b") + Text("") + Text("F")},
         {"new nick with \\", Op(KeeperOp::CreateUser) + Text("a\\b") + Text("") + Text("F")},
         {"full name over 255", Op(KeeperOp::CreateUser) + Text("a") + Text("") + Text(tooLongName)},
-        {"full name not in Windows-1251",
-         Op(KeeperOp::CreateUser) + Text("a") + Text("") + Text("\xE6\x97\xA5")},
-        {"password over 255", Op(KeeperOp::LogInAdmin) + Text(tooLongName)},
-        {"new password not in Windows-1251",
-         Op(KeeperOp::ChangePassword) + Text("a") + Text("\xE6\x97\xA5")},
         {"range 7", Op(KeeperOp::ResetTable) + Text("7")},
         {"range empty", Op(KeeperOp::ReadTable) + Text("") + Le32(0) + Le32(1)},
         {"count 0", Op(KeeperOp::ReadTable) + Text("20") + Le32(0) + Le32(0)},

@@ -83,7 +83,7 @@ TEST_F(StorageTest, FourCopiesSavingOnePupilsTotalsAddUpExactly)
             gate.waitInChild();
             for (int i = 0; i < kSaves; ++i) {
                 AddToCurrentTotals(3, copy + 1); // an exercise of 3 seconds
-                if (!SaveCurrentProfile())
+                if (!SaveCurrentTotals())
                     return false;
             }
             return true;
@@ -112,11 +112,11 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
         if (!LogIn(QStringLiteral("u7")))
             return false;
         AddToCurrentTotals(20, 2);
-        const bool first = SaveCurrentProfile();
+        const bool first = SaveCurrentTotals();
         toParent.send("saved");
         toChild.receiveOne(); // the reset is done
         AddToCurrentTotals(30, 3);
-        return first && SaveCurrentProfile();
+        return first && SaveCurrentTotals();
     });
     ASSERT_EQ(toParent.receiveOne(), "saved");
     {
@@ -135,12 +135,12 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
 
     // This copy logs in with the emptied password; another copy saves totals
     // before this one changes the password.
-    ASSERT_TRUE(LogIn(QStringLiteral("u7")));
+    ASSERT_TRUE(LogIn(QStringLiteral("u7"), QString()));
     const pid_t other = StartChild([] {
-        if (!LogIn(QStringLiteral("u7")))
+        if (!LogIn(QStringLiteral("u7"), QString()))
             return false;
         AddToCurrentTotals(40, 4);
-        return SaveCurrentProfile();
+        return SaveCurrentTotals();
     });
     ASSERT_EQ(WaitChild(other), 0);
     TForm7 change;

@@ -10,6 +10,7 @@
 #include "accounts/password_digest.h"
 #include "accounts/user_profile.h"
 #include "config/app_config.h"
+#include "keeper/class_folder_access.h"
 #include "platform/atomic_file.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
@@ -46,13 +47,16 @@ class StorageTest : public ZelvoTest {
         ASSERT_TRUE(WriteProfile(nick, profile));
     }
 
-    // Logs the pupil in as the login window does: the profile read into CurrentUser.
-    static bool LogIn(const QString& nick)
+    // Logs the pupil in as the login window does.
+    static bool LogIn(const QString& nick, const QString& password = QStringLiteral("pw"))
     {
         ClearCurrentUser();
-        if (!ReadProfile(nick, currentUser().profile))
+        ProfileView view;
+        if (classFolder().logIn(nick, password, view) != LogInOutcome::Done)
             return false;
         currentUser().nick = nick;
+        CopyView(view, currentUser().profile);
+        currentUser().profile.digestText = TypedPasswordDigest(password);
         return true;
     }
 

@@ -3,6 +3,7 @@
 #include "accounts/current_user.h"
 #include "accounts/password_digest.h"
 #include "accounts/ui/key_press.h"
+#include "keeper/class_folder_access.h"
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
@@ -92,7 +93,7 @@ void TForm4::Button1Click()
     RunHandler([this] {
         ClearCurrentUser();
         const QString nick = ComboBox1->currentText();
-        if (!IsAdminNick(nick) && !ProfileExists(nick)) {
+        if (!IsAdminNick(nick) && !classFolder().profileExists(nick)) {
             dialogs().message(QStringLiteral("Нет такого имени"));
             return;
         }
@@ -105,8 +106,8 @@ void TForm4::Button1Click()
 
 void TForm4::LoginAdmin()
 {
-    const std::optional<QString> digest = ReadAdminDigest();
-    if (!digest) {
+    switch (classFolder().logInAdmin(Edit1->text())) {
+    case AdminLogInOutcome::StoreNotRead:
         // A store that is there but cannot be read may hold a password: the
         // administrator stays out until it is mended; pupils log in as before.
         dialogs().message(QStringLiteral("Не удаётся прочитать хранилище настроек %1. "
@@ -115,14 +116,14 @@ void TForm4::LoginAdmin()
                               .arg(MachineStorePath()));
         Edit1->clear();
         return;
-    }
-    const QString stored = *digest;
-    if (!CheckPassword(Edit1->text(), stored)) {
+    case AdminLogInOutcome::WrongPassword:
         RefusePassword();
         return;
+    case AdminLogInOutcome::Done:
+        break;
     }
     CurrentUser& user = currentUser();
-    user.profile.digestText = stored.left(200);
+    user.profile.digestText = TypedPasswordDigest(Edit1->text());
     user.nick = kAdminNick;
     states_.ShowAdminMenus();
     hide();
@@ -132,14 +133,22 @@ void TForm4::LoginAdmin()
 void TForm4::LoginPupil(const QString& nick)
 {
     CurrentUser& user = currentUser();
-    if (!ReadProfile(nick, user.profile)) {
+    ProfileView view;
+    switch (classFolder().logIn(nick, Edit1->text(), view)) {
+    case LogInOutcome::NoProfile: // gone since the check above
+        dialogs().message(QStringLiteral("Нет такого имени"));
+        return;
+    case LogInOutcome::NotRead:
         dialogs().message(QStringLiteral("Error 1"));
         return;
-    }
-    if (!CheckPassword(Edit1->text(), user.profile.digestText)) {
+    case LogInOutcome::WrongPassword:
         RefusePassword();
         return;
+    case LogInOutcome::Done:
+        break;
     }
+    CopyView(view, user.profile);
+    user.profile.digestText = TypedPasswordDigest(Edit1->text());
     states_.ShowLoggedOutMenus();
     user.nick = nick;
     states_.ShowPupilMenus();

@@ -4,6 +4,7 @@
 #include "accounts/new_user.h"
 #include "accounts/password_digest.h"
 #include "config/app_config.h"
+#include "keeper/class_folder_access.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "ui/control_factory.h"
@@ -57,12 +58,17 @@ void TForm6::Button1Click()
         UserProfile& profile = currentUser().profile;
         profile.digestText = PasswordDigestText(Edit3->text());
         profile.fullName = fullName.left(255);
-        CreateFolderPath(appConfig().PathUser);
-        if (!WriteProfile(nick, profile)) {
+        switch (classFolder().createUser(nick, Edit3->text(), profile.fullName)) {
+        case NewUserOutcome::Exists: // made meanwhile by another copy: it stays as it is
+            dialogs().message(kNickTaken);
+            return;
+        case NewUserOutcome::NotCreated:
             dialogs().message(
                 QStringLiteral("Измените ник , не могу создать файл конфигурации - ") +
                 appConfig().PathUser + nick);
             return;
+        case NewUserOutcome::Done:
+            break;
         }
         dialogs().message(QStringLiteral("Пользователь создан"));
         loginNicks().append(nick);

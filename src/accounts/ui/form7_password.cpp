@@ -3,6 +3,7 @@
 #include "accounts/current_user.h"
 #include "accounts/password_digest.h"
 #include "accounts/ui/key_press.h"
+#include "keeper/class_folder_access.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "ui/control_factory.h"
@@ -63,18 +64,26 @@ void TForm7::Button1Click()
             Edit3->clear();
             return;
         }
-        SetCurrentDigest(PasswordDigestText(Edit2->text()));
-        if (!IsAdminNick(user.nick)) {
-            if (SaveCurrentProfile())
-                ChangeDone();
+        switch (classFolder().changePassword(Edit1->text(), Edit2->text())) {
+        case PasswordOutcome::WrongPassword: // changed meanwhile: an administrator's reset
+            dialogs().message(QStringLiteral("Неверный старый пароль"));
+            Edit1->clear();
             return;
-        }
-        if (!WriteAdminDigest(user.profile.digestText)) {
+        case PasswordOutcome::NotCreated:
+            dialogs().message(QStringLiteral("Ошибка записи 2   :-("));
+            return;
+        case PasswordOutcome::WriteFailed:
+            dialogs().message(QStringLiteral("Ошибка записи 1   :-("));
+            return;
+        case PasswordOutcome::NoStoreAccess:
             dialogs().message(QStringLiteral(
                 "Чтобы изменить пароль ADM нужны права администратора на компьютере"));
             hide();
             return;
+        case PasswordOutcome::Done:
+            break;
         }
+        user.profile.digestText = TypedPasswordDigest(Edit2->text());
         ChangeDone();
     });
 }

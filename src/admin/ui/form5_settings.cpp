@@ -1,6 +1,7 @@
 #include "admin/ui/form5_settings.h"
 
 #include "config/app_config.h"
+#include "keeper/class_folder_access.h"
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -276,7 +277,8 @@ void TForm5::SpeedButton1Click()
 
 void TForm5::SaveConfig()
 {
-    if (!HasAdminRights()) {
+    // The keeper saves the store for ADM: no rights of the account's own are needed.
+    if (!classFolder().savesSettingsItself() && !HasAdminRights()) {
         dialogs().message(QStringLiteral("Нужно зайти с правами администратора на компьютере"));
         dialogs().endProgram();
         return;
@@ -307,7 +309,7 @@ void TForm5::SaveConfig()
     scoring.wrongStreakLength = *values[1];
     scoring.bonusPoints = *values[2];
     scoring.penaltyPoints = *values[3];
-    SaveSettings(scoring, folderText, CheckBox2->isChecked());
+    classFolder().saveSettings(scoring, folderText, CheckBox2->isChecked());
 
     dialogs().message(QStringLiteral("Конфигурация сохранена,перезапустите программу"));
     dialogs().endProgram();

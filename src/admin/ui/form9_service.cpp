@@ -3,11 +3,13 @@
 #include "accounts/admin_actions.h"
 #include "accounts/user_profile.h"
 #include "config/app_config.h"
+#include "keeper/class_folder_access.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/folder_lock.h"
 #include "platform/handler_guard.h"
 #include "platform/shell.h"
+#include "records/number_range.h"
 #include "records/result_record.h"
 #include "ui/control_factory.h"
 #include "ui/control_names.h"
@@ -84,11 +86,14 @@ void TForm9::FillUserList()
     const QString chosenNick = chosen >= 0 ? ComboBox1->itemData(chosen).toString() : QString();
     ComboBox1->clear();
     UserProfile& record = AdminRecord();
-    for (const QString& nick : ListProfiles()) {
+    ClassFolderAccess& folder = classFolder();
+    for (const QString& nick : folder.nicks()) {
         QString fullName;
-        if (ReadProfile(nick, record))
+        ProfileView view;
+        if (folder.readProfile(nick, view)) {
+            CopyView(view, record);
             fullName = record.fullName;
-        else // no stale name of the profile read before
+        } else // no stale name of the profile read before
             dialogs().message(kProfileNotReadMessage + nick);
         // The item carries its nick: its text cannot give it back when a nick
         // or a full name holds " (".
@@ -122,9 +127,9 @@ QString TForm9::SelectedNick()
     const int item = ChosenItem();
     const QString nick = item >= 0 ? ComboBox1->itemData(item).toString()
                                    : TrimText(Field(1, ComboBox1->currentText(), QLatin1Char('(')));
-    // ProfileExists also refuses an empty nick and one with "/", which could
-    // name a file outside the user folder.
-    if (!ProfileExists(nick)) {
+    // The existence check also refuses an empty nick and one with "/", which
+    // could name a file outside the user folder.
+    if (!classFolder().profileExists(nick)) {
         dialogs().message(kChooseUserText);
         return QString();
     }
@@ -157,7 +162,7 @@ void TForm9::Button5Click()
         const QString nick = ConfirmedNick(QStringLiteral("Удалить пользователя?"));
         if (nick.isEmpty())
             return;
-        RemoveUserFolderFile(ProfilePath(nick));
+        classFolder().deleteUser(nick);
         dialogs().message(QStringLiteral("Пользователь удален"));
     });
 }
@@ -168,7 +173,11 @@ void TForm9::Button2Click()
         const QString nick = ConfirmedNick(QStringLiteral("Обнулить пароль?"));
         if (nick.isEmpty())
             return;
-        switch (ResetPassword(nick, AdminRecord())) {
+        ProfileView view;
+        const ResetOutcome outcome = classFolder().resetPassword(nick, view);
+        if (outcome != ResetOutcome::NotRead)
+            CopyView(view, AdminRecord());
+        switch (outcome) {
         case ResetOutcome::NotRead:
             // Writing now would give this user the record of another one.
             dialogs().message(kProfileNotReadMessage + nick);
@@ -203,7 +212,7 @@ void TForm9::Button6Click()
         if (!dialogs().question(QStringLiteral("Сбросить таблицу рекордов?"),
                                 QuestionIcon::Warning))
             return;
-        RemoveUserFolderFile(RecordsTableFileName());
+        classFolder().resetTable(currentRange().rangeText);
         dialogs().message(QStringLiteral("Таблица рекордов сброшена"));
     });
 }

@@ -4,6 +4,7 @@
 #include "config/app_config.h"
 #include "exercise/exercise_state.h"
 #include "exercise/scoring.h"
+#include "keeper/class_folder_access.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/handler_guard.h"
@@ -161,9 +162,9 @@ void ExerciseController::FinishExercise()
     record.errors = s.errorCount;
     record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
 
-    bool ok = RunHandler([&] { AppendResultRecord(record); });
+    bool ok = RunHandler([&] { classFolder().appendResult(currentRange().rangeText, record); });
     AddToCurrentTotals(s.elapsedSeconds, s.score);
-    ok = RunHandler([] { SaveCurrentProfile(); }) && ok;
+    ok = RunHandler([] { SaveCurrentTotals(); }) && ok;
     if (ok)
         ok = RunHandler([&] { showResult_(record); });
     if (ok)
@@ -339,7 +340,7 @@ void ExerciseController::TakePause()
         return;
     }
     AddToCurrentTotals(s.elapsedSeconds, s.score);
-    RunHandler([] { SaveCurrentProfile(); });
+    RunHandler([] { SaveCurrentTotals(); });
     programEnding_ = true;
     dialogs().endProgram();
 }

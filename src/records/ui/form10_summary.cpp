@@ -1,6 +1,7 @@
 #include "records/ui/form10_summary.h"
 
 #include "accounts/user_profile.h"
+#include "keeper/class_folder_access.h"
 #include "platform/dialogs.h"
 #include "records/statistics_text.h"
 #include "ui/control_factory.h"
@@ -48,8 +49,12 @@ void TForm10::LoadSummaryTable()
     StringGrid1->clearContents();
     StringGrid1->setRowCount(0);
     UserProfile& record = AdminRecord();
-    for (const QString& nick : ListProfiles()) {
-        if (!ReadProfile(nick, record))
+    ClassFolderAccess& folder = classFolder();
+    for (const QString& nick : folder.nicks()) {
+        ProfileView view;
+        if (folder.readProfile(nick, view))
+            CopyView(view, record);
+        else
             dialogs().message(kProfileNotReadMessage + nick);
         const int row = StringGrid1->rowCount();
         StringGrid1->insertRow(row);

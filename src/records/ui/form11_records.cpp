@@ -1,5 +1,6 @@
 #include "records/ui/form11_records.h"
 
+#include "keeper/class_folder_access.h"
 #include "platform/handler_guard.h"
 #include "platform/message_wait.h"
 #include "records/number_range.h"
@@ -87,10 +88,8 @@ void TForm11::LoadRecordsTable()
     setWindowTitle(QStringLiteral("Таблица рекордов в интервале (") + RangeCaption(currentRange()) +
                    QLatin1Char(')'));
     model_->clearRows();
-    const QString table = RecordsTableFileName();
-    // A link, pipe or device in the table's place is read, and so refused.
-    if (UserFileExists(table)) {
-        std::vector<ResultRecord> records = ReadResultRecords(table);
+    std::vector<ResultRecord> records = classFolder().readTable(currentRange().rangeText);
+    if (!records.empty()) {
         std::vector<int> order = SortRecords(records, CheckedOrder());
         model_->setRows(std::move(records), std::move(order));
     }

@@ -1,6 +1,7 @@
 #include "records/ui/form8_statistics.h"
 
 #include "accounts/current_user.h"
+#include "keeper/class_folder_access.h"
 #include "platform/dialogs.h"
 #include "records/statistics_text.h"
 #include "ui/control_factory.h"
@@ -56,10 +57,12 @@ void TForm8::ShowUserStatistics(const QString& nick)
         dialogs().message(kLoginNeededMessage);
         return;
     }
-    if (!ReadProfile(nick, statisticsRecord_)) {
+    ProfileView view;
+    if (!classFolder().readProfile(nick, view)) {
         dialogs().message(QStringLiteral("Error 11 :") + nick);
         return;
     }
+    CopyView(view, statisticsRecord_);
     const UserProfile& profile = statisticsRecord_;
     StaticText4->setText(DurationText(profile.totalTime));
     StaticText6->setText(SpeedText(profile.totalPoints, profile.totalTime));

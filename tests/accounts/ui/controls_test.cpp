@@ -35,7 +35,7 @@ QStringList TabOrder(QWidget* window, QWidget* first, int steps)
 
 TEST_F(AccountWindowsTest, WindowsControlsAndTabOrders)
 {
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 login(states_);
     TForm6 newUser;
     newUser.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };

@@ -50,7 +50,7 @@ class LoginTest : public AccountsTest {
 
 TEST_F(LoginTest, NickListHoldsAdmThenTheProfiles)
 {
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 form(states_);
     QStringList nicks = form.nickList();
     ASSERT_FALSE(nicks.isEmpty());
@@ -64,7 +64,7 @@ TEST_F(LoginTest, NickListHoldsAdmThenTheProfiles)
     EXPECT_EQ(form.nickList().last(), "новый");
 
     appConfig().PathUser = tempPath("nothing/");
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     EXPECT_EQ(TForm4(states_).nickList(), QStringList({"ADM"}));
 }
 
@@ -77,26 +77,26 @@ TEST_F(LoginTest, EachAttemptEndsAsItShould)
         QStringList errors;
         QStringList states; // what the main window was switched to
         QString passwordAfter;
-        QString fullNameAfter; // of the current user's record
+        QString fullNameAfter; // of the current user's record: none before the password passed
     } cases[] = {
         {"nobody", "x", {"Нет такого имени"}, {}, {}, "x", ""},
         {"adm", "x", {"Нет такого имени"}, {}, {}, "x", ""},
         {"Vasya", "Секрет", {"Нет такого имени"}, {}, {}, "Секрет", ""},
         {"../users/vasya", "Секрет", {"Нет такого имени"}, {}, {}, "Секрет", ""},
-        {"vasya", "wrong", {"Неверный пароль"}, {}, {}, "", "Василий Пупкин"},
-        {"vasya", "Секрет ", {"Неверный пароль"}, {}, {}, "", "Василий Пупкин"},
+        {"vasya", "wrong", {"Неверный пароль"}, {}, {}, "", ""},
+        {"vasya", "Секрет ", {"Неверный пароль"}, {}, {}, "", ""},
         {"vasya", "сЕКРЕТ", {}, {}, {"LoggedOut", "Pupil:vasya"}, "", "Василий Пупкин"},
         {"reset", "", {}, {}, {"LoggedOut", "Pupil:reset"}, "", "Сброшенный"},
-        {"reset", "x", {"Неверный пароль"}, {}, {}, "", "Сброшенный"},
+        {"reset", "x", {"Неверный пароль"}, {}, {}, "", ""},
         {"empty", "", {}, {}, {"LoggedOut", "Pupil:empty"}, "", "Без пароля"},
-        {"empty", " ", {"Неверный пароль"}, {}, {}, "", "Без пароля"},
+        {"empty", " ", {"Неверный пароль"}, {}, {}, "", ""},
         {"short", "", {}, {"Read beyond end of file"}, {}, "", ""},
         {"ADM", "file", {"Неверный пароль"}, {}, {}, "", ""},
         {"ADM", "", {}, {}, {"Admin:ADM"}, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE((c.nick + " / " + c.password).toStdString());
-        ListLoginNicks();
+        ListLoginNicks(ListProfiles());
         TForm4 form(states_);
         dialogs_.messages.clear();
         dialogs_.errors.clear();
@@ -116,7 +116,7 @@ TEST_F(LoginTest, EachAttemptEndsAsItShould)
 
 TEST_F(LoginTest, PupilGetsTheProfileRead)
 {
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 form(states_);
     attempt(form, "vasya", "секрет");
     EXPECT_EQ(currentUser().profile.digestText, PasswordDigestText("Секрет"));
@@ -132,7 +132,7 @@ TEST_F(LoginTest, AdministratorAgainstTheStoredDigest)
         bool accepted;
     } cases[] = {{"ADMIN", true}, {"admin", true}, {"", false}, {"Admin ", false}};
     for (const auto& c : cases) {
-        ListLoginNicks();
+        ListLoginNicks(ListProfiles());
         TForm4 form(states_);
         states_.calls.clear();
         attempt(form, "ADM", c.password);
@@ -147,7 +147,7 @@ TEST_F(LoginTest, AdministratorDigestOfAnotherType)
 {
     writeFile(storePath(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Zamrik]\n"
                            "\"MyPass\"=dword:00000001\n");
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 form(states_);
     attempt(form, "ADM", "");
     EXPECT_EQ(dialogs_.errors, QStringList({"Invalid data type for 'MyPass'"}));
@@ -168,7 +168,7 @@ TEST_F(LoginTest, AdministratorRefusedWhileTheStoreCannotBeRead)
     for (BadFile kind : {BadFile::Huge, BadFile::Folder, BadFile::Pipe, BadFile::Link}) {
         SCOPED_TRACE(BadFileName(kind));
         MakeBadFile(storePath(), kind, 100);
-        ListLoginNicks();
+        ListLoginNicks(ListProfiles());
         TForm4 form(states_);
         dialogs_.messages.clear();
         states_.calls.clear();
@@ -182,7 +182,7 @@ TEST_F(LoginTest, AdministratorRefusedWhileTheStoreCannotBeRead)
         EXPECT_EQ(currentUser().nick, "vasya");
     }
     QFile::remove(storePath());
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 form(states_);
     attempt(form, "ADM", "");
     EXPECT_EQ(currentUser().nick, "ADM");
@@ -197,7 +197,7 @@ TEST_F(LoginTest, ProfileThatCannotBeOpened)
         GTEST_SKIP() << "the running program can be opened for writing here";
     ASSERT_TRUE(QFile::link(busy, profileFile("busy")));
 
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
 
     TForm4 form(states_);
     attempt(form, "busy", "pw");
@@ -219,7 +219,7 @@ TEST_F(LoginTest, EnterInEitherBoxLogsIn)
                  {"Edit1", Qt::Key_Enter}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.box);
-        ListLoginNicks();
+        ListLoginNicks(ListProfiles());
         TForm4 form(states_);
         form.show();
         form.ComboBox1->setEditText("lat");
@@ -233,7 +233,7 @@ TEST_F(LoginTest, EnterInEitherBoxLogsIn)
         EXPECT_EQ(form.nickList().count("latin"), 1); // Enter adds nothing to the list
     }
     // Enter reaching the nick box's own line edit counts too.
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 form(states_);
     form.show();
     form.ComboBox1->setEditText("empty");
@@ -243,7 +243,7 @@ TEST_F(LoginTest, EnterInEitherBoxLogsIn)
 
 TEST_F(LoginTest, NicksOutsideTheListAndChosenItems)
 {
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 form(states_);
     addProfile("later", "", "Поздний");
     attempt(form, "later", "");
@@ -278,7 +278,7 @@ TEST_F(LoginTest, TypedNickStaysAsTyped)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        ListLoginNicks();
+        ListLoginNicks(ListProfiles());
         TForm4 form(states_);
         form.show();
         form.activateWindow();
@@ -299,7 +299,7 @@ TEST_F(LoginTest, TypedNickStaysAsTyped)
 
 TEST_F(LoginTest, PupilAfterAdministrator)
 {
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 form(states_);
     attempt(form, "ADM", "");
     attempt(form, "vasya", "Секрет");

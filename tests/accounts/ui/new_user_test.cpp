@@ -67,7 +67,7 @@ TEST_F(NewUserTest, RefusalsInTheirOrder)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nick.toStdString() + " / " + c.fullName.toStdString());
-        ListLoginNicks();
+        ListLoginNicks(ListProfiles());
         TForm4 login(states_);
         TForm6 form;
         form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
@@ -89,7 +89,7 @@ TEST_F(NewUserTest, RefusalsInTheirOrder)
 
 TEST_F(NewUserTest, ProfileThatAppearedLaterIsNotReplaced)
 {
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 login(states_);
     UserProfile other;
     other.fullName = "Чужой";
@@ -107,7 +107,7 @@ TEST_F(NewUserTest, ProfileThatAppearedLaterIsNotReplaced)
 
 TEST_F(NewUserTest, CreatesTheUser)
 {
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 login(states_);
     TForm6 form;
     form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
@@ -135,7 +135,7 @@ TEST_F(NewUserTest, CreatesTheUser)
 TEST_F(NewUserTest, MissingUserFolderIsCreated)
 {
     appConfig().PathUser = tempPath("new/deep/");
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 login(states_);
     TForm6 form;
     form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
@@ -157,7 +157,7 @@ TEST_F(NewUserTest, ProfileThatCannotBeCreated)
     };
     for (const auto& c : cases) {
         appConfig().PathUser = c.userFolder;
-        ListLoginNicks();
+        ListLoginNicks(ListProfiles());
         TForm4 login(states_);
         TForm6 form;
         form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
@@ -176,7 +176,7 @@ TEST_F(NewUserTest, ProfileThatCannotBeCreated)
 
 TEST_F(NewUserTest, FailedWriteStopsBeforeSuccess)
 {
-    ListLoginNicks();
+    ListLoginNicks(ListProfiles());
     TForm4 login(states_);
     TForm6 form;
     form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
@@ -185,8 +185,10 @@ TEST_F(NewUserTest, FailedWriteStopsBeforeSuccess)
         FileSizeLimit limit(100);
         form.Button1Click();
     }
-    EXPECT_EQ(dialogs_.errors, QStringList({"Disk full"}));
-    EXPECT_TRUE(dialogs_.messages.isEmpty());
+    EXPECT_TRUE(dialogs_.errors.isEmpty());
+    EXPECT_EQ(dialogs_.messages,
+              QStringList({"Измените ник , не могу создать файл конфигурации - " + userFolder() +
+                           "kolya"}));
     EXPECT_FALSE(login.nickList().contains("kolya"));
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(ProfileExists("kolya"));
