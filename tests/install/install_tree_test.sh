@@ -56,7 +56,7 @@ install_into() {
     find "$work/$case" \( -type f -o -type l \) | sort >"$work/written"
     diff "$work/expected" "$work/written" >/dev/null ||
         fail "$case: the files written are not those of the manifest: $(diff "$work/expected" "$work/written")"
-    for f in "$programdir/zelvo" "$programdir/zelvo-export" "$programdir/ELEVHELP.exe"; do
+    for f in "$programdir/zelvo" "$programdir/zelvo-export" "$programdir/zelvo-keeper" "$programdir/ELEVHELP.exe"; do
         [ -f "$root/$f" ] && [ -x "$root/$f" ] || fail "$case: $f is not an executable file"
     done
     full_programdir=$(printf '%s\n' "${prefix%/}/$programdir" | sed 's#//*#/#g')
