@@ -76,7 +76,7 @@ install_into() {
     roff_programdir=$(printf '%s\n' "$full_programdir" | sed 's/-/\\-/g')
     for line in ".TH ZELVO 1 \"December 2026\" \"Zelvo $version\" \"User Commands\"" \
         ".I \"$roff_programdir/ELEVHELP.exe\"" ".IR \"$roff_programdir/zelvo\" ." \
-        "sudo $roff_programdir/ELEVHELP.exe \\-\\-grant teacher"; do
+        ".IR \"$roff_programdir/zelvo\\-keeper\" ,"; do
         printf '%s\n' "$page" | grep -qxF -e "$line" || fail "$case: zelvo.1 has no line: $line"
     done
     ! printf '%s\n' "$page" | grep -q '@[A-Z_]*@' || fail "$case: zelvo.1 keeps a placeholder"
