@@ -1,19 +1,26 @@
-# Steps the package runs as root when it is configured or purged, and the
-# grant of ELEVHELP.exe, kept in one file so that the tests run the very same
-# shell code (sourced by tests/install/*.sh). Their variables start with
-# "zelvo_", so they leave the caller's variables alone.
+# Steps the package runs as root when it is configured or purged, kept in one
+# file so that the tests run the very same shell code (sourced by
+# tests/install/*.sh). Their variables start with "zelvo_", so they leave the
+# caller's variables alone.
 #
 # Other accounts may write where these steps work: the members of the group
-# in the class folder, the accounts granted the right to save in the store's
-# folder. So a step never acts on a path another account could have chosen,
-# never follows a link there, and before it works inside such a folder it
-# closes the folder to everyone but root (no account can then create, rename
-# or delete an entry there), checks each entry it touches without following
-# links, and opens the folder again afterwards, also when it fails.
+# (and the keeper, setgid to it) in the class folder and in the store's
+# folder, and the accounts that an earlier version's ELEVHELP.exe granted the
+# right to save in the store's folder. So a step never acts on a path another
+# account could have chosen, never follows a link there, and before it works
+# inside such a folder it closes the folder to everyone but root (no account
+# can then create, rename or delete an entry there), checks each entry it
+# touches without following links, and opens the folder again afterwards,
+# also when it fails.
 
 # The package version from which the class folder is closed to accounts
 # outside its group; an upgrade from an earlier one mends the folder once.
 zelvo_closed_class_version=2.6.1
+
+# The package version from which the keeper is the only way into the class
+# folder and the store: an upgrade from an earlier one takes every account
+# out of the group, once.
+zelvo_keeper_version=2.6.2
 
 # The largest store taken (as the program takes it).
 zelvo_store_limit=1048576
@@ -162,38 +169,94 @@ zelvo_close_class_folder() {
     )
 }
 
-# Adds accounts to the group: the ones named, or with none named every
-# ordinary account of /etc/passwd (UID range of /etc/adduser.conf, 1000 to
-# 59999 by default) whose shell lets it log in. An account that cannot be
-# changed is reported and left out.
-#   zelvo_join_group GROUP [ACCOUNT...]
-zelvo_join_group() {
-    zelvo_group=$1
-    shift
-    if [ $# -eq 0 ]; then
-        zelvo_first=1000
-        zelvo_last=59999
-        if [ -r /etc/adduser.conf ]; then
-            zelvo_v=$(sed -n 's/^FIRST_UID=\([0-9][0-9]*\).*/\1/p' /etc/adduser.conf)
-            zelvo_first=${zelvo_v:-$zelvo_first}
-            zelvo_v=$(sed -n 's/^LAST_UID=\([0-9][0-9]*\).*/\1/p' /etc/adduser.conf)
-            zelvo_last=${zelvo_v:-$zelvo_last}
+# Takes every account out of GROUP on an upgrade from a version before
+# zelvo_keeper_version (CONFIGURED_VERSION; nothing on a first installation
+# or a later upgrade), and names them on the terminal: the keeper reaches the
+# class folder for them. Running sessions keep the group until they end.
+#   zelvo_leave_group GROUP [CONFIGURED_VERSION]
+zelvo_leave_group() {
+    [ -n "${2:-}" ] && dpkg --compare-versions "$2" lt "$zelvo_keeper_version" || return 0
+    zelvo_left=
+    for zelvo_account in $(getent group "$1" | cut -d: -f4 | tr ',' ' '); do
+        if gpasswd -d "$zelvo_account" "$1" >/dev/null; then
+            zelvo_left="$zelvo_left${zelvo_left:+, }$zelvo_account"
+        else
+            echo "zelvo: $zelvo_account could not be taken out of the group $1" >&2
         fi
-        set -- $(awk -F: -v first="$zelvo_first" -v last="$zelvo_last" \
-            '$3 >= first && $3 <= last && $7 !~ /(nologin|false)$/ { print $1 }' /etc/passwd)
-    fi
-    for zelvo_account in "$@"; do
-        usermod -a -G "$zelvo_group" "$zelvo_account" ||
-            echo "zelvo: $zelvo_account could not join the group $zelvo_group" >&2
     done
+    [ -n "$zelvo_left" ] || return 0
+    echo "zelvo: учётные записи $zelvo_left исключены из группы $1: программа теперь сама открывает папку класса для учеников. Учётную запись, которой администратор компьютера хочет дать прямой доступ к папке класса (учителя, но никогда не ученика), можно вернуть в группу командой: adduser ИМЯ $1"
+    echo "zelvo: $zelvo_left left the group $1: the program now opens the class folder for pupils itself. An account the computer's administrator wants to reach the class folder directly (a teacher's, never a pupil's) can be put back with: adduser NAME $1"
+}
+
+# The keeper: root's and GROUP's, setgid (2755), unless the administrator
+# set its owner and mode with dpkg-statoverride (dpkg keeps those itself).
+#   zelvo_keeper_mode KEEPER GROUP
+zelvo_keeper_mode() {
+    if command -v dpkg-statoverride >/dev/null && dpkg-statoverride --list "$1" >/dev/null 2>&1; then
+        return 0
+    fi
+    [ -f "$1" ] && [ ! -L "$1" ] || {
+        echo "zelvo: $1 is not a regular file: the keeper is not set up" >&2
+        return 1
+    }
+    # chown drops the setgid bit: the mode comes last.
+    chown root:"$2" -- "$1"
+    chmod 2755 -- "$1"
+}
+
+# The store and its folder become GROUP's alone, for the keeper: the folder
+# root:GROUP 2770, the store root:GROUP 0660, neither with ACL entries (an
+# earlier version's grants are gone). A store of another owner, mode or ACL
+# is replaced by root's copy of it, so that no account keeps a way into it
+# (its owner could change its mode, anyone could hold it open). A missing
+# store is left to zelvo_default_path_user; anything but a regular file of
+# its own in its place is reported and left alone.
+#   zelvo_close_store STORE GROUP
+zelvo_close_store() {
+    (
+        zelvo_store=$1
+        zelvo_folder=$(dirname -- "$1")
+        zelvo_tmp=
+        zelvo_store_folder "$zelvo_folder" || exit 1
+        zelvo_close_folder "$zelvo_folder" || exit 1
+        trap 'rm -f -- "$zelvo_tmp"; zelvo_open_folder "$zelvo_folder"' EXIT
+        trap 'exit 1' HUP INT TERM
+        # Closed, and opened to the group alone at the end.
+        if command -v setfacl >/dev/null; then
+            setfacl -b -- "$zelvo_folder" || exit 1
+        fi
+        chown root:"$2" -- "$zelvo_folder" || exit 1
+        chmod 2750 -- "$zelvo_folder" || exit 1
+        zelvo_reopen=1
+        case $(zelvo_store_kind "$zelvo_store") in
+        file)
+            if [ "$(stat -c '%u %G %a' -- "$zelvo_store")" = "0 $2 660" ] &&
+                ! { command -v getfacl >/dev/null && [ -n "$(getfacl -cs -- "$zelvo_store" 2>/dev/null)" ]; }; then
+                exit 0
+            fi
+            zelvo_tmp=$(mktemp -- "$zelvo_store.XXXXXX") || exit 1
+            head -c "$zelvo_store_limit" -- "$zelvo_store" >"$zelvo_tmp" || exit 1
+            chown root:"$2" -- "$zelvo_tmp" || exit 1
+            chmod 0660 -- "$zelvo_tmp" || exit 1
+            mv -fT -- "$zelvo_tmp" "$zelvo_store" || exit 1
+            zelvo_tmp=
+            ;;
+        missing) ;;
+        *)
+            echo "zelvo: $zelvo_store is not a regular file of its own (a link, a pipe, a device, a folder or a file with other names): left as it is; remove it, and configure the package again" >&2
+            ;;
+        esac
+    )
 }
 
 # Sets "PathUser" of the key Software\Brenk\Dorvo in the machine store to
 # FOLDER when the store has no "PathUser" there; every other line stays as it
-# is. A missing store is created (0644; writable at once by the accounts
-# granted so far). The store is replaced whole (temporary file, then a
-# rename) and keeps its owner, ACL and mode (read and write bits). Something
-# else than a regular file in its place is reported and left alone.
+# is. A missing store is created root's: in a setgid folder (the keeper's
+# group's, see zelvo_close_store) it is that group's, 0660; elsewhere 0644.
+# The store is replaced whole (temporary file, then a rename) and keeps its
+# owner, group, ACL and mode (read and write bits). Something else than a
+# regular file in its place is reported and left alone.
 #   zelvo_default_path_user STORE FOLDER
 zelvo_default_path_user() {
     (
@@ -245,8 +308,13 @@ zelvo_default_path_user() {
         missing)
             zelvo_tmp=$(mktemp -- "$zelvo_store.XXXXXX") || exit 1
             printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Dorvo]\n"PathUser"="%s"\n' "$zelvo_value" >"$zelvo_tmp" || exit 1
-            chmod 0644 -- "$zelvo_tmp" || exit 1
-            # The folder's default ACL gave the granted accounts their entries;
+            # Made in a setgid folder, it has the folder's group already.
+            if [ -g "$zelvo_folder" ]; then
+                chmod 0660 -- "$zelvo_tmp" || exit 1
+            else
+                chmod 0644 -- "$zelvo_tmp" || exit 1
+            fi
+            # A default ACL of the folder gave its accounts their entries;
             # the mask lets them write.
             if zelvo_named_entries "$zelvo_tmp"; then
                 setfacl -P -m m::rw -- "$zelvo_tmp" || exit 1
@@ -262,36 +330,19 @@ zelvo_default_path_user() {
     )
 }
 
-# Gives the account UID the right to save the store: write access (an ACL)
-# to the store and to its folder, and the same as the folder's default ACL,
-# so that the store the program renames into place, by any account granted
-# so far, keeps every granted account's access. A missing store is created.
-# Anything but a regular file of its own in the store's place is refused.
-#   zelvo_grant_store STORE UID
-zelvo_grant_store() {
-    (
-        zelvo_store=$1
-        zelvo_folder=$(dirname -- "$1")
-        zelvo_store_folder "$zelvo_folder" || exit 1
-        zelvo_close_folder "$zelvo_folder" || exit 1
-        trap 'zelvo_open_folder "$zelvo_folder"' EXIT
-        trap 'exit 1' HUP INT TERM
-        case $(zelvo_store_kind "$zelvo_store") in
-        missing)
-            (set -C && printf 'REGEDIT4\n' >"$zelvo_store") || exit 1
-            chmod 0644 -- "$zelvo_store" || exit 1
-            ;;
-        file) ;;
-        *)
-            echo "zelvo: $zelvo_store is not a regular file of its own (a link, a pipe, a device, a folder or a file with other names): nothing granted. Remove it; the grant then creates a new store." >&2
-            exit 1
-            ;;
-        esac
-        setfacl -P -m "u:$2:rw" -- "$zelvo_store" || exit 1
-        # The folder's mask stays closed (-n) until the folder is opened again.
-        setfacl -P -n -m "u:$2:rwx" -- "$zelvo_folder" || exit 1
-        setfacl -P -d -m "u:$2:rw" -- "$zelvo_folder" || exit 1
-    )
+# The package's configuration, first installation and upgrade alike: the
+# class folder and its group, the keeper, the group's old members on an
+# upgrade from before zelvo_keeper_version, the store closed to all but the
+# group, and "PathUser" pointing at the class folder. No account joins the
+# group here: the administrator puts in on purpose an account (a teacher's)
+# that is to reach the class folder directly.
+#   zelvo_configure CLASS_FOLDER GROUP STORE KEEPER [CONFIGURED_VERSION]
+zelvo_configure() {
+    zelvo_class_folder "$1" "$2" "${5:-}"
+    zelvo_keeper_mode "$4" "$2"
+    zelvo_leave_group "$2" "${5:-}"
+    zelvo_close_store "$3" "$2"
+    zelvo_default_path_user "$3" "$1"
 }
 
 # Purging: removes the store and the temporary files left beside it, then the

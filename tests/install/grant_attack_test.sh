@@ -1,31 +1,58 @@
 #!/bin/sh
 # What other accounts of the machine may try against the steps that run as
-# root on the configuration store (the grant of ELEVHELP.exe, the package's
-# configure and purge steps) and against each other's saves, with real
-# accounts: mallory, an account that talks the teacher into giving the
-# password, carol and dave, granted accounts, and eve, never granted.
+# root on the configuration store (the package's configure steps: "PathUser",
+# closing the store to the keeper's group; the purge), against ELEVHELP.exe,
+# which grants nothing any more, and against each other's saves, with real
+# accounts: mallory, an account that talks the teacher into running
+# ELEVHELP.exe, carol and dave, accounts an earlier version granted the right
+# to save (their ACL entries are there until the upgrade's configure step),
+# eve, never granted, and a member of the keeper's group.
 # Every attack aims at files of root's or of another account's, which must
 # come out unchanged.
-#   grant_attack_test.sh DRIVER ELEVHELP_ANY_STORE INSTALL_STEPS    (root; exit 77 = skipped)
+#   grant_attack_test.sh DRIVER ELEVHELP INSTALL_STEPS    (root; exit 77 = skipped)
 set -eu
 driver=$1
-template=$2
+elevhelp=$2
+steps=$3
 . "$3"
 
 command -v setfacl >/dev/null || { echo "needs setfacl: skipped"; exit 77; }
 . "$(dirname "$0")/test_accounts.sh"
+test_group=zlvo$$
 carol=zlvk$$
 dave=zlvl$$
 eve=zlvm$$
 mallory=zlvn$$
-add_accounts "$carol" "$dave" "$eve" "$mallory"
+member=zlvi$$
+add_accounts "$carol" "$dave" "$eve" "$mallory" "$member"
+groupadd --system "$test_group"
+usermod -a -G "$test_group" "$member"
 cp "$driver" "$work/driver"
-store=$work/etc/machine.reg
+cp "$elevhelp" "$work/ELEVHELP.exe"
 elevhelp=$work/ELEVHELP.exe
-elevhelp_for "$template" "$store" "$elevhelp"
+store=$work/etc/machine.reg
 zelvo_default_path_user "$store" /var/lib/zelvo
-"$elevhelp" --grant "$carol"
-"$elevhelp" --grant "$dave"
+cp -p "$store" "$work/store.good"
+
+# old_grant ACCOUNT: the ACL entries an earlier version's grant gave: write
+# to the store and its folder, and the folder's default for a new store.
+old_grant() {
+    setfacl -m "u:$1:rw" "$store"
+    setfacl -m "u:$1:rwx" -m "d:u:$1:rw" "$work/etc"
+}
+# restore: the store's folder as an earlier version left it, carol and dave
+# granted, nothing else in it
+restore() {
+    find "$work/etc" -mindepth 1 -maxdepth 1 -exec rm -rf {} +
+    setfacl -b "$work/etc"
+    chown root:root "$work/etc"
+    chmod 0755 "$work/etc"
+    chmod g-s "$work/etc"
+    cp -p "$work/store.good" "$store"
+    old_grant "$carol"
+    old_grant "$dave"
+}
+restore
 
 # Root's files the attacks aim at, and one of dave's.
 mkdir "$work/victim"
@@ -33,10 +60,10 @@ printf 'root:x:0:0:root:/root:/bin/sh\n' >"$work/victim/passwd"
 chmod 0644 "$work/victim/passwd"
 printf 'dave keeps this\n' >"$work/victim/daves"
 chown "$dave" "$work/victim/daves"
-# state: what must not change (content, owner, mode, ACL) of the victims
+# state: what must not change (content, owner, group, mode, ACL) of the victims
 state() {
     for f in "$work/victim"/*; do
-        printf '%s %s\n' "$(stat -c '%n %u %a %h' "$f")" "$(cksum <"$f")"
+        printf '%s %s\n' "$(stat -c '%n %u %g %a %h' "$f")" "$(cksum <"$f")"
         getfacl -cp "$f" 2>/dev/null
     done
     getfacl -cp "$work/victim"
@@ -56,49 +83,37 @@ as() {
 save() {
     as "$1" env ZELVO_MACHINE_STORE="$store" "$work/driver" save-settings "$2" 2>/dev/null
 }
-# A store as it should be, kept aside to put back between the attacks.
-cp -p "$store" "$work/store.good"
-getfacl -p "$store" >"$work/store.acl"
-restore() {
-    rm -rf "$store"
-    cp -p "$work/store.good" "$store"
-    setfacl --set-file="$work/store.acl" "$store"
-}
 
-# 1. The store's path from the caller. Mallory starts ELEVHELP.exe (pkexec
-# here records what it was asked to run) with the store pointed at root's
-# file, and the teacher gives the password: what runs as root, even with
-# mallory's environment kept, grants mallory the machine's store only.
+# 1. ELEVHELP.exe started by mallory with the store pointed at root's file,
+# with a pkexec and a sudo that record being asked: it asks neither; then
+# the teacher runs what an earlier version ran as root, with mallory's
+# environment and any arguments: nothing changes, nobody is granted.
 mkdir "$work/bin"
-cat >"$work/bin/pkexec" <<SCRIPT
-#!/bin/sh
-printf '%s\n' "\$@" >"$work/pkexec.args"
-SCRIPT
-chmod 0755 "$work/bin/pkexec"
-: >"$work/pkexec.args"
-chown "$mallory" "$work/pkexec.args"
-as "$mallory" env PATH="$work/bin:/usr/bin:/bin" ZELVO_MACHINE_STORE="$work/victim/passwd" \
-    "$elevhelp" 2>/dev/null || fail "the caller's side with a pkexec"
-[ "$(cat "$work/pkexec.args")" = "$elevhelp
---grant" ] || fail "pkexec was asked to run: $(cat "$work/pkexec.args")"
-env ZELVO_MACHINE_STORE="$work/victim/passwd" PKEXEC_UID="$(id -u "$mallory")" \
-    $(cat "$work/pkexec.args") || fail "the grant to mallory"
-untouched "ZELVO_MACHINE_STORE through pkexec"
-save "$mallory" "5|5|5|5" || fail "mallory saves after her grant"
-restore
-# Arguments that once named the store, or another account, are refused.
-mallory_uid=$(id -u "$mallory")
-for args in "--grant $mallory $work/victim/passwd" "--grant $eve" "--grant root" "--grant $eve $work/victim/passwd"; do
-    env PKEXEC_UID="$mallory_uid" "$elevhelp" $args 2>/dev/null && fail "under pkexec: $args"
-    untouched "under pkexec: $args"
+for tool in pkexec sudo; do
+    printf '#!/bin/sh\necho "%s $*" >>"%s/asked"\n' "$tool" "$work" >"$work/bin/$tool"
+    chmod 0755 "$work/bin/$tool"
 done
-"$elevhelp" --grant "$eve" "$work/victim/passwd" 2>/dev/null && fail "root, with a store named"
-env PKEXEC_UID="x" "$elevhelp" --grant 2>/dev/null && fail "PKEXEC_UID not a number"
-untouched "arguments"
-save "$eve" "6|6|6|6" && fail "eve saves after the refused grants"
+: >"$work/asked"
+chmod 0666 "$work/asked"
+as "$mallory" env PATH="$work/bin:/usr/bin:/bin" ZELVO_MACHINE_STORE="$work/victim/passwd" \
+    "$elevhelp" 2>/dev/null || fail "mallory's start of ELEVHELP.exe"
+[ ! -s "$work/asked" ] || fail "ELEVHELP.exe asked: $(cat "$work/asked")"
+mallory_uid=$(id -u "$mallory")
+for args in "--grant" "--grant $mallory $work/victim/passwd" "--grant $eve" "--grant root" \
+    "--grant $eve $work/victim/passwd"; do
+    env ZELVO_MACHINE_STORE="$work/victim/passwd" PKEXEC_UID="$mallory_uid" "$elevhelp" $args >/dev/null 2>&1 ||
+        true
+    "$elevhelp" $args >/dev/null 2>&1 || true
+    untouched "ELEVHELP.exe $args"
+done
+getfacl -p "$store" "$work/etc" | grep -q -e "$mallory" -e "$eve" && fail "ELEVHELP.exe granted: $(getfacl -p "$store" "$work/etc")"
+save "$mallory" "5|5|5|5" && fail "mallory saves"
+save "$eve" "6|6|6|6" && fail "eve saves"
 
 # 2. A granted account puts something else in the store's place; then the
-# root steps run there (the grant of another account, the configure step).
+# root steps run there: ELEVHELP.exe's old grant, "PathUser" (the store's
+# folder still as an earlier version left it), then the upgrade's closing of
+# the store, after which the folder is the keeper's group's alone.
 # attack WHAT COMMAND...: carol runs COMMAND in the store's folder, then root
 # and dave run their steps there
 attack() {
@@ -106,9 +121,7 @@ attack() {
     shift
     restore
     as "$carol" "$@" || fail "$what: carol could not set it up"
-    status=0
-    timeout 20 "$elevhelp" --grant "$eve" 2>/dev/null || status=$?
-    [ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "$what: the grant went ahead (or hung: $status)"
+    timeout 20 "$elevhelp" --grant "$eve" >/dev/null 2>&1 || fail "$what: ELEVHELP.exe --grant failed or hung"
     timeout 20 sh -c '. "$1"; zelvo_default_path_user "$2" /srv/elsewhere' sh "$steps" "$store" 2>/dev/null ||
         fail "$what: the configure step failed or hung"
     untouched "$what"
@@ -121,8 +134,14 @@ attack() {
         fail "$what: the program of dave does not start"
     save "$dave" "1|1|1|1" && fail "$what: dave's save went through it"
     untouched "$what, dave's save"
+    timeout 20 sh -c '. "$1"; zelvo_close_store "$2" "$3"' sh "$steps" "$store" "$test_group" 2>/dev/null ||
+        fail "$what: closing the store failed or hung"
+    untouched "$what, the store closed"
+    [ "$(stat -c '%U:%G %a' "$work/etc")" = "root:$test_group 2770" ] && [ -z "$(getfacl -cs "$work/etc")" ] ||
+        fail "$what: the folder closed: $(stat -c '%U:%G %a' "$work/etc") $(getfacl -cs "$work/etc")"
+    as "$carol" touch "$work/etc/new" 2>/dev/null && fail "$what: carol writes in the group's folder"
+    true
 }
-steps=$3
 attack "a link to root's file" ln -sfT "$work/victim/passwd" "$store"
 attack "a link to dave's file" ln -sfT "$work/victim/daves" "$store"
 attack "a link to nothing yet" ln -sfT "$work/victim/new" "$store"
@@ -134,30 +153,41 @@ restore
 rm "$store"
 ln "$work/victim/passwd" "$store"
 before=$(state)
-"$elevhelp" --grant "$eve" 2>/dev/null && fail "the grant on a hard link"
 zelvo_default_path_user "$store" /srv/elsewhere 2>/dev/null
+zelvo_close_store "$store" "$test_group" 2>/dev/null
 untouched "a hard link"
 rm "$store"
 
-# While a root step works in the folder, no granted account may add, rename
-# or remove an entry there. A folder left closed (a step killed) is opened
-# by the next step.
+# While a root step works in the folder, no granted account (before the
+# upgrade) and no member of the group (after it) may add, rename or remove
+# an entry there. A folder left closed (a step killed) is opened by the next
+# step.
+# closed ACCOUNT: the folder closed by root, then opened again
+closed() {
+    (
+        zelvo_close_folder "$work/etc"
+        as "$1" touch "$work/etc/new" 2>/dev/null && fail "$1 adds a file to the closed folder"
+        as "$1" mv "$store" "$store.old" 2>/dev/null && fail "$1 renames the store in the closed folder"
+        as "$1" rm -f "$store" 2>/dev/null && fail "$1 removes the store from the closed folder"
+        zelvo_open_folder "$work/etc"
+    )
+    as "$1" touch "$work/etc/new" || fail "$1 cannot write in the folder opened again"
+    rm "$work/etc/new"
+}
 restore
-(
-    zelvo_close_folder "$work/etc"
-    as "$carol" touch "$work/etc/new" 2>/dev/null && fail "carol adds a file to the closed folder"
-    as "$carol" mv "$store" "$store.old" 2>/dev/null && fail "carol renames the store in the closed folder"
-    as "$carol" rm -f "$store" 2>/dev/null && fail "carol removes the store from the closed folder"
-    zelvo_open_folder "$work/etc"
-)
-as "$carol" touch "$work/etc/new" || fail "carol cannot write in the folder opened again"
-rm "$work/etc/new"
+closed "$carol"
 chmod g-w "$work/etc"
-"$elevhelp" --grant "$carol" || fail "the grant in a folder left closed"
+zelvo_default_path_user "$store" /var/lib/zelvo || fail "the configure step in a folder left closed"
 getfacl -p "$work/etc" | grep -q '^mask::rwx$' || fail "the folder left closed stays closed"
+zelvo_close_store "$store" "$test_group"
+closed "$member"
+chmod g-w "$work/etc"
+zelvo_close_store "$store" "$test_group"
+[ "$(stat -c %a "$work/etc")" = 2770 ] || fail "the group's folder left closed stays closed"
 
 # Carol swaps the store for a link and back as fast as she can while the
-# root steps run: they find the folder closed, or a regular file.
+# root steps run: they find the folder closed, or a regular file. After
+# each closing of the store, carol gets the earlier version's folder back.
 restore
 before=$(state)
 sed '/"PathUser"/d' "$work/store.good" >"$work/store.plain"
@@ -170,13 +200,17 @@ done' sh "$work/victim/passwd" "$work/store.plain" "$store" "$running" &
 swapper=$!
 i=0
 while [ $i -lt 12 ]; do
-    "$elevhelp" --grant "$dave" 2>/dev/null || true
     zelvo_default_path_user "$store" /srv/elsewhere 2>/dev/null || true
+    zelvo_close_store "$store" "$test_group" 2>/dev/null || true
     # Read without following carol's links, which do lead to root's file.
     for f in "$store" "$store".??????; do
         dd if="$f" iflag=nofollow,nonblock status=none 2>/dev/null | grep -q '^root:' &&
             fail "root's file read into $f"
     done
+    chgrp root "$work/etc"
+    chmod 0755 "$work/etc"
+    chmod g-s "$work/etc"
+    setfacl -m "u:$carol:rwx" "$work/etc"
     i=$((i + 1))
 done
 rm "$running"
@@ -191,19 +225,24 @@ mkdir -m 0777 "$work/open"
 mkdir -m 0755 "$work/carols"
 chown "$carol" "$work/carols"
 for folder in "$work/linked" "$work/open/zelvo" "$work/carols"; do
-    elevhelp_for "$template" "$folder/machine.reg" "$work/ELEVHELP-other.exe"
-    "$work/ELEVHELP-other.exe" --grant "$eve" 2>/dev/null && fail "a grant in $folder"
     zelvo_default_path_user "$folder/machine.reg" /srv/elsewhere 2>/dev/null && fail "the configure step in $folder"
-    getfacl -Rp "$work/elsewhere" "$work/open" "$work/carols" | grep -q "$eve" && fail "an ACL entry in $folder"
+    zelvo_close_store "$folder/machine.reg" "$test_group" 2>/dev/null && fail "closing the store in $folder"
+    [ -z "$(find "$work/elsewhere" "$work/open" "$work/carols" -group "$test_group")" ] ||
+        fail "given to the group in $folder"
 done
 made=$(find "$work/elsewhere" "$work/open" "$work/carols" -mindepth 1)
 [ -z "$made" ] || fail "files made: $made"
 
-# Purging removes the store as it stands, a link too, never its target.
+# Purging removes the store as it stands, a link too, never its target; so
+# it does in the group's folder.
 restore
 as "$carol" ln -sfT "$work/victim/passwd" "$store"
 as "$carol" touch "$work/etc/.zelvo-1-abcdef.tmp"
 zelvo_purge_store "$store"
 untouched "the purge"
 [ ! -e "$work/etc" ] || fail "the store's folder is left: $(ls -a "$work/etc")"
-echo "attacks on the store and the grant: none went through"
+zelvo_default_path_user "$store" /var/lib/zelvo
+zelvo_close_store "$store" "$test_group"
+zelvo_purge_store "$store"
+[ ! -e "$work/etc" ] || fail "the group's folder is left: $(ls -a "$work/etc")"
+echo "attacks on the store and its steps: none went through"

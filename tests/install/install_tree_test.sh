@@ -56,7 +56,7 @@ install_into() {
     find "$work/$case" \( -type f -o -type l \) | sort >"$work/written"
     diff "$work/expected" "$work/written" >/dev/null ||
         fail "$case: the files written are not those of the manifest: $(diff "$work/expected" "$work/written")"
-    for f in "$programdir/zelvo" "$programdir/zelvo-export" "$programdir/ELEVHELP.exe"; do
+    for f in "$programdir/zelvo" "$programdir/zelvo-export" "$programdir/zelvo-keeper" "$programdir/ELEVHELP.exe"; do
         [ -f "$root/$f" ] && [ -x "$root/$f" ] || fail "$case: $f is not an executable file"
     done
     full_programdir=$(printf '%s\n' "${prefix%/}/$programdir" | sed 's#//*#/#g')
@@ -76,7 +76,7 @@ install_into() {
     roff_programdir=$(printf '%s\n' "$full_programdir" | sed 's/-/\\-/g')
     for line in ".TH ZELVO 1 \"December 2026\" \"Zelvo $version\" \"User Commands\"" \
         ".I \"$roff_programdir/ELEVHELP.exe\"" ".IR \"$roff_programdir/zelvo\" ." \
-        "sudo $roff_programdir/ELEVHELP.exe \\-\\-grant teacher"; do
+        ".IR \"$roff_programdir/zelvo\\-keeper\" ,"; do
         printf '%s\n' "$page" | grep -qxF -e "$line" || fail "$case: zelvo.1 has no line: $line"
     done
     ! printf '%s\n' "$page" | grep -q '@[A-Z_]*@' || fail "$case: zelvo.1 keeps a placeholder"

@@ -44,13 +44,6 @@ fail() {
     exit 1
 }
 
-# elevhelp_for TEMPLATE STORE COPY: COPY becomes ELEVHELP.exe as built from
-# TEMPLATE (ELEVHELP.exe.any-store), its store fixed to STORE.
-elevhelp_for() {
-    sed "s|@ZELVO_STORE@|$2|g" "$1" >"$3"
-    chmod 0755 "$3"
-}
-
 # class_of_two DRIVER: two accounts, `attacker` and `victim`, both in the
 # group `test_group` of the class folder `class` (made as the package makes
 # it, closed to others: 2770), the store $work/etc/machine.reg naming it, and
@@ -66,7 +59,8 @@ class_of_two() {
     class=$work/class
     zelvo_class_folder "$class" "$test_group"
     chmod 2770 "$class"
-    zelvo_join_group "$test_group" "$attacker" "$victim"
+    usermod -a -G "$test_group" "$attacker"
+    usermod -a -G "$test_group" "$victim"
     zelvo_default_path_user "$work/etc/machine.reg" "$class"
     cp "$1" "$work/driver"
 }
