@@ -48,11 +48,8 @@ ProgramState::~ProgramState()
     InstallParts(states.empty() ? nullptr : states.back());
 }
 
-void StartUp()
+void LoadConfigAndReachUserFolder()
 {
-    exerciseState().errorCount = 0;
-    InitFolders();
-    SeedRandom(static_cast<quint32>(std::chrono::steady_clock::now().time_since_epoch().count()));
     // The keeper reads the store for the program (closed to pupils' accounts);
     // where it finds a class folder, every step there goes through it.
     std::unique_ptr<KeeperClient> keeper;
@@ -69,6 +66,14 @@ void StartUp()
     RunHandler([&] { stored ? LoadConfigFrom(*stored) : LoadConfig(); });
     if (keeper && keeper->classFolder())
         StatePart<ClassFolderLink>().access = std::move(keeper);
+}
+
+void StartUp()
+{
+    exerciseState().errorCount = 0;
+    InitFolders();
+    SeedRandom(static_cast<quint32>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    LoadConfigAndReachUserFolder();
     currentRange() = NumberRange();
     RunHandler([] { classFolder().convertLegacyTables(); });
     RunHandler([] { ListLoginNicks(classFolder().nicks()); });

@@ -36,3 +36,8 @@ class ProgramState {
 // 0-20, the conversion of older records tables, and the nicks for the login
 // window. An error that travels is reported and the start-up goes on.
 void StartUp();
+// The start-up's step of the configuration: the keeper reads the store for
+// the program (it may be closed to the account) and, where it finds a class
+// folder, takes every step of the run there; otherwise the store is read and
+// the folder reached with the account's own rights.
+void LoadConfigAndReachUserFolder();

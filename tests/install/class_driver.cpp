@@ -106,14 +106,29 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
     }
 
     InitFolders();
-    LoadConfig();
+    LoadConfigAndReachUserFolder();
     if (command == "new" && args.size() == 4) {
-        if (ProfileExists(args[1]))
+        switch (classFolder().createUser(args[1], args[2], args[3])) {
+        case NewUserOutcome::Exists:
             return Fail("the nick is taken");
-        UserProfile profile;
-        profile.digestText = PasswordDigestText(args[2]);
-        profile.fullName = args[3];
-        return WriteProfile(args[1], profile) ? 0 : Fail("the profile cannot be written");
+        case NewUserOutcome::NotCreated:
+            return Fail("the profile cannot be written");
+        case NewUserOutcome::Done:
+            return 0;
+        }
+    }
+    // appends NICK PASSWORD COUNT: COUNT results of one run, points 1..COUNT
+    if (command == "appends" && args.size() == 4) {
+        if (!LogIn(args[1], args[2]))
+            return Fail("login refused");
+        for (int n = 1; n <= args[3].toInt(); ++n) {
+            ResultRecord record;
+            record.points = n;
+            record.timePerExample = 100;
+            record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
+            classFolder().appendResult(currentRange().rangeText, record);
+        }
+        return 0;
     }
     if (command == "finish" && args.size() == 6) {
         if (!LogIn(args[1], args[2]))
@@ -144,6 +159,19 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
         QThread::sleep(static_cast<unsigned long>(args[1].toInt()));
         return 0;
     }
+    // adm-save PASSWORD ADMCONF: ADM's login, then the settings saved as the
+    // settings window saves them
+    if (command == "adm-save" && args.size() == 3) {
+        if (classFolder().logInAdmin(args[1]) != AdminLogInOutcome::Done)
+            return Fail("ADM refused");
+        const QStringList fields = args[2].split('|');
+        if (fields.size() != 4)
+            return Fail("ADMCONF: four numbers");
+        const ScoringSettings scoring{fields[0].toInt(), fields[1].toInt(), fields[2].toInt(),
+                                      fields[3].toInt()};
+        classFolder().saveSettings(scoring, appConfig().PathUser, appConfig().NoSound);
+        return 0;
+    }
     if (command == "show" && args.size() == 2) {
         UserProfile profile;
         if (!ReadProfile(args[1], profile))
@@ -153,8 +181,9 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
             std::printf("record %s %d %d\n", qUtf8Printable(r.nick), r.points, r.errors);
         return 0;
     }
-    return Fail("usage: class_driver [--wait-limit MS] "
-                "new|finish|show|convert|hold-lock|path-user|save-settings|adm-login ...");
+    return Fail(
+        "usage: class_driver [--wait-limit MS] "
+        "new|finish|appends|show|convert|hold-lock|path-user|save-settings|adm-login|adm-save ...");
 }
 
 } // namespace
