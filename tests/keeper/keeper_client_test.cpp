@@ -4,9 +4,12 @@
 
 #include "keeper/keeper_client.h"
 
+#include "keeper/pending_results.h"
+
 #include "accounts/password_digest.h"
 #include "config/app_config.h"
 #include "exercise/program_state.h"
+#include "platform/process_state.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -154,6 +157,43 @@ TEST_F(KeeperClientTest, AKilledKeeperIsStartedAgainWithTheSameLogin)
     }
     // A killed keeper leaves no zombie behind.
     EXPECT_EQ(Keepers().size(), 1u);
+}
+
+// A result the keeper could not take waits in the account's own data folder
+// and goes into the table at that pupil's next login; another pupil's stays.
+TEST_F(KeeperClientTest, AResultTheKeeperCouldNotTakeWaitsForTheNextLogin)
+{
+    qputenv("XDG_DATA_HOME", QFile::encodeName(tempPath("data")));
+    StatePart<ClassFolderLink>().access = std::move(client_);
+    ProfileView view;
+    ASSERT_EQ(classFolder().createUser("anna", "a1", "Анна"), NewUserOutcome::Done);
+    ASSERT_EQ(classFolder().logIn("anna", "a1", view), LogInOutcome::Done);
+    ResultRecord mine = row(7);
+    mine.nick = "anna";
+    ResultRecord others = row(9);
+    others.nick = "bob";
+    ASSERT_TRUE(KeepPendingResult("20", others));
+    for (pid_t keeper : Keepers())
+        kill(keeper, SIGKILL);
+    try {
+        AppendOrKeepResult("20", mine);
+        ADD_FAILURE() << "the append did not fail";
+    } catch (const ZelvoError& error) {
+        EXPECT_TRUE(error.text().contains("при следующем входе")) << error.text().toStdString();
+    }
+    EXPECT_TRUE(classFolder().readTable("20").empty());
+
+    ASSERT_EQ(classFolder().logIn("anna", "a1", view), LogInOutcome::Done);
+    EXPECT_EQ(AppendPendingResults("anna"), 1);
+    const std::vector<ResultRecord> table = classFolder().readTable("20");
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].points, 7);
+    EXPECT_EQ(AppendPendingResults("anna"), 0); // appended once only
+    const std::vector<ResultRecord> waiting =
+        ReadResultRecords(RecordsTableFileName(PendingResultsFolder(), "20"));
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_EQ(waiting[0].nick, "bob");
+    qunsetenv("XDG_DATA_HOME");
 }
 
 // The program's start-up takes the settings from the keeper and, for a class

@@ -4,6 +4,7 @@
 #include "accounts/password_digest.h"
 #include "accounts/ui/key_press.h"
 #include "keeper/class_folder_access.h"
+#include "keeper/pending_results.h"
 #include "platform/config_store.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
@@ -149,6 +150,7 @@ void TForm4::LoginPupil(const QString& nick)
     }
     CopyView(view, user.profile);
     user.profile.digestText = TypedPasswordDigest(Edit1->text());
+    AppendPendingResults(nick);
     states_.ShowLoggedOutMenus();
     user.nick = nick;
     states_.ShowPupilMenus();

@@ -5,6 +5,7 @@
 #include "exercise/exercise_state.h"
 #include "exercise/scoring.h"
 #include "keeper/class_folder_access.h"
+#include "keeper/pending_results.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/handler_guard.h"
@@ -162,7 +163,7 @@ void ExerciseController::FinishExercise()
     record.errors = s.errorCount;
     record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
 
-    bool ok = RunHandler([&] { classFolder().appendResult(currentRange().rangeText, record); });
+    bool ok = RunHandler([&] { AppendOrKeepResult(currentRange().rangeText, record); });
     AddToCurrentTotals(s.elapsedSeconds, s.score);
     ok = RunHandler([] { SaveCurrentTotals(); }) && ok;
     if (ok)
