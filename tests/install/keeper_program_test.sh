@@ -4,7 +4,8 @@
 # the store and the class folder closed to them, the keeper setgid beside.
 # They play at once; a pupil cannot use another's nick without its password,
 # by hand or through the program; two pupils sharing one account keep their
-# own passwords; eight copies appending 200 results each keep all 1,600; and
+# own passwords; eight copies appending 200 results each keep all 1,600;
+# keepers killed during every kind of write lose and tear nothing; and
 # ADM saves the settings through the keeper with no grant of the account's own.
 #   keeper_program_test.sh KEEPER DRIVER INSTALL_STEPS     (root; exit 77 = skipped)
 set -eu
@@ -79,7 +80,7 @@ done
 n=1
 pids=
 while [ $n -le 8 ]; do
-    as "$pupil" appends "c$n" pw 200 &
+    as "$pupil" appends "c$n" pw 200 >/dev/null &
     pids="$pids $!"
     n=$((n + 1))
 done
@@ -89,6 +90,50 @@ done
 count=$(show anna | grep -c '^record c[1-8] ' || true)
 [ "$count" -eq 1600 ] || fail "$count of 1600 appended results are in the table"
 [ $(($(stat -c %s "$class/20record.config") % 780)) -eq 0 ] || fail "the table holds a torn record"
+
+# The pupil's keepers killed again and again while every kind of write is
+# under way: nothing reported written is lost, and nothing is torn.
+: >"$work/killing"
+(
+    while [ -e "$work/killing" ]; do
+        pkill -9 -x -u "$pupil" zelvo-keeper 2>/dev/null || true
+        sleep 0.05
+    done
+) &
+killer=$!
+as "$pupil" new k1 p0 "Kill" || as "$pupil" login k1 p0 || fail "k1 not created"
+appended=0
+finished=0
+current=p0
+round=1
+while [ $round -le 20 ]; do
+    appended=$((appended + $(as "$pupil" appends k1 "$current" 20 2>/dev/null | grep -c '^appended' || true)))
+    if as "$pupil" finish k1 "$current" 1 10 0 2>/dev/null; then
+        finished=$((finished + 1))
+    fi
+    next=p$((round % 2))
+    if as "$pupil" passwd k1 "$current" "$next" 2>/dev/null; then
+        current=$next
+    elif as "$pupil" login k1 "$next" 2>/dev/null; then
+        current=$next # changed, though the answer was lost with the keeper
+    fi
+    as "$pupil" new "n$round" pw "New $round" 2>/dev/null || true
+    round=$((round + 1))
+done
+rm -f "$work/killing"
+wait "$killer" || true
+as "$pupil" login k1 "$current" || fail "k1's password is neither of the two after the kills"
+rows=$(show k1 | grep -c '^record k1 ' || true)
+# Each finish adds one row; a step whose answer was lost may add one unreported.
+[ "$rows" -ge $((appended + finished)) ] ||
+    fail "$rows rows of k1 in the table, but $appended appends and $finished finishes were reported"
+[ $(($(stat -c %s "$class/20record.config") % 780)) -eq 0 ] || fail "a kill tore the table"
+totals=$(show k1 | sed -n 's/^totals \([0-9]*\) .*/\1/p')
+[ "$totals" -ge $((finished * 10)) ] || fail "k1's totals $totals lost finished exercises ($finished)"
+for profile in "$class"/*.zamrik; do
+    [ "$(stat -c %s "$profile")" -eq 468 ] || fail "a kill tore $profile"
+done
+echo "kills: $appended appends, $finished finishes reported, $rows rows"
 
 # ADM saves the settings through the keeper: no write access of the account's own.
 as "$pupil" adm-save "" "9|8|7|6" || fail "ADM could not save the settings through the keeper"
