@@ -4,6 +4,7 @@
 #include "accounts/user_profile.h"
 #include "app/program_windows.h"
 #include "config/app_config.h"
+#include "keeper/keeper_client.h"
 #include "program_test_env.h"
 #include "records/result_record.h"
 
@@ -17,6 +18,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +45,9 @@ class WholeDrillTest : public ProgramTest {
         ASSERT_EQ(currentUser().nick, "anna");
     }
 
+    // A new pupil is created, logs in, picks 0-9 and works up to 6.
+    void RunDrill(bool throughKeeper = false);
+
     // Types the right answer of the example on the keypad and presses "Ввод".
     static void AnswerOnKeypad(TForm1& form)
     {
@@ -54,11 +61,34 @@ class WholeDrillTest : public ProgramTest {
     }
 };
 
-TEST_F(WholeDrillTest, PupilWorksUpToTheTargetAndFindsTheResultInTheTable)
+TEST_F(WholeDrillTest, PupilWorksUpToTheTargetAndFindsTheResultInTheTable) { RunDrill(); }
+
+// The same drill in a class folder: every step goes through the keeper.
+class KeeperDrillTest : public WholeDrillTest {
+  protected:
+    void SetUp() override
+    {
+        WholeDrillTest::SetUp();
+        const QByteArray folder = QFile::encodeName(userFolder());
+        if (chown(folder.constData(), 0, getegid()) != 0 || chmod(folder.constData(), 0770) != 0)
+            GTEST_SKIP() << "the test's folder cannot be given to root";
+        qputenv("ZELVO_KEEPER", ZELVO_KEEPER_PATH);
+    }
+    void TearDown() override
+    {
+        qunsetenv("ZELVO_KEEPER");
+        WholeDrillTest::TearDown();
+    }
+};
+
+TEST_F(KeeperDrillTest, PupilWorksUpToTheTargetThroughTheKeeper) { RunDrill(true); }
+
+void WholeDrillTest::RunDrill(bool throughKeeper)
 {
     auto* player = new RecordingSoundPlayer;
     StartedProgram w{std::unique_ptr<SoundPlayer>(player)};
     appConfig().soundOff = false;
+    ASSERT_EQ(dynamic_cast<KeeperClient*>(&classFolder()) != nullptr, throughKeeper);
 
     w.form1().N9->trigger();
     w.form6().Edit1->setText("  ivan ");
