@@ -4,6 +4,7 @@
 #include "accounts/new_user.h"
 #include "accounts/password_digest.h"
 #include "config/app_config.h"
+#include "platform/folder_lock.h"
 #include "records/number_range.h"
 #include "util/files.h"
 #include "util/number.h"
@@ -53,6 +54,8 @@ std::vector<ResultRecord> ClassFolderSession::readTable(const QString& rangeText
     // A link, pipe or device in the table's place is read, and so refused.
     if (!UserFileExists(table))
         return {};
+    // Under the shared lock: no append is half-way through the last record.
+    const FolderLock lock(appConfig().PathUser, FolderLock::Mode::SharedNoCreate);
     return ReadResultRecords(table);
 }
 
