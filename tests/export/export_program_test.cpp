@@ -70,6 +70,7 @@ TEST_F(ExportProgramTest, HelpInRussianAndEnglish)
         EXPECT_TRUE(r.out.contains("\nUsage:\n"));
         EXPECT_TRUE(r.out.contains("--separator"));
         EXPECT_EQ(r.out.count("--raw"), 2) << "in both languages";
+        EXPECT_EQ(r.out.count("(zelvo-keeper) "), 2) << "both ways to the class folder";
     }
 }
 
