@@ -83,7 +83,8 @@ QString StoreErrorText(const QString& error)
 }
 
 // True when the store stands there and cannot be read by this account (it is
-// closed to accounts outside the keeper's group).
+// closed to accounts outside the keeper's group): its "PathUser" is unknown,
+// and the program folder would be the wrong guess.
 bool StoreClosed()
 {
     bool readable = true;
@@ -123,9 +124,9 @@ QString DefaultFolder(std::unique_ptr<KeeperClient>& keeper, QIODevice& err)
     if (StoreClosed()) {
         keeper = StartKeeper();
         if (!keeper) {
-            Say(err, QStringLiteral("хранилище настроек закрыто для этой учётной записи, "
-                                    "укажите --folder / the configuration store is closed to "
-                                    "this account, name the folder with --folder: %1")
+            Say(err, QStringLiteral("хранилище настроек не читается этой учётной записью, "
+                                    "укажите --folder / this account cannot read the "
+                                    "configuration store, name the folder with --folder: %1")
                          .arg(MachineStorePath()));
             return QString();
         }
