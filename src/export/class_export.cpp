@@ -12,13 +12,14 @@
 namespace {
 
 // Every read of the class folder runs inside this call. `read` gets the
-// folder as an absolute path ending with "/".
-template <typename Read> ExportResult ReadClassFolder(const QString& folder, Read read)
+// folder's reader.
+template <typename Read>
+ExportResult ReadClassFolder(const QString& folder, ClassFolderAccess* keeper, Read read)
 {
     ExportResult result;
     const QString dir = ClassFolderToRead(folder, result.errors);
     if (!dir.isEmpty())
-        read(dir, result);
+        read(ClassReader(dir, keeper), result);
     return result;
 }
 
@@ -48,14 +49,13 @@ QStringList RecordRowTexts(const ResultRecord& record)
 } // namespace
 
 ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator,
-                           TextFields texts)
+                           TextFields texts, ClassFolderAccess* keeper)
 {
-    return ReadClassFolder(folder, [&](const QString& dir, ExportResult& result) {
-        const QString table = RecordsTableFileName(dir, rangeText);
+    return ReadClassFolder(folder, keeper, [&](const ClassReader& reader, ExportResult& result) {
         std::vector<ResultRecord> records;
-        const TableRead read = ReadClassTable(dir, table, records, result.errors, result.warnings);
+        const TableRead read = reader.readTable(rangeText, records, result.errors, result.warnings);
         if (read == TableRead::Missing)
-            result.errors << NoRecordsTableText(table);
+            result.errors << NoRecordsTableText(RecordsTableFileName(reader.dir(), rangeText));
         if (read != TableRead::Read)
             return;
         result.csv = CsvRow(RecordsColumnTitles().mid(1), separator);
@@ -64,17 +64,21 @@ ExportResult ExportRecords(const QString& folder, const QString& rangeText, char
     });
 }
 
-ExportResult ExportSummary(const QString& folder, char separator, TextFields texts)
+ExportResult ExportSummary(const QString& folder, char separator, TextFields texts,
+                           ClassFolderAccess* keeper)
 {
-    return ReadClassFolder(folder, [&](const QString& dir, ExportResult& result) {
-        if (!CanListClassFolder(dir, result.errors))
+    return ReadClassFolder(folder, keeper, [&](const ClassReader& reader, ExportResult& result) {
+        if (!reader.canList(result.errors))
             return;
-        QStringList nicks = ListProfiles(dir);
+        const int errors = result.errors.size();
+        QStringList nicks = reader.nicks(result.errors);
+        if (result.errors.size() > errors)
+            return;
         std::sort(nicks.begin(), nicks.end(), NickOrder());
         result.csv = CsvRow(SummaryColumnTitles(), separator);
         for (const QString& nick : nicks) {
             UserProfile profile;
-            if (ReadClassProfile(dir, nick, profile, result.errors))
+            if (reader.readProfile(nick, profile, result.errors))
                 result.csv +=
                     DataRow(SummaryRowTexts(nick, profile), kSummaryNumbers, separator, texts);
         }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+class ClassFolderAccess;
+
 struct ExportResult {
     // The header row and one row for every record or profile that could be
     // read; empty when there is nothing to export (no folder, no table).
@@ -26,15 +28,20 @@ struct ExportResult {
 // not.
 enum class TextFields { ForSpreadsheet, Raw };
 
+// Both read `folder` with the account's own rights, or through `keeper`
+// (ADM logged in there) when one is given; the rows come out the same.
+
 // The table of the range `rangeText` ("9", "20", "99", "999"): one row per
 // record in file order, columns nick, full name, time, points, date, errors.
 ExportResult ExportRecords(const QString& folder, const QString& rangeText, char separator,
-                           TextFields texts = TextFields::ForSpreadsheet);
+                           TextFields texts = TextFields::ForSpreadsheet,
+                           ClassFolderAccess* keeper = nullptr);
 
 // One row per profile file, sorted by nick: nick, full name, total points,
 // total time as h:mm:ss, speed in points per minute.
 ExportResult ExportSummary(const QString& folder, char separator,
-                           TextFields texts = TextFields::ForSpreadsheet);
+                           TextFields texts = TextFields::ForSpreadsheet,
+                           ClassFolderAccess* keeper = nullptr);
 
 // The class folder when none is named: "PathUser" of the machine store, else
 // the program folder. Empty when the store names an empty folder; StoreError

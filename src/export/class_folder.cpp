@@ -1,5 +1,6 @@
 #include "export/class_folder.h"
 
+#include "keeper/class_folder_access.h"
 #include "platform/errors.h"
 #include "platform/folder_lock.h"
 #include "util/files.h"
@@ -85,6 +86,66 @@ bool ReadClassProfile(const QString& dir, const QString& nick, UserProfile& prof
         errors << CannotReadText(path, error.text());
     }
     return false;
+}
+
+ClassReader::ClassReader(const QString& dir, ClassFolderAccess* keeper) : dir_(dir), keeper_(keeper)
+{
+}
+
+bool ClassReader::canList(QStringList& errors) const
+{
+    return keeper_ || CanListClassFolder(dir_, errors);
+}
+
+QStringList ClassReader::nicks(QStringList& errors) const
+{
+    if (!keeper_)
+        return ListProfiles(dir_);
+    try {
+        return keeper_->nicks();
+    } catch (const ZelvoError& error) {
+        errors << CannotReadText(dir_, error.text());
+    }
+    return QStringList();
+}
+
+bool ClassReader::readProfile(const QString& nick, UserProfile& profile, QStringList& errors) const
+{
+    if (!keeper_)
+        return ReadClassProfile(dir_, nick, profile, errors);
+    const QString path = ProfilePath(dir_, nick);
+    try {
+        ProfileView view;
+        if (keeper_->readProfile(nick, view)) {
+            CopyView(view, profile);
+            return true;
+        }
+        errors << CannotReadText(path, QStringLiteral("cannot be opened"));
+    } catch (const AccessRefused&) {
+        errors << CannotReadText(path, QStringLiteral("refused by the keeper"));
+    } catch (const ZelvoError& error) {
+        errors << CannotReadText(path, error.text());
+    }
+    return false;
+}
+
+TableRead ClassReader::readTable(const QString& rangeText, std::vector<ResultRecord>& records,
+                                 QStringList& errors, QStringList& warnings) const
+{
+    const QString table = RecordsTableFileName(dir_, rangeText);
+    if (!keeper_)
+        return ReadClassTable(dir_, table, records, errors, warnings);
+    try {
+        records = keeper_->readTable(rangeText);
+    } catch (const AccessRefused&) {
+        errors << CannotReadText(table, QStringLiteral("refused by the keeper"));
+        return TableRead::Failed;
+    } catch (const ZelvoError& error) {
+        errors << CannotReadText(table, error.text());
+        return TableRead::Failed;
+    }
+    // The keeper answers a missing table with no records.
+    return records.empty() ? TableRead::Missing : TableRead::Read;
 }
 
 bool NickOrder::operator()(const QString& a, const QString& b) const

@@ -77,16 +77,16 @@ std::vector<SeriesPoint> Fold(const std::vector<ReportExercise>& exercises, int 
 
 // One records table: the filter's exercises of every nick and each nick's
 // place by time over the whole table.
-void ReadTable(const QString& dir, const QString& rangeText, const ReportFilter& filter,
-               std::map<QString, PupilReport>& pupils, ClassReport& report)
+TableRead ReadTable(const ClassReader& reader, const QString& rangeText, const ReportFilter& filter,
+                    std::map<QString, PupilReport>& pupils, ClassReport& report)
 {
-    const QString table = RecordsTableFileName(dir, rangeText);
+    const QString table = RecordsTableFileName(reader.dir(), rangeText);
     std::vector<ResultRecord> records;
-    const TableRead read = ReadClassTable(dir, table, records, report.errors, report.warnings);
+    const TableRead read = reader.readTable(rangeText, records, report.errors, report.warnings);
     if (read == TableRead::Missing)
         (filter.rangeNamed ? report.errors : report.warnings) << NoRecordsTableText(table);
     if (read != TableRead::Read)
-        return;
+        return read;
 
     std::map<QString, RangeReport> ranges;
     const std::vector<int> order = SortRecords(records, RecordsOrder::ByTime);
@@ -123,6 +123,7 @@ void ReadTable(const QString& dir, const QString& rangeText, const ReportFilter&
         std::stable_sort(range.exercises.begin(), range.exercises.end(), ByDate);
         pupils[nick].ranges.push_back(std::move(range));
     }
+    return read;
 }
 
 } // namespace
@@ -224,29 +225,33 @@ std::vector<ReportExercise> PupilReport::allExercises() const
     return all;
 }
 
-ClassReport GatherClassReport(const QString& folder, const ReportFilter& filter)
+ClassReport GatherClassReport(const QString& folder, const ReportFilter& filter,
+                              ClassFolderAccess* keeper)
 {
     ClassReport report;
     report.folder = folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();
     report.filter = filter;
     const QString dir = ClassFolderToRead(folder, report.errors);
-    if (dir.isEmpty() || !CanListClassFolder(dir, report.errors))
+    const ClassReader reader(dir, keeper);
+    if (dir.isEmpty() || !reader.canList(report.errors))
+        return report;
+    const int errors = report.errors.size();
+    const QStringList nicks = reader.nicks(report.errors);
+    if (report.errors.size() > errors)
         return report;
 
     std::map<QString, PupilReport> pupils;
-    for (const QString& nick : ListProfiles(dir)) {
+    for (const QString& nick : nicks) {
         UserProfile profile;
         PupilReport& pupil = pupils[nick];
         pupil.nick = nick;
-        if (ReadClassProfile(dir, nick, profile, report.errors))
+        if (reader.readProfile(nick, profile, report.errors))
             pupil.fullName = profile.fullName;
     }
+    bool any = false; // a table of the filter's ranges is there
     for (const QString& rangeText : filter.ranges)
-        ReadTable(dir, rangeText, filter, pupils, report);
+        any = ReadTable(reader, rangeText, filter, pupils, report) != TableRead::Missing || any;
     if (!filter.rangeNamed && report.errors.isEmpty()) {
-        bool any = false;
-        for (const QString& rangeText : filter.ranges)
-            any = any || QFileInfo::exists(RecordsTableFileName(dir, rangeText));
         if (!any) {
             report.errors
                 << QStringLiteral("нет ни одной таблицы рекордов / no records table: %1").arg(dir);

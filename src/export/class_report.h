@@ -76,6 +76,10 @@ struct ClassReport {
     QStringList warnings;            // worth telling, nothing readable left out
 };
 
+class ClassFolderAccess;
+
 // Every profile of the class folder and every nick of its tables, one pupil
-// each, with the exercises the filter keeps.
-ClassReport GatherClassReport(const QString& folder, const ReportFilter& filter);
+// each, with the exercises the filter keeps. Read with the account's own
+// rights, or through `keeper` (ADM logged in there) when one is given.
+ClassReport GatherClassReport(const QString& folder, const ReportFilter& filter,
+                              ClassFolderAccess* keeper = nullptr);

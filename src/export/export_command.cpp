@@ -1,17 +1,23 @@
 #include "export/export_command.h"
 
+#include "config/app_config.h"
 #include "export/class_export.h"
 #include "export/class_report.h"
+#include "export/password_prompt.h"
 #include "export/report_html.h"
+#include "keeper/keeper_client.h"
 #include "platform/atomic_file.h"
 #include "platform/config_store.h"
 #include "platform/errors.h"
 #include "records/number_range.h"
 #include "util/files.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QFileInfo>
+
+#include <memory>
 
 namespace {
 
@@ -54,25 +60,153 @@ QString RefusalText(NewFileRefusal refusal, const QString& path)
     return QString();
 }
 
-// The folder named on the command line, else the default one; empty after
-// telling `err` why there is none.
-QString ClassFolder(const ExportRequest& request, QIODevice& err)
+// The class folder to read and, where the account may not list it, the
+// keeper that reads it for the account after ADM's password.
+struct ClassSource {
+    QString folder; // empty: none, after telling why
+    std::unique_ptr<KeeperClient> keeper;
+};
+
+// The keeper beside the program, started; none when there is none.
+std::unique_ptr<KeeperClient> StartKeeper()
 {
-    if (request.folder)
-        return *request.folder;
-    QString folder;
+    if (ProgramFolder().isEmpty())
+        InitProgramFolder();
+    const QString program = KeeperProgram(ProgramFolder());
+    return program.isEmpty() ? nullptr : KeeperClient::start(program);
+}
+
+QString StoreErrorText(const QString& error)
+{
+    return QStringLiteral("хранилище настроек / configuration store %1: %2")
+        .arg(MachineStorePath(), error);
+}
+
+// True when the store stands there and cannot be read by this account (it is
+// closed to accounts outside the keeper's group): its "PathUser" is unknown,
+// and the program folder would be the wrong guess.
+bool StoreClosed()
+{
+    bool readable = true;
     try {
-        folder = DefaultClassFolder();
-    } catch (const StoreError& error) {
-        Say(err, QStringLiteral("хранилище настроек / configuration store %1: %2")
-                     .arg(MachineStorePath(), error.text()));
+        StoreKey::openRead(QString::fromLatin1(kConfigKey))
+            .readString(QStringLiteral("PathUser"), readable);
+    } catch (const StoreError&) {
+        // A readable store; DefaultClassFolder tells the error.
+    }
+    return !readable;
+}
+
+// The store's class folder as the keeper reads it for the program; empty,
+// after telling `err` why, when it cannot.
+QString KeeperFolder(KeeperClient& keeper, QIODevice& err)
+{
+    StoredSettings stored;
+    try {
+        stored = keeper.readSettings();
+    } catch (const ZelvoError& error) {
+        Say(err, error.text());
         return QString();
+    }
+    if (!stored.error.isEmpty()) {
+        Say(err, StoreErrorText(stored.error));
+        return QString();
+    }
+    return stored.pathUser.value_or(ProgramFolder());
+}
+
+// The default class folder: "PathUser" of the store, else the program
+// folder; where the store is closed to the account, as the keeper reads it.
+// Empty after telling `err` why there is none.
+QString DefaultFolder(std::unique_ptr<KeeperClient>& keeper, QIODevice& err)
+{
+    QString folder;
+    if (StoreClosed()) {
+        keeper = StartKeeper();
+        if (!keeper) {
+            Say(err, QStringLiteral("хранилище настроек не читается этой учётной записью, "
+                                    "укажите --folder / this account cannot read the "
+                                    "configuration store, name the folder with --folder: %1")
+                         .arg(MachineStorePath()));
+            return QString();
+        }
+        folder = KeeperFolder(*keeper, err);
+        if (folder.isEmpty())
+            return QString();
+    } else {
+        try {
+            folder = DefaultClassFolder();
+        } catch (const StoreError& error) {
+            Say(err, StoreErrorText(error.text()));
+            return QString();
+        }
     }
     if (folder.isEmpty())
         Say(err,
             QStringLiteral("в хранилище настроек пустой \"PathUser\", укажите --folder / "
                            "the store's \"PathUser\" is empty, name the folder with --folder"));
     return folder;
+}
+
+bool SameFolder(const QString& a, const QString& b)
+{
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+// The folder named on the command line, else the default one; read through
+// the keeper when the account may not list it and it is the keeper's class
+// folder. Any other folder is read directly, and what cannot be read is named.
+ClassSource ChooseClassSource(const ExportRequest& request, QIODevice& err)
+{
+    ClassSource source;
+    source.folder = request.folder ? *request.folder : DefaultFolder(source.keeper, err);
+    const QFileInfo folder(source.folder);
+    if (source.folder.isEmpty() || !folder.isDir() ||
+        (folder.isReadable() && folder.isExecutable())) {
+        source.keeper.reset();
+        return source;
+    }
+    if (!source.keeper)
+        source.keeper = StartKeeper();
+    if (source.keeper && source.keeper->classFolder()) {
+        QBuffer quiet; // a keeper that cannot tell its folder is not used
+        quiet.open(QIODevice::WriteOnly);
+        if (SameFolder(source.folder, KeeperFolder(*source.keeper, quiet)))
+            return source;
+    }
+    source.keeper.reset();
+    return source;
+}
+
+// ADM's login in the keeper; the exit code to end with when it failed.
+int LogInAdmin(KeeperClient& keeper, const AdminPasswordSource& adminPassword, QIODevice& err)
+{
+    const std::optional<QString> password =
+        adminPassword ? adminPassword(err) : ReadAdminPassword(err);
+    if (!password) {
+        Say(err, QStringLiteral("пароль ADM не введён, ничего не выгружено / "
+                                "no ADM password given, nothing exported"));
+        return kExitIncomplete;
+    }
+    try {
+        switch (keeper.logInAdmin(*password)) {
+        case AdminLogInOutcome::Done:
+            return kExitDone;
+        case AdminLogInOutcome::WrongPassword:
+            Say(err, QStringLiteral("неверный пароль ADM, ничего не выгружено / "
+                                    "wrong ADM password, nothing exported"));
+            return kExitIncomplete;
+        case AdminLogInOutcome::StoreNotRead:
+            Say(err, QStringLiteral("хранитель папки класса не может прочитать пароль ADM, "
+                                    "ничего не выгружено / the class folder's keeper cannot "
+                                    "read ADM's password, nothing exported"));
+            return kExitIncomplete;
+        }
+    } catch (const ZelvoError& error) {
+        Say(err, error.text());
+    }
+    return kExitIncomplete;
 }
 
 } // namespace
@@ -225,11 +359,20 @@ QString ExportHelpText()
         "  --until ДАТА      (report) только упражнения по этот день (ГГГГ-ММ-ДД)\n"
         "  --lang ru|en      (report) язык отчёта, по умолчанию русский\n"
         "  -h, --help        эта справка\n"
+        "Доступ к папке класса - один из двух способов на выбор:\n"
+        "  - учётная запись учителя, которую администратор компьютера включил в группу\n"
+        "    zelvo (sudo adduser ИМЯ zelvo), читает папку сама, пароль не нужен;\n"
+        "  - любая другая учётная запись читает папку класса из хранилища настроек\n"
+        "    через хранителя папки класса (zelvo-keeper) по паролю ADM. Пароль\n"
+        "    спрашивается в терминале и не отображается при вводе; если стандартный\n"
+        "    ввод - не терминал, паролем считается его первая строка, например:\n"
+        "    zelvo-export summary --output ~/класс.csv < ~/пароль-adm\n"
+        "    В командной строке пароль не передаётся.\n"
         "В папку класса ничего не записывается. Что не удалось прочитать, называется\n"
         "в стандартном потоке ошибок; остальное всё равно выгружается.\n"
         "Код выхода: 0 - всё выгружено; 1 - нет папки или таблицы, файл не прочитан\n"
-        "или не записан; 2 - неверная командная строка (и файл вывода в папке класса,\n"
-        "не обычный или чужой).\n"
+        "или не записан, пароль ADM неверный или не введён; 2 - неверная командная\n"
+        "строка (и файл вывода в папке класса, не обычный или чужой).\n"
         "\n"
         "Usage:\n"
         "  zelvo-export records 9|20|99|999 [options]\n"
@@ -269,14 +412,25 @@ QString ExportHelpText()
         "  --until DATE      (report) only exercises up to that day (YYYY-MM-DD)\n"
         "  --lang ru|en      (report) the report's language, Russian by default\n"
         "  -h, --help        this help\n"
+        "The class folder is reached in one of two ways, to choose from:\n"
+        "  - a teacher's account that the computer's administrator put in the group\n"
+        "    zelvo (sudo adduser NAME zelvo) reads the folder itself, with no password;\n"
+        "  - any other account reads the store's class folder through the class\n"
+        "    folder's keeper (zelvo-keeper) with ADM's password. The password is asked\n"
+        "    for on the terminal and not shown as it is typed; when standard input is\n"
+        "    not a terminal, its first line is the password, for example:\n"
+        "    zelvo-export summary --output ~/class.csv < ~/adm-password\n"
+        "    The password is never given on the command line.\n"
         "Nothing is written into the class folder. Whatever cannot be read is named on\n"
         "standard error; the rest is exported all the same.\n"
         "Exit status: 0 everything exported; 1 no folder or table, a file not read\n"
-        "or not written; 2 a wrong command line (an output file in the class folder,\n"
-        "not a regular file or another account's too).\n");
+        "or not written, ADM's password wrong or not given; 2 a wrong command line\n"
+        "(an output file in the class folder, not a regular file or another account's\n"
+        "too).\n");
 }
 
-int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& err)
+int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& err,
+                     const AdminPasswordSource& adminPassword)
 {
     QString error;
     const std::optional<ExportRequest> request = ParseExportArguments(arguments, error);
@@ -290,7 +444,8 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         return kExitDone;
     }
 
-    const QString folder = ClassFolder(*request, err);
+    const ClassSource source = ChooseClassSource(*request, err);
+    const QString& folder = source.folder;
     if (folder.isEmpty() && !request->folder)
         return kExitIncomplete;
     // The messages name the output file in full.
@@ -306,6 +461,11 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         Say(err, RefusalText(NewFileRefusalAt(output), output));
         return kExitUsage;
     }
+    if (source.keeper) {
+        const int code = LogInAdmin(*source.keeper, adminPassword, err);
+        if (code != kExitDone)
+            return code;
+    }
 
     ExportResult result;
     if (request->report) {
@@ -316,7 +476,7 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         }
         filter.since = request->since;
         filter.until = request->until;
-        const ClassReport report = GatherClassReport(folder, filter);
+        const ClassReport report = GatherClassReport(folder, filter, source.keeper.get());
         result.errors = report.errors;
         result.warnings = report.warnings;
         // A class folder that is not there gets no page; any other problem
@@ -328,8 +488,9 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
     } else {
         const TextFields texts = request->raw ? TextFields::Raw : TextFields::ForSpreadsheet;
         result = request->summary
-                     ? ExportSummary(folder, request->separator, texts)
-                     : ExportRecords(folder, request->rangeText, request->separator, texts);
+                     ? ExportSummary(folder, request->separator, texts, source.keeper.get())
+                     : ExportRecords(folder, request->rangeText, request->separator, texts,
+                                     source.keeper.get());
     }
     for (const QString& warning : result.warnings)
         Say(err, warning);

@@ -7,10 +7,12 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 constexpr int kExitDone = 0;       // everything exported
-constexpr int kExitIncomplete = 1; // a folder, table or file unread, or the output not written
+constexpr int kExitIncomplete = 1; // a folder, table or file unread, the output not written,
+                                   // or ADM's password refused
 constexpr int kExitUsage = 2;      // a wrong command line
 
 struct ExportRequest {
@@ -34,6 +36,13 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
 // The usage text, in Russian and in English.
 QString ExportHelpText();
 
+// Asks for ADM's password (a prompt, if any, on `err`); none when none was given.
+using AdminPasswordSource = std::function<std::optional<QString>(QIODevice& err)>;
+
 // Runs the command line: the CSV or the report goes to `out` or to the output file, the
-// messages to `err`, one line each. Returns the exit code.
-int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& err);
+// messages to `err`, one line each. Returns the exit code. A class folder that the
+// account may not list is read through the class folder's keeper, when there is one
+// and the folder is the store's, after ADM's password from `adminPassword` passed
+// there (by default ReadAdminPassword: the terminal, or one line of standard input).
+int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& err,
+                     const AdminPasswordSource& adminPassword = AdminPasswordSource());

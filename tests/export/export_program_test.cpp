@@ -33,7 +33,7 @@ class ExportProgramTest : public ExportTest {
                 const QString& program = QStringLiteral(ZELVO_EXPORT_PATH))
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "ZELVO_KEEPER"})
             environment.remove(QString::fromLatin1(name));
         environment.insert("ZELVO_MACHINE_STORE", storePath());
         QProcess process;
@@ -70,6 +70,7 @@ TEST_F(ExportProgramTest, HelpInRussianAndEnglish)
         EXPECT_TRUE(r.out.contains("\nUsage:\n"));
         EXPECT_TRUE(r.out.contains("--separator"));
         EXPECT_EQ(r.out.count("--raw"), 2) << "in both languages";
+        EXPECT_EQ(r.out.count("(zelvo-keeper) "), 2) << "both ways to the class folder";
     }
 }
 
@@ -159,6 +160,25 @@ TEST_F(ExportProgramTest, FolderFromTheStoreElseBesideTheProgram)
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.err, "zelvo-export: в хранилище настроек пустой \"PathUser\", укажите --folder / "
                      "the store's \"PathUser\" is empty, name the folder with --folder\n");
+}
+
+// A store that cannot be read, with no keeper to read it: its folder is
+// unknown, and the program folder is not taken for it.
+TEST_F(ExportProgramTest, UnreadableStoreWithoutAKeeperExitsWithOne)
+{
+    writeFile(programFolder() + "20record.config",
+              EncodeResultRecord(Result("zoe", "Зоя", 100, 5, "01-01-2027 08:00:00", 0)));
+    const QString copy = programFolder() + "zelvo-export";
+    ASSERT_TRUE(QFile::copy(ZELVO_EXPORT_PATH, copy));
+    ASSERT_TRUE(QDir().mkdir(storePath())); // read as no values, like a closed store
+    const Outcome r = run({"records", "20"}, copy);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, ("zelvo-export: хранилище настроек не читается этой учётной записью, "
+                      "укажите --folder / this account cannot read the configuration store, "
+                      "name the folder with --folder: " +
+                      storePath() + "\n")
+                         .toUtf8());
 }
 
 TEST_F(ExportProgramTest, MissingFolderOrTableExitsWithOne)
