@@ -17,6 +17,7 @@
 #include "ui/control_factory.h"
 #include "ui/control_names.h"
 #include "ui/shell_open.h"
+#include "ui/spoken_notice.h"
 #include "util/files.h"
 #include "zelvo_version.h"
 
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -74,6 +76,7 @@ TForm1::TForm1(ProgramWindows& windows, QWidget* parent) : QMainWindow(parent), 
     setWindowTitle(QStringLiteral("Zelvo   v" ZELVO_VERSION));
     createControls();
     createMenu();
+    notice_ = new SpokenNotice(centralWidget() ? centralWidget() : this);
     setFixedSize(ClientSizeForOuterSize(470, 495));
     FormCreate();
 }
@@ -195,6 +198,18 @@ void TForm1::createMenu()
     bar->addAction(N3);
     bar->addAction(N5);
 
+    // F10 opens the first menu that can be used, so that the menus are reached
+    // from the keyboard alone.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [bar] {
+        for (QAction* header : bar->actions()) {
+            if (header->isEnabled() && header->isVisible()) {
+                bar->setActiveAction(header);
+                return;
+            }
+        }
+    });
+
     const std::pair<QAction*, void (TForm1::*)()> handlers[] = {
         {N3, &TForm1::N3Click},     {N5, &TForm1::N5Click},     {N6, &TForm1::N6Click},
         {N7, &TForm1::N7Click},     {N8, &TForm1::N8Click},     {N9, &TForm1::N9Click},
@@ -241,6 +256,7 @@ ExerciseControls TForm1::exerciseControls()
     c.N1 = N1->menuAction();
     c.N2 = N2->menuAction();
     c.N4 = N4->menuAction();
+    c.notice = notice_;
     return c;
 }
 

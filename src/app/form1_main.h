@@ -17,6 +17,8 @@ class QTimer;
 
 class ProgramWindows;
 
+class SpokenNotice;
+
 class TForm1 : public QMainWindow, public LoginStates {
     Q_OBJECT
   public:
@@ -108,4 +110,5 @@ class TForm1 : public QMainWindow, public LoginStates {
     static void showWindow(QWidget& window);
 
     ProgramWindows& windows_;
+    SpokenNotice* notice_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "exercise/program_state.h"
 #include "platform/sound_player.h"
 #include "ui/qt_dialogs.h"
+#include "ui/spoken_notice.h"
 
 #include <QApplication>
 #include <QFont>
@@ -28,6 +29,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterShow)
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     setStandardDialogs(&QtDialogs());
+    SpeakFocusedFieldsFirst();
 
     ProgramState state;
     StartUp();

@@ -16,7 +16,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -63,6 +66,26 @@ TEST_F(MainWindowTest, FirstStartShowsTheLoggedOutState)
     EXPECT_EQ(currentRange().rangeBound, 20);
     EXPECT_EQ(currentRange().rangeText, "20");
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// F10 opens the first menu that can be used: the menus are reached from the
+// keyboard alone, also while an exercise has the first three disabled.
+TEST_F(MainWindowTest, F10OpensTheFirstMenuThatCanBeUsed)
+{
+    writeStore(pathUserLine());
+    StartedProgram program;
+    TForm1& form = program.form1();
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_F10);
+    EXPECT_EQ(form.menuBar()->activeAction(), form.N1->menuAction());
+    QTest::keyClick(form.menuBar(), Qt::Key_Escape);
+    QTest::keyClick(form.menuBar(), Qt::Key_Escape);
+    for (QMenu* header : {form.N1, form.N2, form.N4})
+        header->menuAction()->setEnabled(false);
+    QTest::keyClick(&form, Qt::Key_F10);
+    EXPECT_EQ(form.menuBar()->activeAction(), form.N3);
 }
 
 TEST_F(MainWindowTest, LoginStatesFollowEachOther)

@@ -15,6 +15,9 @@ using Application = QCoreApplication;
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The controls carry their designer names on the accessibility bus, where
+    // the tests find them.
+    qputenv("ZELVO_ACCESSIBLE_IDS", "1");
     Application app(argc, argv);
     // The state of tests without a fixture of their own; each fixture makes its own.
     ProgramState state;

@@ -30,4 +30,20 @@ TEST(ControlNames, DesignerNameLeavesTheAccessibleNameToWhatIsShown)
               "StaticText4");
 }
 
+// Without ZELVO_ACCESSIBLE_IDS a screen reader hears captions only: no control
+// carries its designer name on the bus.
+TEST(ControlNames, DesignerNamesStayOffTheBusUnlessAskedFor)
+{
+    for (const char* value : {"", "0", "yes"}) {
+        SCOPED_TRACE(value);
+        qputenv("ZELVO_ACCESSIBLE_IDS", value);
+        QPushButton button(QStringLiteral("Ввод"));
+        SetDesignerName(&button, QStringLiteral("Button11"));
+        EXPECT_EQ(button.objectName(), "Button11");
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(&button)->text(QAccessible::Description),
+                  QString());
+    }
+    qputenv("ZELVO_ACCESSIBLE_IDS", "1");
+}
+
 } // namespace

@@ -15,6 +15,7 @@
 #include "records/number_range.h"
 #include "records/result_record.h"
 #include "ui/control_factory.h"
+#include "ui/spoken_notice.h"
 #include "util/files.h"
 #include "util/number.h"
 #include "util/text.h"
@@ -120,6 +121,8 @@ void ExerciseController::RunExercise()
     while (!s.exerciseEnded) {
         MakeTask();
         c_.StaticText1->setText(ExampleText(s));
+        Say(spokenVerdict_ + QStringLiteral("Пример: ") + ExampleText(s));
+        spokenVerdict_.clear();
         if (!WaitForAnswer()) {
             // The program is ending: leave at once and save nothing.
             c_.Timer1->stop();
@@ -209,6 +212,12 @@ void ExerciseController::MakeTask()
 
 void ExerciseController::FocusAnswer() { c_.Edit1->setFocus(); }
 
+void ExerciseController::Say(const QString& text)
+{
+    if (c_.notice)
+        c_.notice->say(text);
+}
+
 void ExerciseController::PlaySoundFile(const QString& name)
 {
     player_().play(ProgramFolder() + name);
@@ -270,15 +279,20 @@ void ExerciseController::Button11Click()
         c_.StaticText8->setText(outcome.pointsText);
         c_.Edit1->clear();
         c_.StaticText4->setText(QString::number(s.score));
+        const QString points = QStringLiteral("Очки за ответ: %1. Очки: %2. ")
+                                   .arg(outcome.pointsText, QString::number(s.score));
         if (!right) {
             c_.StaticText16->setText(QStringLiteral("Введите правильный ответ"));
             c_.StaticText6->setText(QString::number(s.errorCount));
             s.correctionPending = true;
             FocusAnswer();
+            Say(QStringLiteral("Неверно. ") + points +
+                QStringLiteral("Введите правильный ответ: ") + ExampleText(s));
             c_.Timer2->start();
             return;
         }
         FocusAnswer();
+        spokenVerdict_ = QStringLiteral("Верно. ") + points;
         ProcessPendingMessages();
         ExampleFinished();
     });

@@ -69,5 +69,10 @@ class ExerciseController : public QObject {
     std::function<void(const ResultRecord&)> showResult_;
     std::function<SoundPlayer&()> player_;
     // Set when the pause question ended the program: the loop stops at once.
+    // What a screen reader says of the exercise (ExerciseControls::notice).
+    void Say(const QString& text);
+
     bool programEnding_ = false;
+    // The verdict on the last answer, spoken with the next example.
+    QString spokenVerdict_;
 };

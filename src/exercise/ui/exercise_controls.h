@@ -9,6 +9,7 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class QWidget;
+class SpokenNotice;
 
 struct ExerciseControls {
     QWidget* window = nullptr;      // the main window (owner of the pause box)
@@ -32,4 +33,5 @@ struct ExerciseControls {
     QAction* N1 = nullptr;           // menu headers disabled while an exercise runs
     QAction* N2 = nullptr;
     QAction* N4 = nullptr;
+    SpokenNotice* notice = nullptr; // what a screen reader says of the exercise
 };

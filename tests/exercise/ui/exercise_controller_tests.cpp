@@ -13,6 +13,7 @@
 #include "records/ui/form11_records.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
+#include "ui/spoken_notice.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -63,6 +64,7 @@ struct Harness {
     QMenu* N1 = bar->addMenu(QStringLiteral("Начать"));
     QMenu* N2 = bar->addMenu(QStringLiteral("Сервис"));
     QMenu* N4 = bar->addMenu(QStringLiteral("Установки"));
+    SpokenNotice* notice = new SpokenNotice(&window);
 
     Harness()
     {
@@ -109,6 +111,7 @@ struct Harness {
         c.N1 = N1->menuAction();
         c.N2 = N2->menuAction();
         c.N4 = N4->menuAction();
+        c.notice = notice;
         return c;
     }
 
@@ -184,6 +187,7 @@ class Pupil : public QObject {
     bool headersDisabledMeanwhile = true;
     bool keypadEnabledMeanwhile = true;
     QList<bool> clockRunning; // Timer1 at the first action of each example
+    QStringList spoken;       // what the notice says at each example and wrong answer
 
   private:
     void step()
@@ -196,6 +200,7 @@ class Pupil : public QObject {
             headersDisabledMeanwhile &= !h_.headersEnabled();
             keypadEnabledMeanwhile &= h_.keypadEnabled();
             clockRunning << h_.Timer1->isActive();
+            spoken << h_.notice->text();
         }
         const QString& plan = plans_[example_];
         if (action_ < plan.size()) {
@@ -227,6 +232,8 @@ class Pupil : public QObject {
             h_.typeKeys(QString::number(action == 'R' ? expected : expected + 1));
             h_.pressEnter();
             pointsShown << h_.StaticText8->text();
+            if (action == 'W')
+                spoken << h_.notice->text();
             break;
         }
     }
@@ -386,6 +393,23 @@ TEST_F(ExerciseTest, FullRunToTargetSixStoresTheResultAndResetsTheWindow)
     EXPECT_FALSE(h->Timer1->isActive());
     EXPECT_EQ(exerciseState().score, 0);
     EXPECT_TRUE(exerciseState().exerciseEnded);
+}
+
+// A screen reader hears each example as it appears, the verdict on a wrong
+// answer with the correction it demands, and the verdict on a right one with
+// the next example.
+TEST_F(ExerciseTest, TheNoticeSpeaksEachExampleAndEachVerdict)
+{
+    Pupil pupil(*h, *controller, {"W", "R", "R", "R"});
+    runExercise("2", pupil);
+    const QStringList& e = pupil.examplesSeen;
+    ASSERT_EQ(e.size(), 4);
+    EXPECT_EQ(
+        pupil.spoken,
+        QStringList({"Пример: " + e[0],
+                     "Неверно. Очки за ответ: -1. Очки: -1. Введите правильный ответ: " + e[0],
+                     "Пример: " + e[1], "Верно. Очки за ответ: +1. Очки: 0. Пример: " + e[2],
+                     "Верно. Очки за ответ: +1. Очки: 1. Пример: " + e[3]}));
 }
 
 TEST_F(ExerciseTest, StartCommandChecksTheUserAndTheTarget)
