@@ -168,7 +168,7 @@ if [ -n "$driver" ]; then
     printf 'REGEDIT4\r\n\r\n%s\r\n"PATHUSER"="/old"\r\n' "$dorvo" >"$store"
     zelvo_store_set "$store" 'Software\Brenk\Dorvo' PathUser "$(zelvo_store_string '/mnt/a "b"')"
     got=$(ZELVO_MACHINE_STORE=$store "$driver" path-user)
-    [ "$got" = '/mnt/a "b"/' ] || failed "the program reads the class folder \"$got\""
+    [ "$got" = '/mnt/a "b"' ] || failed "the program reads the class folder \"$got\""
 fi
 
 [ "$failures" -eq 0 ] || exit 1
