@@ -8,7 +8,8 @@
 # program would refuse; the HTML help is installed. Prints its time.
 #   debconf_package_test.sh DEB     (root; exit 77 = skipped: no debootstrap or network)
 # The minimal system is kept as a tarball in $ZELVO_TEST_CACHE
-# (/var/cache/zelvo-test), with the packages apt fetched for it.
+# (/var/cache/zelvo-test), with the package lists and the packages apt
+# fetched for it.
 set -euo pipefail
 deb=$(realpath "$1")
 cache=${ZELVO_TEST_CACHE:-/var/cache/zelvo-test}
@@ -28,7 +29,7 @@ timeout 10 bash -c "exec 3<>/dev/tcp/$host/80" 2>/dev/null || skip "no network t
 root=$(mktemp -d /var/tmp/zelvo-chroot.XXXXXX)
 chmod 0755 "$root"
 cleanup() {
-    for mount in "$root/var/cache/apt/archives" "$root/proc"; do
+    for mount in "$root/var/cache/apt/archives" "$root/var/lib/apt/lists" "$root/proc"; do
         ! mountpoint -q "$mount" || umount -l "$mount"
     done
     [ -n "${ZELVO_TEST_KEEP:-}" ] || rm -rf --one-file-system "$root"
@@ -39,7 +40,7 @@ fail() {
     exit 1
 }
 
-mkdir -p "$cache/archives/partial"
+mkdir -p "$cache/archives/partial" "$cache/lists/partial"
 tarball=$cache/bookworm-minbase.tgz
 if [ ! -s "$tarball" ]; then
     debootstrap --variant=minbase --make-tarball="$tarball.part" bookworm "$root/make" "$mirror" >/dev/null
@@ -49,6 +50,7 @@ fi
 debootstrap --variant=minbase --unpack-tarball="$tarball" bookworm "$root" "$mirror" >/dev/null
 mount -t proc proc "$root/proc"
 mount --bind "$cache/archives" "$root/var/cache/apt/archives"
+mount --bind "$cache/lists" "$root/var/lib/apt/lists"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 in_root() {
     chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"
