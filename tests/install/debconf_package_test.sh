@@ -149,6 +149,21 @@ has_line '"NoSound"=dword:00000001' "refused scoring"
 has_line "\"MyPass\"=$(store_string "$(digest_of "$password3")")" "refused scoring"
 no_password_kept "$password3" "refused scoring"
 
+# Asked in a terminal (debconf's plain text frontend, which offers no
+# defaults): an empty password keeps ADM's, and a refused scoring is shown
+# with its reason and asked again alone.
+printf '%s\n' "" "/var/lib/zelvo" "5|2|0|2" "yes" "8|2|2|2" |
+    in_root env DEBIAN_FRONTEND=readline TERM=dumb dpkg-reconfigure zelvo >"$root/tmp/asked.log" 2>&1 ||
+    fail "asked in a terminal: $(cat "$root/tmp/asked.log")"
+[ "$(grep -c '^Scoring (right streak|wrong streak|bonus|penalty):' "$root/tmp/asked.log")" = 2 ] &&
+    [ "$(grep -c '^Password of ADM' "$root/tmp/asked.log")" = 1 ] &&
+    grep -qF "Неправильно заполненые параметры (см" "$root/tmp/asked.log" ||
+    fail "asked in a terminal: $(cat "$root/tmp/asked.log")"
+has_line '"AdmConf"="8|2|2|2"' "asked in a terminal"
+has_line '"PathUser"="/var/lib/zelvo"' "asked in a terminal"
+has_line '"NoSound"=dword:00000000' "asked in a terminal"
+has_line "\"MyPass\"=$(store_string "$(digest_of "$password3")")" "asked in a terminal"
+
 # Purging removes the answers with the store.
 preseed "zelvo zelvo/scoring string 5|2|2|2"
 in_root apt-get purge -y -qq zelvo >/dev/null 2>&1 || fail "purge"
