@@ -360,3 +360,268 @@ zelvo_purge_store() {
         rmdir -- "$zelvo_folder" 2>/dev/null || true
     )
 }
+
+# The answers to the package's questions (debconf) and the store's values.
+
+# The scoring "AdmConf" as the settings window takes it: four numbers joined
+# by "|", the right and the wrong streak (0 and up) and the bonus and the
+# penalty (1 to 50). Prints it as the program writes it (no leading zeros);
+# fails on any other text.
+#   zelvo_scoring_text TEXT
+zelvo_scoring_text() {
+    printf '%s\n' "$1" | awk -F'|' '
+        NR > 1 || NF != 4 { bad = 1 }
+        !bad {
+            for (i = 1; i <= 4; i++) {
+                v = $i
+                if (v !~ /^[0-9]+$/) { bad = 1; break }
+                sub(/^0+/, "", v)
+                if (v == "") v = "0"
+                if (length(v) > 10 || (length(v) == 10 && v > "2147483647")) { bad = 1; break }
+                if (i > 2 && (v + 0 < 1 || v + 0 > 50)) { bad = 1; break }
+                out = out (i > 1 ? "|" : "") v
+            }
+        }
+        END { if (bad || NR != 1) exit 1; print out }'
+}
+
+# The class folder "PathUser" as the program stores it: a full path on one
+# line, without the separators at its end (the root folder keeps its "/").
+# Fails on a relative path or a line break.
+#   zelvo_folder_text TEXT
+zelvo_folder_text() {
+    case $1 in
+    /*) ;;
+    *) return 1 ;;
+    esac
+    case $1 in
+    *'
+'* | *"$(printf '\r')"*) return 1 ;;
+    esac
+    zelvo_text=$(printf '%s' "$1" | sed 's|/*$||')
+    printf '%s\n' "${zelvo_text:-/}"
+}
+
+# TEXT as a quoted string of the store: a backslash before every backslash
+# and double quote.
+#   zelvo_store_string TEXT
+zelvo_store_string() {
+    printf '"%s"\n' "$(printf '%s' "$1" | sed 's/[\\"]/\\&/g')"
+}
+
+# The value NAME of KEY (for instance 'Software\Brenk\Dorvo') as the program
+# reads it, from the last line naming it in the key's sections (names without
+# letter case, CR LF or LF): "s:" and the text of a string, "d:" and the
+# number of a dword. Nothing when it is missing, of another type, or when
+# the store is not a regular file of its own.
+#   zelvo_store_value STORE KEY NAME
+zelvo_store_value() {
+    [ "$(zelvo_store_kind "$1")" = file ] || return 0
+    head -c "$zelvo_store_limit" -- "$1" | ZELVO_KEY="HKEY_LOCAL_MACHINE\\$2" ZELVO_NAME="$3" awk '
+        BEGIN { key = tolower(ENVIRON["ZELVO_KEY"]); name = "\"" tolower(ENVIRON["ZELVO_NAME"]) "\"=" }
+        { sub(/\r$/, ""); line = $0; gsub(/^[ \t]+|[ \t]+$/, "", line) }
+        line ~ /^\[.*\]$/ { inside = tolower(substr(line, 2, length(line) - 2)) == key; next }
+        inside && tolower(substr(line, 1, length(name))) == name {
+            value = substr(line, length(name) + 1)
+            found = ""
+            if (value ~ /^dword:[0-9a-fA-F]+$/ && length(value) <= 14) {
+                digits = tolower(substr(value, 7)); n = 0
+                for (i = 1; i <= length(digits); i++)
+                    n = n * 16 + index("0123456789abcdef", substr(digits, i, 1)) - 1
+                found = "d:" sprintf("%d", n >= 2147483648 ? n - 4294967296 : n)
+            } else if (value ~ /^"/) {
+                text = ""; closed = 0
+                for (i = 2; i <= length(value); i++) {
+                    c = substr(value, i, 1)
+                    if (c == "\\") { i++; text = text substr(value, i, 1) }
+                    else if (c == "\"") { closed = i; break }
+                    else text = text c
+                }
+                if (closed && substr(value, closed + 1) ~ /^[ \t]*$/) found = "s:" text
+            }
+        }
+        END { if (found != "") print found }'
+}
+
+# Sets values of KEY in STORE, each NAME to VALUE written as it stands after
+# "=" in the store (a quoted string of zelvo_store_string, or dword:%08x):
+# every line naming it in the key's sections is replaced (the name keeps its
+# spelling), or it is added below the key's first section, which is added
+# when missing; every other line stays as it is, and so do the line ends. The
+# store is replaced whole (temporary file, then a rename), keeping its owner,
+# group, ACL and mode, and only when something changed; a missing one is made
+# as zelvo_default_path_user makes it. Something else than a regular file in
+# its place is reported and fails.
+#   zelvo_store_set STORE KEY NAME VALUE [NAME VALUE...]
+zelvo_store_set() {
+    (
+        zelvo_store=$1
+        zelvo_folder=$(dirname -- "$1")
+        ZELVO_KEY="HKEY_LOCAL_MACHINE\\$2"
+        export ZELVO_KEY
+        shift 2
+        ZELVO_ENTRIES=
+        while [ $# -ge 2 ]; do
+            ZELVO_ENTRIES="$ZELVO_ENTRIES\"$1\"=$2
+"
+            shift 2
+        done
+        export ZELVO_ENTRIES
+        zelvo_copy=
+        zelvo_tmp=
+        zelvo_store_folder "$zelvo_folder" || exit 1
+        zelvo_close_folder "$zelvo_folder" || exit 1
+        trap 'rm -f -- "$zelvo_copy" "$zelvo_tmp"; zelvo_open_folder "$zelvo_folder"' EXIT
+        trap 'exit 1' HUP INT TERM
+        zelvo_copy=$(mktemp -- "$zelvo_store.XXXXXX") || exit 1
+        case $(zelvo_store_kind "$zelvo_store") in
+        file)
+            head -c "$zelvo_store_limit" -- "$zelvo_store" >"$zelvo_copy" || exit 1
+            [ -s "$zelvo_copy" ] || printf 'REGEDIT4\n' >"$zelvo_copy" || exit 1
+            ;;
+        missing) printf 'REGEDIT4\n' >"$zelvo_copy" || exit 1 ;;
+        *)
+            echo "zelvo: $zelvo_store is not a regular file of its own (a link, a pipe, a device, a folder or a file with other names): the answers are not written" >&2
+            exit 1
+            ;;
+        esac
+        zelvo_tmp=$(mktemp -- "$zelvo_store.XXXXXX") || exit 1
+        # Read twice: first which values the key holds, then the new text.
+        awk '
+            BEGIN {
+                key = tolower(ENVIRON["ZELVO_KEY"])
+                count = split(ENVIRON["ZELVO_ENTRIES"], lines, "\n") - 1
+                for (n = 1; n <= count; n++) {
+                    eq = index(lines[n], "\"=")
+                    names[n] = tolower(substr(lines[n], 1, eq + 1))
+                    values[n] = substr(lines[n], eq + 2)
+                }
+            }
+            FNR == 1 { inside = 0 }
+            {
+                raw = $0; cr = sub(/\r$/, "", raw) ? "\r" : ""
+                line = raw; gsub(/^[ \t]+|[ \t]+$/, "", line)
+                match_n = 0
+                if (line ~ /^\[.*\]$/) {
+                    inside = tolower(substr(line, 2, length(line) - 2)) == key
+                } else if (inside) {
+                    for (n = 1; n <= count; n++)
+                        if (tolower(substr(line, 1, length(names[n]))) == names[n]) match_n = n
+                }
+            }
+            FNR == NR { if (match_n) held[match_n] = 1; next }
+            match_n {
+                print substr(line, 1, length(names[match_n])) values[match_n] cr
+                next
+            }
+            { print }
+            inside && line ~ /^\[/ && !added {
+                for (n = 1; n <= count; n++)
+                    if (!held[n]) print substr(lines[n], 1, length(names[n])) values[n] cr
+                added = 1
+            }
+            END {
+                if (!added) {
+                    print cr
+                    print "[" ENVIRON["ZELVO_KEY"] "]" cr
+                    for (n = 1; n <= count; n++) print lines[n] cr
+                }
+            }' "$zelvo_copy" "$zelvo_copy" >"$zelvo_tmp" || exit 1
+        if [ -f "$zelvo_store" ] && cmp -s -- "$zelvo_copy" "$zelvo_tmp"; then
+            exit 0
+        fi
+        if [ -f "$zelvo_store" ]; then
+            if command -v getfacl >/dev/null && command -v setfacl >/dev/null; then
+                getfacl -p -- "$zelvo_store" 2>/dev/null | setfacl -P --set-file=- -- "$zelvo_tmp" 2>/dev/null || true
+            fi
+            zelvo_mode=$(stat -c %a -- "$zelvo_store") || exit 1
+            chmod "$(printf '%o' $((0$zelvo_mode & 0666)))" -- "$zelvo_tmp" || exit 1
+            chown --reference="$zelvo_store" -- "$zelvo_tmp" || exit 1
+        elif [ -g "$zelvo_folder" ]; then
+            chmod 0660 -- "$zelvo_tmp" || exit 1
+        else
+            chmod 0644 -- "$zelvo_tmp" || exit 1
+        fi
+        mv -fT -- "$zelvo_tmp" "$zelvo_store" || exit 1
+        zelvo_tmp=
+    )
+}
+
+# The reason the settings window gives for a scoring it refuses.
+zelvo_scoring_refused="Неправильно заполненые параметры (см документацию)"
+
+# Offers the store's current values as the answers to the questions on the
+# class folder, the scoring and the sounds, where no answer was given anew
+# (preseeded, or typed at the last configuration): those are marked seen,
+# and zelvo_apply_answers marks them unseen once written. So the settings ADM
+# changed in the program are kept by an upgrade and shown by
+# dpkg-reconfigure. Needs debconf's confmodule.
+#   zelvo_offer_store STORE
+zelvo_offer_store() {
+    for zelvo_question in class-folder scoring sounds; do
+        db_fget zelvo/$zelvo_question seen || continue
+        [ "$RET" = false ] || continue
+        case $zelvo_question in
+        class-folder) zelvo_value=$(zelvo_store_value "$1" 'Software\Brenk\Dorvo' PathUser) ;;
+        scoring) zelvo_value=$(zelvo_store_value "$1" 'Software\Brenk\Dorvo' AdmConf) ;;
+        sounds) zelvo_value=$(zelvo_store_value "$1" 'Software\Brenk\Dorvo' NoSound) ;;
+        esac
+        case $zelvo_question:$zelvo_value in
+        class-folder:s:?* | scoring:s:?*) db_set zelvo/$zelvo_question "${zelvo_value#s:}" ;;
+        sounds:d:0) db_set zelvo/sounds true ;;
+        sounds:d:*) db_set zelvo/sounds false ;;
+        esac
+    done
+}
+
+# Writes the answers to the package's questions into STORE: ADM's password as
+# the digest that DIGEST_TOOL --password-digest prints for it (an empty one
+# leaves the store's digest as it is), "PathUser", "AdmConf" and "NoSound".
+# The password leaves the debconf database first. An answer the program would
+# refuse is not written (the store keeps its value) and its reason is shown;
+# the others are written. Debconf keeps its database only when the script
+# succeeds, so only a digest that cannot be made fails: ADM's password would
+# otherwise stay what it was.
+# Needs debconf's confmodule.
+#   zelvo_apply_answers STORE DIGEST_TOOL
+zelvo_apply_answers() {
+    db_get zelvo/adm-password
+    zelvo_password=$RET
+    db_set zelvo/adm-password ""
+    zelvo_answers_store=$1
+    zelvo_digest_tool=$2
+    set -- 'Software\Brenk\Dorvo'
+    db_get zelvo/class-folder
+    if zelvo_path_user=$(zelvo_folder_text "$RET"); then
+        set -- "$@" PathUser "$(zelvo_store_string "$zelvo_path_user")"
+    else
+        echo "zelvo: zelvo/class-folder \"$RET\": нужен полный путь к папке, от / (a full path is needed): the class folder stays as it is" >&2
+    fi
+    db_get zelvo/scoring
+    if zelvo_adm_conf=$(zelvo_scoring_text "$RET"); then
+        set -- "$@" AdmConf "\"$zelvo_adm_conf\""
+    else
+        echo "zelvo: zelvo/scoring \"$RET\": $zelvo_scoring_refused (four numbers joined by |: the right and the wrong streak, 0 and up, the bonus and the penalty, 1 to 50): the scoring stays as it is" >&2
+    fi
+    db_get zelvo/sounds
+    if [ "$RET" = false ]; then
+        set -- "$@" NoSound dword:00000001
+    else
+        set -- "$@" NoSound dword:00000000
+    fi
+    if [ -n "$zelvo_password" ]; then
+        # printf is built into the shell: the password shows in no process list.
+        zelvo_digest=$(printf '%s\n' "$zelvo_password" | "$zelvo_digest_tool" --password-digest) &&
+            [ -n "$zelvo_digest" ] || {
+            zelvo_password=
+            echo "zelvo: $zelvo_digest_tool --password-digest failed: ADM's password is not set" >&2
+            return 1
+        }
+        zelvo_password=
+        zelvo_store_set "$zelvo_answers_store" 'Software\Brenk\Zamrik' MyPass "$(zelvo_store_string "$zelvo_digest")"
+    fi
+    zelvo_store_set "$zelvo_answers_store" "$@"
+    for zelvo_question in class-folder scoring sounds; do
+        db_fset zelvo/$zelvo_question seen false
+    done
+}
