@@ -1,5 +1,6 @@
 #include "export/export_command.h"
 
+#include "accounts/password_digest.h"
 #include "config/app_config.h"
 #include "export/class_export.h"
 #include "export/class_report.h"
@@ -226,7 +227,8 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     const QCommandLineOption until(QStringLiteral("until"), QString(),
                                    QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("LANG"));
-    parser.addOptions({help, folder, separator, output, raw, range, since, until, lang});
+    const QCommandLineOption digest(QStringLiteral("password-digest"));
+    parser.addOptions({help, folder, separator, output, raw, range, since, until, lang, digest});
     if (!parser.parse(arguments)) {
         error = Wrong(parser.errorText());
         return std::nullopt;
@@ -235,6 +237,14 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     ExportRequest request;
     if (parser.isSet(help)) {
         request.help = true;
+        return request;
+    }
+    if (parser.isSet(digest)) {
+        if (arguments.size() != 2) {
+            error = Wrong(QStringLiteral("--password-digest takes nothing else"));
+            return std::nullopt;
+        }
+        request.passwordDigest = true;
         return request;
     }
     const QStringList words = parser.positionalArguments();
@@ -328,50 +338,57 @@ QString ExportHelpText()
         "                      [--lang ru|en] [параметры]\n"
         "Выгружает результаты класса в файл CSV (UTF-8) для электронной таблицы\n"
         "или в отчёт HTML для браузера.\n"
-        "  records N         таблица рекордов интервала 0-N: строка на каждый результат\n"
-        "                    в порядке записи (NikName, ФИО, Time, кол-во, Дата, Ошибок)\n"
+        "  records N         таблица рекордов интервала 0–N: строка на каждое законченное\n"
+        "                    упражнение"
+        " в порядке записи (NikName, ФИО, Time, кол-во, Дата, Ошибок)\n"
         "  summary           сводная таблица: строка на каждого ученика по порядку ников\n"
-        "                    (НИК, ФИО, Всего очков, Всего времени, Время - очков в минуту)\n"
+        "                    (НИК, ФИО, Всего очков, Всего времени, Время — скорость,\n"
+        "                    очков в минуту)\n"
         "  report            один файл HTML (стили и графики SVG внутри, ничего из сети,\n"
         "                    годится для печати): обзор класса по строке на ученика\n"
         "                    (упражнений по интервалам, всего времени и очков, лучшая\n"
-        "                    и последняя скорость, ошибок на упражнение, динамика, дата\n"
-        "                    последнего упражнения), затем раздел с графиками на ученика;\n"
+        "                    и последняя скорость, ошибок на упражнение, как меняется скорость,\n"
+        "                    дата последнего упражнения), затем раздел с графиками на ученика;\n"
         "                    управляющие знаки и знаки смены направления текста\n"
         "                    в нём показаны как U+FFFD\n"
         "Параметры:\n"
-        "  --folder ПАПКА    папка класса; без него \"PathUser\" хранилища настроек,\n"
-        "                    а если его нет - папка программы\n"
+        "  --folder ПАПКА    папка класса; без него — папка класса из настроек программы\n"
+        "                    («Папка конфигурации пользователей»), а если её нет — папка\n"
+        "                    программы\n"
         "  --separator ;|,   разделитель полей, по умолчанию ;\n"
         "  --output ФАЙЛ     записать в файл, а не на стандартный вывод: новый файл\n"
         "                    с правами по umask, под этим именем; ссылка на этом месте\n"
         "                    заменяется, а не открывается; не обычный файл и то, что\n"
-        "                    принадлежит другой учётной записи, - отказ (код выхода 2)\n"
+        "                    принадлежит другой учётной записи, — отказ (код выхода 2)\n"
         "  --raw             ник, ФИО и дата точно как хранятся; без него текст, который\n"
         "                    начинается с табуляции или возврата каретки или у которого\n"
-        "                    первый непробельный знак (после NFKC, так что и ＝) - = + - @,\n"
+        "                    первый непробельный знак (после NFKC, так что и ＝) — = + - @,\n"
         "                    записывается с апострофом впереди, чтобы электронная таблица\n"
         "                    не приняла его за формулу, а управляющие знаки (кроме\n"
-        "                    табуляции) и знаки смены направления текста - как U+FFFD.\n"
-        "                    Текстовые поля всегда в кавычках, числа - без них и как есть\n"
-        "  --range N         (report) только интервал 0-N (9, 20, 99, 999); без него все\n"
-        "  --since ДАТА      (report) только упражнения с этого дня (ГГГГ-ММ-ДД)\n"
+        "                    табуляции) и знаки смены направления текста — как U+FFFD.\n"
+        "                    Текстовые поля всегда в кавычках, числа — без них и как есть\n"
+        "  --range N         (report) только интервал 0–N (9, 20, 99, 999); без него все\n"
+        "  --since ДАТА      (report) только упражнения с этого дня (ГГГГ-ММ-ДД;\n"
+        "                    с 01.09.2026 — --since 2026-09-01)\n"
         "  --until ДАТА      (report) только упражнения по этот день (ГГГГ-ММ-ДД)\n"
         "  --lang ru|en      (report) язык отчёта, по умолчанию русский\n"
+        "  --password-digest прочитать пароль (первую строку стандартного ввода) и вывести\n"
+        "                    его запись для хранилища настроек, как её записывает\n"
+        "                    смена пароля в программе (для шагов установки пакета)\n"
         "  -h, --help        эта справка\n"
-        "Доступ к папке класса - один из двух способов на выбор:\n"
+        "Доступ к папке класса — один из двух способов на выбор:\n"
         "  - учётная запись учителя, которую администратор компьютера включил в группу\n"
         "    zelvo (sudo adduser ИМЯ zelvo), читает папку сама, пароль не нужен;\n"
-        "  - любая другая учётная запись читает папку класса из хранилища настроек\n"
+        "  - любая другая учётная запись читает папку класса из настроек программы\n"
         "    через хранителя папки класса (zelvo-keeper) по паролю ADM. Пароль\n"
         "    спрашивается в терминале и не отображается при вводе; если стандартный\n"
-        "    ввод - не терминал, паролем считается его первая строка, например:\n"
+        "    ввод — не терминал, паролем считается его первая строка, например:\n"
         "    zelvo-export summary --output ~/класс.csv < ~/пароль-adm\n"
         "    В командной строке пароль не передаётся.\n"
-        "В папку класса ничего не записывается. Что не удалось прочитать, называется\n"
+        "В папку класса ничего не записывается. Что не удалось прочитать, сообщается\n"
         "в стандартном потоке ошибок; остальное всё равно выгружается.\n"
-        "Код выхода: 0 - всё выгружено; 1 - нет папки или таблицы, файл не прочитан\n"
-        "или не записан, пароль ADM неверный или не введён; 2 - неверная командная\n"
+        "Код выхода: 0 — всё выгружено; 1 — нет папки или таблицы, файл не прочитан\n"
+        "или не записан, пароль ADM неверный или не введён; 2 — неверная командная\n"
         "строка (и файл вывода в папке класса, не обычный или чужой).\n"
         "\n"
         "Usage:\n"
@@ -381,10 +398,12 @@ QString ExportHelpText()
         "                      [--lang ru|en] [options]\n"
         "Exports a class's results as a CSV file (UTF-8) for a spreadsheet\n"
         "or as an HTML report for a browser.\n"
-        "  records N         the records table of the range 0-N: one row per result,\n"
-        "                    in the order stored (NikName, ФИО, Time, кол-во, Дата, Ошибок)\n"
+        "  records N         the records table of the range 0–N: one row per finished\n"
+        "                    exercise,"
+        " in the order stored (NikName, ФИО, Time, кол-во, Дата, Ошибок)\n"
         "  summary           the summary table: one row per pupil, by nick\n"
-        "                    (НИК, ФИО, Всего очков, Всего времени, Время - points per minute)\n"
+        "                    (НИК, ФИО, Всего очков, Всего времени, Время — speed,\n"
+        "                    points per minute)\n"
         "  report            one HTML file (styles and SVG charts inside, nothing from\n"
         "                    the network, printable): a class overview with one row per\n"
         "                    pupil (exercises per range, total time and points, best and\n"
@@ -407,10 +426,13 @@ QString ExportHelpText()
         "                    does not run it as a formula, and control characters\n"
         "                    (but the tab) and bidirectional controls become U+FFFD.\n"
         "                    Text fields are always quoted; numbers never, as they are\n"
-        "  --range N         (report) only the range 0-N (9, 20, 99, 999); without it all\n"
+        "  --range N         (report) only the range 0–N (9, 20, 99, 999); without it all\n"
         "  --since DATE      (report) only exercises from that day on (YYYY-MM-DD)\n"
         "  --until DATE      (report) only exercises up to that day (YYYY-MM-DD)\n"
         "  --lang ru|en      (report) the report's language, Russian by default\n"
+        "  --password-digest read a password (the first line of standard input) and print\n"
+        "                    its digest text for the store, as the program's password\n"
+        "                    change writes it (for the package's configure step)\n"
         "  -h, --help        this help\n"
         "The class folder is reached in one of two ways, to choose from:\n"
         "  - a teacher's account that the computer's administrator put in the group\n"
@@ -441,6 +463,18 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
     }
     if (request->help) {
         out.write(ExportHelpText().toUtf8());
+        return kExitDone;
+    }
+    if (request->passwordDigest) {
+        // What the package's configure step writes as ADM's digest: the
+        // program's own digest of the password, never the password itself.
+        const std::optional<QByteArray> line = ReadPasswordLine(0);
+        if (!line) {
+            Say(err,
+                QStringLiteral("нет пароля в стандартном вводе / no password on standard input"));
+            return kExitIncomplete;
+        }
+        out.write((PasswordDigestText(QString::fromUtf8(*line)) + QLatin1Char('\n')).toUtf8());
         return kExitDone;
     }
 

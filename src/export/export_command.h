@@ -17,6 +17,7 @@ constexpr int kExitUsage = 2;      // a wrong command line
 
 struct ExportRequest {
     bool help = false;
+    bool passwordDigest = false;   // --password-digest: the digest of a password on stdin
     bool summary = false;          // otherwise a records table, or the report
     bool report = false;           // the HTML report
     QString rangeText;             // records: "9", "20", "99" or "999"; report: empty for all

@@ -3,9 +3,11 @@
 
 #include "export_fixture.h"
 
+#include "accounts/password_digest.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -59,6 +61,36 @@ class ExportProgramTest : public ExportTest {
                       .toUtf8());
     }
 };
+
+// The package's configure step writes ADM's digest as the program's own
+// password change does: the digest of the first line of standard input.
+TEST_F(ExportProgramTest, PasswordDigestOfTheLineOnStandardInput)
+{
+    const struct {
+        QByteArray input;
+        int exitCode;
+        QString password; // whose digest is printed
+    } cases[] = {
+        {"Секрет 1\nsecond line\n", 0, "Секрет 1"},
+        {"no line end", 0, "no line end"},
+        {"\n", 0, ""},
+        {"", 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.toStdString());
+        QProcess process;
+        process.start(QStringLiteral(ZELVO_EXPORT_PATH), {"--password-digest"});
+        ASSERT_TRUE(process.waitForStarted());
+        process.write(c.input);
+        process.closeWriteChannel();
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), c.exitCode);
+        EXPECT_EQ(process.readAllStandardOutput(),
+                  c.exitCode == 0 ? (PasswordDigestText(c.password) + "\n").toUtf8()
+                                  : QByteArray());
+    }
+    EXPECT_EQ(run({"--password-digest", "summary"}).exitCode, 2);
+}
 
 TEST_F(ExportProgramTest, HelpInRussianAndEnglish)
 {
