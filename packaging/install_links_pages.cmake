@@ -11,6 +11,9 @@
 #                       @ZELVO_VERSION@, @ZELVO_PROGRAM_PATH@ and
 #                       @ZELVO_BIN_PATH@ are filled in here
 #   ZELVO_WORK          a folder of the build folder for the files made here
+#   ZELVO_DESKTOP       the folder of the teacher's menu entries (NAME.desktop.in,
+#                       whose @ZELVO_CLASS_FILES@ is filled in here), and
+#   ZELVO_DATADIR       the folder under which they go into applications
 
 # An absolute path without doubled slashes, "." or "..".
 function(zelvo_full_path out dir)
@@ -25,6 +28,7 @@ endfunction()
 zelvo_full_path(program_path "${ZELVO_PROGRAM_DIR}")
 zelvo_full_path(bin_path "${ZELVO_BINDIR}")
 zelvo_full_path(man_path "${ZELVO_MANDIR}")
+zelvo_full_path(data_path "${ZELVO_DATADIR}")
 
 # The links in bin to the programs. Within one top-level folder the link is
 # relative, so the tree still works when moved (a DESTDIR staging, a prefix in
@@ -60,4 +64,12 @@ foreach(page zelvo.1 zelvo-export.1)
     message(FATAL_ERROR "gzip of the manual page ${page}: ${status}")
   endif()
   file(INSTALL DESTINATION "${man_path}/man1" TYPE FILE FILES "${ZELVO_WORK}/${page}.gz")
+endforeach()
+
+# The teacher's menu entries, starting zelvo-class-files in the program folder.
+set(ZELVO_CLASS_FILES "${program_path}/zelvo-class-files")
+foreach(entry ClassReport ClassResults)
+  set(desktop_file "${ZELVO_WORK}/ru.zelvo.Zelvo.${entry}.desktop")
+  configure_file("${ZELVO_DESKTOP}/ru.zelvo.Zelvo.${entry}.desktop.in" "${desktop_file}" @ONLY)
+  file(INSTALL DESTINATION "${data_path}/applications" TYPE FILE FILES "${desktop_file}")
 endforeach()
