@@ -56,10 +56,15 @@ install_into() {
     find "$work/$case" \( -type f -o -type l \) | sort >"$work/written"
     diff "$work/expected" "$work/written" >/dev/null ||
         fail "$case: the files written are not those of the manifest: $(diff "$work/expected" "$work/written")"
-    for f in "$programdir/zelvo" "$programdir/zelvo-export" "$programdir/zelvo-keeper" "$programdir/ELEVHELP.exe"; do
+    for f in "$programdir/zelvo" "$programdir/zelvo-export" "$programdir/zelvo-keeper" "$programdir/ELEVHELP.exe" "$programdir/zelvo-class-files"; do
         [ -f "$root/$f" ] && [ -x "$root/$f" ] || fail "$case: $f is not an executable file"
     done
     full_programdir=$(printf '%s\n' "${prefix%/}/$programdir" | sed 's#//*#/#g')
+    # The teacher's menu entries start the script where it is installed.
+    for entry in ClassReport ClassResults; do
+        grep -q "^Exec=$full_programdir/zelvo-class-files " "$root/$datadir/applications/ru.zelvo.Zelvo.$entry.desktop" ||
+            fail "$case: the entry $entry does not start $full_programdir/zelvo-class-files"
+    done
     # An absolute link names the program where it is installed; a relative
     # one leads to it in the tree as it is.
     for program in zelvo zelvo-export; do
