@@ -93,6 +93,7 @@ count=$(show anna | grep -c '^record c[1-8] ' || true)
 
 # The pupil's keepers killed again and again while every kind of write is
 # under way: nothing reported written is lost, and nothing is torn.
+as "$pupil" new k1 p0 "Kill" || fail "k1 not created"
 : >"$work/killing"
 (
     while [ -e "$work/killing" ]; do
@@ -101,7 +102,6 @@ count=$(show anna | grep -c '^record c[1-8] ' || true)
     done
 ) &
 killer=$!
-as "$pupil" new k1 p0 "Kill" || as "$pupil" login k1 p0 || fail "k1 not created"
 appended=0
 finished=0
 current=p0
