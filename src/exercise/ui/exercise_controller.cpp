@@ -151,12 +151,15 @@ bool ExerciseController::WaitForAnswer()
 
 // The end of an exercise: the result goes to the records table, the totals to
 // the profile, the records window opens on the new row and the end sound plays.
+// A screen reader hears the last verdict and the end before the records window.
 // An error that travels is reported; the totals are saved all the same, and
 // the records window and the end sound are left out.
 void ExerciseController::FinishExercise()
 {
     ExerciseState& s = exerciseState();
     c_.Timer1->stop();
+    Say(spokenVerdict_ + QStringLiteral("Упражнение окончено."));
+    spokenVerdict_.clear();
 
     ResultRecord record;
     record.nick = currentUser().nick.left(kFieldCapacity);

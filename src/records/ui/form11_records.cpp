@@ -8,6 +8,7 @@
 #include "records/ui/records_grid_model.h"
 #include "ui/control_factory.h"
 #include "ui/control_names.h"
+#include "ui/spoken_notice.h"
 #include "util/files.h"
 
 #include <QGroupBox>
@@ -68,6 +69,8 @@ void TForm11::CreateControls()
 
     Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("OK"), {344, 472, 75, 25});
     connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
+
+    notice_ = new SpokenNotice(this);
 }
 
 void TForm11::FormCreate() { model_->setTitles(RecordsColumnTitles()); }
@@ -113,11 +116,16 @@ void TForm11::ShowResultInTable(const ResultRecord& record)
             shown->timePerExample == stored.timePerExample && shown->points == stored.points &&
             shown->finishedAt == stored.finishedAt) {
             SelectCell(row + 1, 1);
+            notice_->say(QStringLiteral("Ваш результат в строке %1 из %2")
+                             .arg(row + 1)
+                             .arg(model_->rowCount()));
             break;
         }
     }
     ProcessPendingMessages();
 }
+
+QString TForm11::spokenText() const { return notice_->text(); }
 
 void TForm11::RadioButton1Click()
 {

@@ -13,6 +13,7 @@ class QPushButton;
 class QRadioButton;
 class QTableView;
 class RecordsGridModel;
+class SpokenNotice;
 
 class TForm11 : public QWidget {
     Q_OBJECT
@@ -22,8 +23,11 @@ class TForm11 : public QWidget {
     // Fills the grid from the table of the current range in the checked
     // order and selects row 1. Does not show the window. IoError on a failed read.
     void LoadRecordsTable();
-    // Loads, shows the window and selects the first row showing `record`.
+    // Loads, shows the window and selects the first row showing `record`;
+    // a screen reader is told the row and how many rows there are.
     void ShowResultInTable(const ResultRecord& record);
+    // What a screen reader was told last ("" before any result was shown).
+    QString spokenText() const;
 
     void RadioButton1Click();
     void RadioButton2Click();
@@ -57,4 +61,5 @@ class TForm11 : public QWidget {
     void SelectCell(int row, int column);
 
     RecordsGridModel* model_;
+    SpokenNotice* notice_;
 };

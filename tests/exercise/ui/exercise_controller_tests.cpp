@@ -397,7 +397,7 @@ TEST_F(ExerciseTest, FullRunToTargetSixStoresTheResultAndResetsTheWindow)
 
 // A screen reader hears each example as it appears, the verdict on a wrong
 // answer with the correction it demands, and the verdict on a right one with
-// the next example.
+// the next example; the last verdict comes with the end.
 TEST_F(ExerciseTest, TheNoticeSpeaksEachExampleAndEachVerdict)
 {
     Pupil pupil(*h, *controller, {"W", "R", "R", "R"});
@@ -410,6 +410,7 @@ TEST_F(ExerciseTest, TheNoticeSpeaksEachExampleAndEachVerdict)
                      "Неверно. Очки за ответ: -1. Очки: -1. Введите правильный ответ: " + e[0],
                      "Пример: " + e[1], "Верно. Очки за ответ: +1. Очки: 0. Пример: " + e[2],
                      "Верно. Очки за ответ: +1. Очки: 1. Пример: " + e[3]}));
+    EXPECT_EQ(h->notice->text(), "Верно. Очки за ответ: +1. Очки: 2. Упражнение окончено.");
 }
 
 TEST_F(ExerciseTest, StartCommandChecksTheUserAndTheTarget)

@@ -122,6 +122,7 @@ TEST_F(RecordsTest, NewResultIsSelectedAndScrolledIntoViewInEveryOrder)
         EXPECT_TRUE(form.isVisible());
         EXPECT_EQ(form.selectedRow(), c.row);
         EXPECT_EQ(form.selectedColumn(), 1);
+        EXPECT_EQ(form.spokenText(), QString("Ваш результат в строке %1 из 31").arg(c.row));
         const QModelIndex index = form.StringGrid1->currentIndex();
         EXPECT_TRUE(form.StringGrid1->viewport()->rect().contains(
             form.StringGrid1->visualRect(index).center()));
@@ -134,6 +135,7 @@ TEST_F(RecordsTest, ResultNotInTableLeavesRowOneSelected)
     TForm11 form;
     form.ShowResultInTable(Result("ghost", 1));
     EXPECT_EQ(form.selectedRow(), 1);
+    EXPECT_EQ(form.spokenText(), "");
     form.Button1->click();
     EXPECT_FALSE(form.isVisible());
 }
