@@ -79,6 +79,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& tex
 {
     auto* button = new QPushButton(text, parent);
     SetDesignerName(button, name);
+    // Enter presses a button that has the focus, in every window as in dialogs.
+    button->setAutoDefault(true);
     return button;
 }
 

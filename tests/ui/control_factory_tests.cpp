@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -83,3 +85,18 @@ TEST(ControlFactory, LabelsAndValuesShowMarkupAsTyped)
 }
 
 } // namespace
+
+// A button that has the focus is pressed by Enter and by Space, also in a
+// window that is not a dialog.
+TEST(ControlFactory, EnterPressesTheFocusedButton)
+{
+    QWidget window;
+    QPushButton* button = MakeButton(&window, QStringLiteral("Button1"), QStringLiteral("OK"));
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    window.show();
+    button->setFocus();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        QTest::keyClick(button, key);
+    EXPECT_EQ(clicks, 3);
+}
