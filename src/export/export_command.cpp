@@ -226,9 +226,12 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
                                    QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption until(QStringLiteral("until"), QString(),
                                    QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption week(QStringLiteral("week"), QString(), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption summaryOnly(QStringLiteral("summary-only"));
     const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("LANG"));
     const QCommandLineOption digest(QStringLiteral("password-digest"));
-    parser.addOptions({help, folder, separator, output, raw, range, since, until, lang, digest});
+    parser.addOptions({help, folder, separator, output, raw, range, since, until, week, summaryOnly,
+                       lang, digest});
     if (!parser.parse(arguments)) {
         error = Wrong(parser.errorText());
         return std::nullopt;
@@ -266,7 +269,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     }
 
     // Each option belongs to its commands.
-    for (const QCommandLineOption* option : {&range, &since, &until, &lang})
+    for (const QCommandLineOption* option : {&range, &since, &until, &week, &summaryOnly, &lang})
         if (!request.report && parser.isSet(*option)) {
             error = Wrong(QStringLiteral("--%1: report").arg(option->names().constFirst()));
             return std::nullopt;
@@ -285,7 +288,8 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
         request.rangeText = parser.value(range);
     }
     for (const auto& [option, day] :
-         {std::pair{&since, &request.since}, std::pair{&until, &request.until}})
+         {std::pair{&since, &request.since}, std::pair{&until, &request.until},
+          std::pair{&week, &request.week}})
         if (parser.isSet(*option)) {
             const QDate date =
                 QDate::fromString(parser.value(*option), QStringLiteral("yyyy-MM-dd"));
@@ -299,6 +303,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
         error = Wrong(QStringLiteral("--since > --until"));
         return std::nullopt;
     }
+    request.summaryOnly = parser.isSet(summaryOnly);
     if (parser.isSet(lang)) {
         const QString text = parser.value(lang);
         if (text != QLatin1String("ru") && text != QLatin1String("en")) {
@@ -510,6 +515,7 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         }
         filter.since = request->since;
         filter.until = request->until;
+        filter.day = request->week;
         const ClassReport report = GatherClassReport(folder, filter, source.keeper.get());
         result.errors = report.errors;
         result.warnings = report.warnings;
@@ -518,7 +524,8 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         if (FolderExists(folder))
             result.csv = ReportHtml(
                 report, request->english ? ReportLanguage::English : ReportLanguage::Russian,
-                QDateTime::currentDateTime());
+                QDateTime::currentDateTime(),
+                request->summaryOnly ? ReportParts::SummaryOnly : ReportParts::Full);
     } else {
         const TextFields texts = request->raw ? TextFields::Raw : TextFields::ForSpreadsheet;
         result = request->summary
