@@ -16,14 +16,14 @@ namespace {
 // also bounds the page: some 30 pupils x 4 ranges x 30 points.
 constexpr int kChartPoints = 30;
 constexpr int kSparkPoints = 24;
-// Most bars of the class's exercises per day (else per week...).
-constexpr int kBars = 45;
+// Most bars of the class's exercises per day (two months), else per week and so on.
+constexpr int kBars = 62;
 
 struct Texts {
     QString lang, title, folder, period, ranges, made, all, from, to, week, overview,
         overviewCaption, nick, fullName, exercises, rangeName, totalTime, totalPoints, best, latest,
-        errorsPer10, change, mainRange, attention, weekExercises, allExercises, daysSince, idle,
-        idleList, idleLast, idleNever, classWeek, classChart, classChartDay, classChartWeek,
+        errorsPer10, change, mainRange, nowRange, attention, weekExercises, allExercises, daysSince,
+        idle, idleList, idleLast, idleNever, classWeek, classChart, classChartDay, classChartWeek,
         classChartLonger, barDesc, noClassExercises, median, medianRange, noFaster, moreErrors,
         noteSpeed, noteErrors, noteRange, noteChange, noteAttention, noteTotals, noteTotalsFiltered,
         totalsDiffer, totalsDifferMark, pupilLast, pupilWeek, pupilNoWeek, byRange, places, place,
@@ -63,6 +63,7 @@ Texts MakeTexts(ReportLanguage language)
     t.errorsPer10 = pick("Ошибок на 10 очков", "Errors per 10 points");
     t.change = pick("Изменение скорости, очков в минуту", "Change of speed, points per minute");
     t.mainRange = pick("Интервал (основной)", "Range (main)");
+    t.nowRange = pick("%1, сейчас %2", "%1, now %2");
     t.attention = pick("Внимание", "Attention");
     t.weekExercises = pick("Упражнений за неделю", "Exercises in the week");
     t.allExercises = pick("Упражнений за период", "Exercises in the period");
@@ -104,11 +105,13 @@ Texts MakeTexts(ReportLanguage language)
     t.noteRange =
         pick("Скорость, её изменение и ошибки в строке ученика — в его основном интервале (где у "
              "него больше всего упражнений за период), он назван в столбце «Интервал»: скорости "
-             "разных интервалов не сравниваются. Все интервалы ученика — в его разделе.",
+             "разных интервалов не сравниваются; «сейчас 0-99» — последнее упражнение ученика в "
+             "другом интервале. Все интервалы ученика — в его разделе.",
              "The speeds, their change and the errors of a pupil's row are those of the pupil's "
              "main range (the one with the most exercises in the period), named in the column "
-             "\"Range\": speeds of different ranges do not compare. Every range of a pupil is in "
-             "the pupil's section.");
+             "\"Range\": speeds of different ranges do not compare; \"now 0-99\": the pupil's "
+             "last exercise was in another range. Every range of a pupil is in the pupil's "
+             "section.");
     t.noteChange =
         pick("Изменение скорости — средняя скорость последних %1 упражнений интервала за период "
              "минус средняя скорость первых %1 (при меньше чем %2 упражнениях — последней и первой "
@@ -459,9 +462,18 @@ void Writer::overview()
         }
 
         const RangeReport* main = pupil.mainRange();
+        // A pupil who moved to another range: the range of the last exercise too.
+        const RangeReport* latest = nullptr;
+        for (const RangeReport& range : pupil.ranges)
+            if (!range.exercises.empty() && (!latest || range.exercises.back().finishedAt >
+                                                            latest->exercises.back().finishedAt))
+                latest = &range;
+        QString rangeCell = main ? t.rangeName.arg(main->rangeText) : t.none;
+        if (main && latest != main)
+            rangeCell = t.nowRange.arg(rangeCell, t.rangeName.arg(latest->rangeText));
         html += QStringLiteral("<td data-sort=\"%1\">%2</td>")
                     .arg(main ? main->rangeText.rightJustified(3, QLatin1Char('0')) : QString(),
-                         main ? t.rangeName.arg(main->rangeText) : t.none);
+                         rangeCell);
         if (main) {
             cell(Plain(main->bestSpeed()), number(main->bestSpeed()));
             cell(Plain(main->latestSpeed()), number(main->latestSpeed()));

@@ -56,6 +56,7 @@ for lang in ru en; do
     # profile's one second more is the rounding, not a difference.
     has "$dom" '<td class="n" data-sort="4">4</td><td class="n" data-sort="10">10</td>'
     has "$dom" '<td class="n" data-sort="815">0:13:35</td><td class="n" data-sort="160">160</td>'
+    has "$dom" '<td data-sort="020">0-20, '
     # olga: none in the week, said in words; 21 days since 19.09; her
     # profile's totals differ (an exercise stopped with the pause).
     has "$dom" '<td class="n idle" data-sort="0">0 — '
@@ -96,6 +97,7 @@ has "$ru" 'Нет занятий за неделю: olga (последнее у�
 has "$ru" '<td class="n idle" data-sort="0">0 — нет занятий</td>'
 has "$ru" '<td class="n" data-sort="21" title="19.09.2026 12:00">21</td><td data-sort="020">0-20</td><td class="n" data-sort="12.00">12,0</td><td class="n" data-sort="12.00">12,0</td>'
 has "$ru" '<td class="n" data-sort="0.71">0,71</td>'
+has "$ru" '<td data-sort="020">0-20, сейчас 0-99</td>'
 has "$ru" '<strong>Внимание:</strong> не быстрее в 0-20: 20,0 → 19,0 очков в минуту; больше ошибок в 0-20: 0,00 → 0,50 на 10 очков</td>'
 has "$ru" '<tr class="median"><th scope="row" colspan="2">Медиана класса</th><td class="n">3,5</td><td class="n">10</td><td class="n">2</td><td class="n">0-20</td><td class="n">20,0</td><td class="n">20,0</td><td class="n">+2,5</td><td class="n">0,38</td><td class="n">0:11:58</td><td class="n">180</td>'
 has "$ru" '<li>olga: в профиле 0:07:00 и 75 очков, в таблицах рекордов 0:05:00 и 60 очков.</li>'
@@ -109,6 +111,7 @@ done
 has "$en" '<dd id="week">2026-10-04–2026-10-10</dd>'
 has "$en" 'No exercise this week: olga (last exercise 2026-09-19).'
 has "$en" '<td class="n idle" data-sort="0">0 — none</td>'
+has "$en" '<td data-sort="020">0-20, now 0-99</td>'
 has "$en" '<strong>Attention:</strong> no faster in 0-20: 20.0 → 19.0 points per minute; more errors in 0-20: 0.00 → 0.50 per 10 points</td>'
 has "$en" '<td class="n">3.5</td><td class="n">10</td><td class="n">2</td><td class="n">0-20</td><td class="n">20.0</td><td class="n">20.0</td><td class="n">+2.5</td><td class="n">0.38</td><td class="n">0:11:58</td><td class="n">180</td>'
 has "$en" '<li>olga: the profile has 0:07:00 and 75 points, the records tables 0:05:00 and 60 points.</li>'
