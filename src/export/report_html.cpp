@@ -222,7 +222,9 @@ struct Writer {
     {
         return range.exercisesIn(report.weekStart(), report.day) > 0;
     }
-    // The reasons for attention, one per rule and range; empty: none.
+    // The reasons for attention of a range, one per rule; empty: none.
+    QStringList reasons(const RangeReport& range) const;
+    // Those of every range of the pupil.
     QStringList attention(const PupilReport& pupil) const;
 
     void head(const QDateTime& madeAt);
@@ -301,19 +303,25 @@ void RoundScale(double topValue, double& scale, int& steps)
     steps = mantissa == 2 ? 4 : 5;
 }
 
-QStringList Writer::attention(const PupilReport& pupil) const
+QStringList Writer::reasons(const RangeReport& range) const
 {
     QStringList reasons;
-    for (const RangeReport& range : pupil.ranges) {
-        const Attention found = AttentionOf(range.exercises, inWeek(range));
-        const QString name = t.rangeName.arg(range.rangeText);
-        if (found.noFaster)
-            reasons << t.noFaster.arg(name, number(found.speedBefore), number(found.speedLast));
-        if (found.moreErrors)
-            reasons << t.moreErrors.arg(name, number(found.errorsBefore, 2),
-                                        number(found.errorsLast, 2));
-    }
+    const Attention found = AttentionOf(range.exercises, inWeek(range));
+    const QString name = t.rangeName.arg(range.rangeText);
+    if (found.noFaster)
+        reasons << t.noFaster.arg(name, number(found.speedBefore), number(found.speedLast));
+    if (found.moreErrors)
+        reasons << t.moreErrors.arg(name, number(found.errorsBefore, 2),
+                                    number(found.errorsLast, 2));
     return reasons;
+}
+
+QStringList Writer::attention(const PupilReport& pupil) const
+{
+    QStringList all;
+    for (const RangeReport& range : pupil.ranges)
+        all << reasons(range);
+    return all;
 }
 
 void Writer::head(const QDateTime& madeAt)
@@ -848,17 +856,7 @@ void Writer::pupil(const PupilReport& pupil, int index)
                 ? t.of.arg(QString::number(range->place), QString::number(range->tableSize))
                 : t.noPlace;
         const SpeedChange change = any ? SpeedChangeOf(range->exercises) : SpeedChange();
-        QStringList reasons;
-        if (any) {
-            const Attention found = AttentionOf(range->exercises, inWeek(*range));
-            if (found.noFaster)
-                reasons << t.noFaster.arg(t.rangeName.arg(rangeText), number(found.speedBefore),
-                                          number(found.speedLast));
-            if (found.moreErrors)
-                reasons << t.moreErrors.arg(t.rangeName.arg(rangeText),
-                                            number(found.errorsBefore, 2),
-                                            number(found.errorsLast, 2));
-        }
+        const QStringList reasons = any ? this->reasons(*range) : QStringList();
         html +=
             QStringLiteral("<tr><th scope=\"row\">%1</th><td class=\"n\">%2</td>"
                            "<td class=\"n\">%3</td><td class=\"n\">%4</td><td class=\"n\">%5</td>"
