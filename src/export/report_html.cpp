@@ -693,18 +693,20 @@ QString Writer::chart(const std::vector<SeriesPoint>& points, bool speed, const 
                .arg(top)
                .arg(top + plotHeight)
                .arg(left + plotWidth);
-    // Dates under the axis: the first, the last and up to three between.
-    const int labels = std::min<int>(5, int(points.size()));
-    for (int i = 0; i < labels; ++i) {
-        const SeriesPoint& point = points[labels == 1 ? 0 : i * (points.size() - 1) / (labels - 1)];
+    // Dates under the axis: the first, the last and up to three between,
+    // evenly spaced along it so that days close together never overlap.
+    const qint64 labels = span == 0 ? 1 : std::min<qint64>(5, span + 1);
+    for (qint64 i = 0; i < labels; ++i) {
+        const QDate day = QDate::fromJulianDay(
+            labels == 1 ? first : first + std::llround(double(span) * i / (labels - 1)));
         const QString anchor = labels == 1       ? QStringLiteral("middle")
                                : i == 0          ? QStringLiteral("start")
                                : i == labels - 1 ? QStringLiteral("end")
                                                  : QStringLiteral("middle");
         svg += QStringLiteral("<text x=\"%1\" y=\"%2\" text-anchor=\"%3\">%4</text>\n")
-                   .arg(x(point.date), 0, 'f', 1)
+                   .arg(x(day), 0, 'f', 1)
                    .arg(top + plotHeight + 16)
-                   .arg(anchor, date(point.date));
+                   .arg(anchor, date(day));
     }
     svg += QStringLiteral("<text x=\"%1\" y=\"%2\" text-anchor=\"middle\">%3</text>\n")
                .arg(left + plotWidth / 2)
