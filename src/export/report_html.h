@@ -5,12 +5,11 @@
 // controls shown as U+FFFD.
 
 #include "export/class_report.h"
+#include "export/report_texts.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
-
-enum class ReportLanguage { Russian, English };
 
 // What the page holds: the class overview and a section per pupil, or the
 // overview alone (one printed page for a class of 30).
