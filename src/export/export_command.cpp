@@ -226,9 +226,12 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
                                    QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption until(QStringLiteral("until"), QString(),
                                    QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption week(QStringLiteral("week"), QString(), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption summaryOnly(QStringLiteral("summary-only"));
     const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("LANG"));
     const QCommandLineOption digest(QStringLiteral("password-digest"));
-    parser.addOptions({help, folder, separator, output, raw, range, since, until, lang, digest});
+    parser.addOptions({help, folder, separator, output, raw, range, since, until, week, summaryOnly,
+                       lang, digest});
     if (!parser.parse(arguments)) {
         error = Wrong(parser.errorText());
         return std::nullopt;
@@ -266,7 +269,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
     }
 
     // Each option belongs to its commands.
-    for (const QCommandLineOption* option : {&range, &since, &until, &lang})
+    for (const QCommandLineOption* option : {&range, &since, &until, &week, &summaryOnly, &lang})
         if (!request.report && parser.isSet(*option)) {
             error = Wrong(QStringLiteral("--%1: report").arg(option->names().constFirst()));
             return std::nullopt;
@@ -285,7 +288,8 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
         request.rangeText = parser.value(range);
     }
     for (const auto& [option, day] :
-         {std::pair{&since, &request.since}, std::pair{&until, &request.until}})
+         {std::pair{&since, &request.since}, std::pair{&until, &request.until},
+          std::pair{&week, &request.week}})
         if (parser.isSet(*option)) {
             const QDate date =
                 QDate::fromString(parser.value(*option), QStringLiteral("yyyy-MM-dd"));
@@ -299,6 +303,7 @@ std::optional<ExportRequest> ParseExportArguments(const QStringList& arguments, 
         error = Wrong(QStringLiteral("--since > --until"));
         return std::nullopt;
     }
+    request.summaryOnly = parser.isSet(summaryOnly);
     if (parser.isSet(lang)) {
         const QString text = parser.value(lang);
         if (text != QLatin1String("ru") && text != QLatin1String("en")) {
@@ -335,7 +340,7 @@ QString ExportHelpText()
         "  zelvo-export records 9|20|99|999 [параметры]\n"
         "  zelvo-export summary [параметры]\n"
         "  zelvo-export report [--range 9|20|99|999] [--since ГГГГ-ММ-ДД] [--until ГГГГ-ММ-ДД]\n"
-        "                      [--lang ru|en] [параметры]\n"
+        "                      [--week ГГГГ-ММ-ДД] [--summary-only] [--lang ru|en] [параметры]\n"
         "Выгружает результаты класса в файл CSV (UTF-8) для электронной таблицы\n"
         "или в отчёт HTML для браузера.\n"
         "  records N         таблица рекордов интервала 0–N: строка на каждое законченное\n"
@@ -345,10 +350,12 @@ QString ExportHelpText()
         "                    (НИК, ФИО, Всего очков, Всего времени, Время — скорость,\n"
         "                    очков в минуту)\n"
         "  report            один файл HTML (стили и графики SVG внутри, ничего из сети,\n"
-        "                    годится для печати): обзор класса по строке на ученика\n"
-        "                    (упражнений по интервалам, всего времени и очков, лучшая\n"
-        "                    и последняя скорость, ошибок на упражнение, как меняется скорость,\n"
-        "                    дата последнего упражнения), затем раздел с графиками на ученика;\n"
+        "                    годится для печати): обзор класса — кто занимался за неделю\n"
+        "                    и кто нет, упражнения класса по дням; по строке на ученика:\n"
+        "                    упражнений за неделю и за период, дней с последнего упражнения,\n"
+        "                    в основном интервале — лучшая и последняя скорость, её изменение,\n"
+        "                    ошибок на 10 очков; всего времени и очков; «Внимание» с причиной;\n"
+        "                    медиана класса; затем раздел на ученика: все интервалы и графики;\n"
         "                    управляющие знаки и знаки смены направления текста\n"
         "                    в нём показаны как U+FFFD\n"
         "Параметры:\n"
@@ -371,6 +378,11 @@ QString ExportHelpText()
         "  --since ДАТА      (report) только упражнения с этого дня (ГГГГ-ММ-ДД;\n"
         "                    с 01.09.2026 — --since 2026-09-01)\n"
         "  --until ДАТА      (report) только упражнения по этот день (ГГГГ-ММ-ДД)\n"
+        "  --week ДАТА       (report) последний день недели отчёта (ГГГГ-ММ-ДД): неделя —\n"
+        "                    семь дней по этот день; без него — по --until, а без него —\n"
+        "                    по сегодня\n"
+        "  --summary-only    (report) только обзор класса, без разделов учеников:\n"
+        "                    класс из 30 учеников печатается на одной странице A4\n"
         "  --lang ru|en      (report) язык отчёта, по умолчанию русский\n"
         "  --password-digest прочитать пароль (первую строку стандартного ввода) и вывести\n"
         "                    его запись для хранилища настроек, как её записывает\n"
@@ -395,7 +407,7 @@ QString ExportHelpText()
         "  zelvo-export records 9|20|99|999 [options]\n"
         "  zelvo-export summary [options]\n"
         "  zelvo-export report [--range 9|20|99|999] [--since YYYY-MM-DD] [--until YYYY-MM-DD]\n"
-        "                      [--lang ru|en] [options]\n"
+        "                      [--week YYYY-MM-DD] [--summary-only] [--lang ru|en] [options]\n"
         "Exports a class's results as a CSV file (UTF-8) for a spreadsheet\n"
         "or as an HTML report for a browser.\n"
         "  records N         the records table of the range 0–N: one row per finished\n"
@@ -405,10 +417,13 @@ QString ExportHelpText()
         "                    (НИК, ФИО, Всего очков, Всего времени, Время — speed,\n"
         "                    points per minute)\n"
         "  report            one HTML file (styles and SVG charts inside, nothing from\n"
-        "                    the network, printable): a class overview with one row per\n"
-        "                    pupil (exercises per range, total time and points, best and\n"
-        "                    latest speed, errors per exercise, trend, date of the last\n"
-        "                    exercise), then one section with charts per pupil;\n"
+        "                    the network, printable): a class overview (who practised in\n"
+        "                    the week and who did not, the class's exercises per day) with\n"
+        "                    one row per pupil: exercises in the week and in the period,\n"
+        "                    days since the last exercise, in the main range the best and\n"
+        "                    latest speed, its change and errors per 10 points; total time\n"
+        "                    and points; \"Attention\" with its reason; the class median;\n"
+        "                    then one section per pupil with every range and charts;\n"
         "                    control characters and bidirectional controls in it\n"
         "                    are shown as U+FFFD\n"
         "Options:\n"
@@ -429,6 +444,11 @@ QString ExportHelpText()
         "  --range N         (report) only the range 0–N (9, 20, 99, 999); without it all\n"
         "  --since DATE      (report) only exercises from that day on (YYYY-MM-DD)\n"
         "  --until DATE      (report) only exercises up to that day (YYYY-MM-DD)\n"
+        "  --week DATE       (report) the last day of the report's week (YYYY-MM-DD):\n"
+        "                    the seven days to that day; without it --until, and\n"
+        "                    without that today\n"
+        "  --summary-only    (report) the class overview alone, no pupil's section:\n"
+        "                    a class of 30 prints on one A4 page\n"
         "  --lang ru|en      (report) the report's language, Russian by default\n"
         "  --password-digest read a password (the first line of standard input) and print\n"
         "                    its digest text for the store, as the program's password\n"
@@ -510,6 +530,7 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         }
         filter.since = request->since;
         filter.until = request->until;
+        filter.day = request->week;
         const ClassReport report = GatherClassReport(folder, filter, source.keeper.get());
         result.errors = report.errors;
         result.warnings = report.warnings;
@@ -518,7 +539,8 @@ int RunExportCommand(const QStringList& arguments, QIODevice& out, QIODevice& er
         if (FolderExists(folder))
             result.csv = ReportHtml(
                 report, request->english ? ReportLanguage::English : ReportLanguage::Russian,
-                QDateTime::currentDateTime());
+                QDateTime::currentDateTime(),
+                request->summaryOnly ? ReportParts::SummaryOnly : ReportParts::Full);
     } else {
         const TextFields texts = request->raw ? TextFields::Raw : TextFields::ForSpreadsheet;
         result = request->summary

@@ -23,6 +23,8 @@ struct ExportRequest {
     QString rangeText;             // records: "9", "20", "99" or "999"; report: empty for all
     std::optional<QDate> since;    // report: from that day
     std::optional<QDate> until;    // report: to that day
+    std::optional<QDate> week;     // report: the last day of the week of activity
+    bool summaryOnly = false;      // report: the class overview alone
     bool english = false;          // report: --lang en
     std::optional<QString> folder; // none: the default class folder
     char separator = ';';

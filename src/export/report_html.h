@@ -5,15 +5,19 @@
 // controls shown as U+FFFD.
 
 #include "export/class_report.h"
+#include "export/report_texts.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
-enum class ReportLanguage { Russian, English };
+// What the page holds: the class overview and a section per pupil, or the
+// overview alone (one printed page for a class of 30).
+enum class ReportParts { Full, SummaryOnly };
 
 // The page in UTF-8. `madeAt` is printed as the time the report was made.
-QByteArray ReportHtml(const ClassReport& report, ReportLanguage language, const QDateTime& madeAt);
+QByteArray ReportHtml(const ClassReport& report, ReportLanguage language, const QDateTime& madeAt,
+                      ReportParts parts = ReportParts::Full);
 
 // The characters reserved for the page of `pupils` pupils before it is
 // written: some 16 Ki per pupil, never more than 8 Mi characters (16 MiB)

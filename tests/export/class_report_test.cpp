@@ -192,6 +192,264 @@ TEST(DateSeriesTest, DaysFoldIntoWeeksAndMonthsWhenThereAreTooMany)
     EXPECT_DOUBLE_EQ(ExerciseSpeed(ReportExercise{QDateTime(), 0, 10, 0}), 0.0);
 }
 
+// Exercises of 20 points one a day from 2026-09-01 at the given seconds a
+// point (speed 60 / seconds) with the given errors.
+std::vector<ReportExercise> Exercises(const std::vector<int>& secondsPerPoint,
+                                      const std::vector<int>& errors = {})
+{
+    std::vector<ReportExercise> exercises;
+    for (size_t i = 0; i < secondsPerPoint.size(); ++i)
+        exercises.push_back(
+            ReportExercise{QDateTime(QDate(2026, 9, 1).addDays(qint64(i)), QTime(12, 0), Qt::UTC),
+                           secondsPerPoint[i] * 100, 20, i < errors.size() ? errors[i] : 0});
+    return exercises;
+}
+
+TEST(ReportRulesTest, SpeedChangeComparesTheFirstAndTheLastExercises)
+{
+    // Seconds a point 6, 5, 4, 3 give 10, 12, 15, 20 points a minute.
+    const struct {
+        std::vector<int> seconds;
+        int group;
+        double first, last;
+    } cases[] = {
+        {{}, 0, 0, 0},
+        {{6}, 0, 0, 0},
+        {{6, 3}, 1, 10, 20},
+        {{6, 5, 4}, 1, 10, 15},                   // an odd count: the middle one left out
+        {{6, 6, 5, 4, 3, 3, 3}, 3, 32.0 / 3, 20}, // fewer than 10: halves
+        {{6, 6, 6, 6, 6, 3, 3, 3, 3, 3}, 5, 10, 20},
+        {{6, 6, 6, 6, 6, 5, 4, 3, 3, 3, 3, 3}, 5, 10, 20}, // the middle ones left out
+        {{3, 3, 3, 3, 3, 6, 6, 6, 6, 6}, 5, 20, 10},       // slower: a negative change
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seconds.size());
+        const SpeedChange change = SpeedChangeOf(Exercises(c.seconds));
+        EXPECT_EQ(change.group, c.group);
+        EXPECT_DOUBLE_EQ(change.first, c.first);
+        EXPECT_DOUBLE_EQ(change.last, c.last);
+        EXPECT_DOUBLE_EQ(change.change(), c.last - c.first);
+    }
+}
+
+TEST(ReportRulesTest, AttentionNeedsTenExercisesAndTheWeekAndSaysWhy)
+{
+    const std::vector<int> faster = {6, 6, 6, 6, 6, 3, 3, 3, 3, 3};
+    const std::vector<int> flat = {3, 3, 3, 3, 3, 3, 3, 3, 3, 3};
+    const std::vector<int> slowerAtLast = {3, 3, 3, 3, 3, 3, 3, 3, 4, 3};
+    // Errors in 100 points of the five before and of the last five.
+    const std::vector<int> none(10, 0);
+    const std::vector<int> upByHalf = {0, 0, 0, 0, 0, 1, 1, 1, 1, 1};   // 0 -> 0.5
+    const std::vector<int> upByLess = {1, 1, 1, 1, 0, 1, 2, 1, 1, 1};   // 0.4 -> 0.6
+    const std::vector<int> fewerLater = {2, 2, 2, 2, 2, 1, 1, 1, 1, 1}; // 1.0 -> 0.5
+    const struct {
+        const char* name;
+        std::vector<int> seconds;
+        std::vector<int> errors;
+        bool inWeek;
+        bool noFaster, moreErrors;
+    } cases[] = {
+        {"faster, fewer errors", faster, fewerLater, true, false, false},
+        {"no faster", flat, none, true, true, false},
+        {"slower at last", slowerAtLast, none, true, true, false},
+        {"errors up by 0.5", faster, upByHalf, true, false, true},
+        {"errors up by less", faster, upByLess, true, false, false},
+        {"both", flat, upByHalf, true, true, true},
+        {"not practised in the week", flat, upByHalf, false, false, false},
+        {"nine exercises", std::vector<int>(9, 3), std::vector<int>(9, 1), true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Attention attention = AttentionOf(Exercises(c.seconds, c.errors), c.inWeek);
+        EXPECT_EQ(attention.noFaster, c.noFaster);
+        EXPECT_EQ(attention.moreErrors, c.moreErrors);
+        EXPECT_EQ(attention.any(), c.noFaster || c.moreErrors);
+    }
+    // The figures behind the reasons: the five before against the last five.
+    const Attention both = AttentionOf(Exercises(slowerAtLast, upByHalf), true);
+    EXPECT_DOUBLE_EQ(both.speedBefore, 20.0);
+    EXPECT_DOUBLE_EQ(both.speedLast, (20 + 20 + 20 + 15 + 20) / 5.0);
+    EXPECT_DOUBLE_EQ(both.errorsBefore, 0.0);
+    EXPECT_DOUBLE_EQ(both.errorsLast, 0.5);
+}
+
+TEST(ReportRulesTest, MedianAndErrorsPer10Points)
+{
+    const struct {
+        std::vector<double> values;
+        double median;
+    } medians[] = {
+        {{}, 0}, {{3}, 3}, {{1, 3}, 2}, {{5, 1, 3}, 3}, {{4, 1, 3, 2}, 2.5}, {{-1, 2, 2}, 2},
+    };
+    for (const auto& c : medians)
+        EXPECT_DOUBLE_EQ(Median(c.values), c.median) << c.values.size();
+
+    // Errors per 10 points do not depend on the target: 2 errors in 20
+    // points and 5 in 50 are alike; no points, none.
+    const ReportExercise twenty{QDateTime(), 300, 20, 2}, fifty{QDateTime(), 300, 50, 5},
+        none{QDateTime(), 300, 0, 3};
+    EXPECT_DOUBLE_EQ(ErrorsPer10Points(&twenty, 1), 1.0);
+    EXPECT_DOUBLE_EQ(ErrorsPer10Points(&fifty, 1), 1.0);
+    const ReportExercise both[] = {twenty, fifty};
+    EXPECT_DOUBLE_EQ(ErrorsPer10Points(both, 2), 1.0);
+    EXPECT_DOUBLE_EQ(ErrorsPer10Points(&none, 1), 0.0);
+    EXPECT_DOUBLE_EQ(ErrorsPer10Points(nullptr, 0), 0.0);
+}
+
+TEST(ReportRulesTest, ExercisesPerPeriodListsEveryPeriodWithNoneAsZero)
+{
+    // Wednesday 2026-09-02 twice, Friday 09-04, Monday 09-14.
+    const std::vector<QDate> days = {QDate(2026, 9, 14), QDate(2026, 9, 2), QDate(2026, 9, 4),
+                                     QDate(2026, 9, 2), QDate(2026, 8, 1)};
+    const struct {
+        QDate first, last;
+        int maxBars;
+        std::vector<QDate> starts;
+        std::vector<int> counts;
+    } cases[] = {
+        {QDate(2026, 9, 2),
+         QDate(2026, 9, 5),
+         10,
+         {QDate(2026, 9, 2), QDate(2026, 9, 3), QDate(2026, 9, 4), QDate(2026, 9, 5)},
+         {2, 0, 1, 0}},
+        // 13 days do not fit 5 bars: weeks from Monday.
+        {QDate(2026, 9, 2),
+         QDate(2026, 9, 14),
+         5,
+         {QDate(2026, 8, 31), QDate(2026, 9, 7), QDate(2026, 9, 14)},
+         {3, 0, 1}},
+        // Days outside the span are not counted.
+        {QDate(2026, 9, 3), QDate(2026, 9, 4), 10, {QDate(2026, 9, 3), QDate(2026, 9, 4)}, {0, 1}},
+        {QDate(2026, 9, 1),
+         QDate(2026, 10, 31),
+         2,
+         {QDate(2026, 9, 1), QDate(2026, 10, 1)},
+         {4, 0}},
+        {QDate(2026, 9, 5), QDate(2026, 9, 4), 10, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first.toString(Qt::ISODate).toStdString() + " " +
+                     c.last.toString(Qt::ISODate).toStdString());
+        const std::vector<SeriesPoint> bars = ExercisesPerPeriod(days, c.first, c.last, c.maxBars);
+        ASSERT_EQ(bars.size(), c.starts.size());
+        for (size_t i = 0; i < bars.size(); ++i) {
+            EXPECT_EQ(bars[i].date, c.starts[i]) << i;
+            EXPECT_EQ(bars[i].exercises, c.counts[i]) << i;
+        }
+    }
+}
+
+TEST_F(ClassReportTest, WeekActivityMainRangeAndProfileTotals)
+{
+    // anna: 0-20 on 01.09, 02.09, 05.09 and 0-9 on 03.09 (writeClass).
+    writeClass();
+    const struct {
+        std::optional<QDate> day, until;
+        QDate expected; // the report's day
+        int week;       // anna's exercises from six days before it to it
+        int daysSince;  // since her last exercise on that day or before; -1 none
+    } cases[] = {
+        {QDate(2026, 9, 5), std::nullopt, QDate(2026, 9, 5), 4, 0},
+        {QDate(2026, 9, 11), std::nullopt, QDate(2026, 9, 11), 1, 6},
+        {QDate(2026, 9, 12), std::nullopt, QDate(2026, 9, 12), 0, 7},
+        {std::nullopt, QDate(2026, 9, 2), QDate(2026, 9, 2), 2, 0},
+        {QDate(2026, 9, 3), QDate(2026, 9, 30), QDate(2026, 9, 3), 3, 0},
+        {QDate(2026, 8, 31), std::nullopt, QDate(2026, 8, 31), 0, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected.toString(Qt::ISODate).toStdString());
+        ReportFilter filter;
+        filter.day = c.day;
+        filter.until = c.until;
+        const ClassReport report = GatherClassReport(userFolder(), filter);
+        EXPECT_EQ(report.day, c.expected);
+        EXPECT_EQ(report.weekStart(), c.expected.addDays(-6));
+        const PupilReport* anna = find(report, "anna");
+        ASSERT_NE(anna, nullptr);
+        EXPECT_EQ(anna->exercisesIn(report.weekStart(), report.day), c.week);
+        const QDateTime last = anna->lastExerciseBy(report.day);
+        EXPECT_EQ(last.isValid() ? last.date().daysTo(report.day) : -1, c.daysSince);
+    }
+    EXPECT_EQ(GatherClassReport(userFolder(), ReportFilter()).day, QDate::currentDate());
+
+    const ClassReport report = GatherClassReport(userFolder(), ReportFilter());
+    // anna's main range is 0-20 (three exercises against one); her figures
+    // there: best 30, latest 30, 6 errors in 150 points.
+    const PupilReport* anna = find(report, "anna");
+    ASSERT_NE(anna->mainRange(), nullptr);
+    EXPECT_EQ(anna->mainRange()->rangeText, "20");
+    EXPECT_DOUBLE_EQ(anna->mainRange()->bestSpeed(), 30.0);
+    EXPECT_DOUBLE_EQ(anna->range("9")->bestSpeed(), 6.0);
+    EXPECT_DOUBLE_EQ(anna->mainRange()->errorsPer10Points(), 0.4);
+    EXPECT_EQ(find(report, "carol")->mainRange(), nullptr);
+    // Of two ranges with as many exercises, the one practised last.
+    PupilReport tie;
+    tie.ranges = {RangeReport{"9", Exercises({6}), 0, 0}, RangeReport{"20", Exercises({3}), 0, 0}};
+    tie.ranges[0].exercises[0].finishedAt = tie.ranges[0].exercises[0].finishedAt.addDays(1);
+    EXPECT_EQ(tie.mainRange()->rangeText, "9");
+    // The profiles: anna's and carol's totals are read; bob has none.
+    EXPECT_EQ(anna->profileSeconds, 0);
+    EXPECT_FALSE(find(report, "bob")->profileSeconds.has_value());
+}
+
+TEST(ReportRulesTest, ProfileTotalsDifferBeyondTheRoundingOfTimePerPoint)
+{
+    // The tables: 300 s for 150 points; time per point is cut to hundredths,
+    // so a profile may hold up to 150/100 + 1 s more.
+    PupilReport pupil;
+    pupil.ranges = {RangeReport{"20", Exercises({2, 2, 2, 2, 2}), 0, 0}};
+    pupil.ranges[0].exercises.push_back(
+        ReportExercise{pupil.ranges[0].exercises.back().finishedAt.addDays(1), 200, 50, 0});
+    ASSERT_EQ(pupil.totalPoints(), 150);
+    ASSERT_DOUBLE_EQ(pupil.totalSeconds(), 300.0);
+    const struct {
+        std::optional<qint64> seconds, points;
+        bool differ;
+    } cases[] = {
+        {std::nullopt, std::nullopt, false}, // no profile read
+        {300, 150, false},
+        {302, 150, false}, // within the rounding
+        {298, 150, false},
+        {303, 150, true},
+        {300, 165, true}, // an exercise stopped with the pause: points...
+        {420, 150, true}, // ...or time only, a score of 0
+        {0, 0, true},
+    };
+    for (const auto& c : cases) {
+        pupil.profileSeconds = c.seconds;
+        pupil.profilePoints = c.points;
+        EXPECT_EQ(pupil.profileTotalsDiffer(), c.differ)
+            << c.seconds.value_or(-1) << " " << c.points.value_or(-1);
+    }
+}
+
+TEST_F(ClassReportTest, SummaryOnlyAndBothLanguagesHaveTheSameColumns)
+{
+    writeClass();
+    ReportFilter filter;
+    filter.day = QDate(2026, 9, 5);
+    const ClassReport report = GatherClassReport(userFolder(), filter);
+    const QDateTime madeAt(QDate(2026, 9, 6), QTime(8, 0));
+    const QString full = QString::fromUtf8(ReportHtml(report, ReportLanguage::Russian, madeAt));
+    const QString summary = QString::fromUtf8(
+        ReportHtml(report, ReportLanguage::Russian, madeAt, ReportParts::SummaryOnly));
+    const QString english = QString::fromUtf8(
+        ReportHtml(report, ReportLanguage::English, madeAt, ReportParts::SummaryOnly));
+    EXPECT_EQ(full.count("<section class=\"pupil\""), 3);
+    EXPECT_EQ(summary.count("<section class=\"pupil\""), 0);
+    EXPECT_FALSE(summary.contains("href=\"#pupil-")); // no link to a missing section
+    EXPECT_TRUE(summary.contains("id=\"overview-table\""));
+    // No page forced per pupil in print.
+    EXPECT_FALSE(full.contains("break-before:page"));
+    EXPECT_TRUE(full.contains("section.pupil{break-inside:avoid}"));
+    const int columns = summary.count("<th scope=\"col\"");
+    EXPECT_EQ(columns, 13);
+    EXPECT_EQ(english.count("<th scope=\"col\""), columns);
+    EXPECT_TRUE(english.contains("Best speed, points per minute"));
+    EXPECT_TRUE(summary.contains("Лучшая скорость, очков в минуту"));
+    EXPECT_TRUE(summary.contains("Всего времени, ч:мм:сс"));
+}
+
 TEST_F(ClassReportTest, StoredTextsStayTextInThePage)
 {
     const QString nick = "<script>alert(1)</script>";
@@ -279,6 +537,12 @@ TEST_F(ClassReportTest, CommandLine)
         {{"report", "--separator", ","}, false},
         {{"report", "20"}, false},
         {{"summary", "--lang", "en"}, false},
+        {{"report", "--week", "2026-10-10", "--summary-only"}, true},
+        {{"report", "--week", "10.10.2026"}, false},
+        {{"report", "--week"}, false},
+        {{"summary", "--week", "2026-10-10"}, false},
+        {{"summary", "--summary-only"}, false},
+        {{"records", "20", "--summary-only"}, false},
         {{"records", "20", "--range", "20"}, false},
     };
     for (const auto& c : cases) {
@@ -298,6 +562,15 @@ TEST_F(ClassReportTest, CommandLine)
     EXPECT_EQ(request->since, QDate(2026, 9, 1));
     EXPECT_FALSE(request->until);
     EXPECT_TRUE(request->english);
+    EXPECT_FALSE(request->week);
+    EXPECT_FALSE(request->summaryOnly);
+    const std::optional<ExportRequest> weekly = ParseExportArguments(
+        {"zelvo-export", "report", "--week", "2026-10-10", "--summary-only"}, error);
+    ASSERT_TRUE(weekly);
+    EXPECT_EQ(weekly->week, QDate(2026, 10, 10));
+    EXPECT_TRUE(weekly->summaryOnly);
+    EXPECT_TRUE(ExportHelpText().contains("--week"));
+    EXPECT_TRUE(ExportHelpText().contains("--summary-only"));
     EXPECT_TRUE(ExportHelpText().contains("report [--range 9|20|99|999]"));
     EXPECT_TRUE(ExportHelpText().contains("--lang ru|en"));
 }

@@ -31,9 +31,10 @@ count() {
     [ "$n" -eq "$3" ] || fail "$1 has $n times '$2', expected $3"
 }
 
-"$export_program" report --folder "$work/class" --output "$work/ru.html" 2>"$work/ru.err"
+# The week to Saturday 2026-09-05, so that nothing depends on today's date.
+"$export_program" report --folder "$work/class" --week 2026-09-05 --output "$work/ru.html" 2>"$work/ru.err"
 [ $? -eq 0 ] || { cat "$work/ru.err"; fail "report: exit status not 0"; }
-"$export_program" report --folder "$work/class" --lang en --output "$work/en.html" 2>/dev/null
+"$export_program" report --folder "$work/class" --week 2026-09-05 --lang en --output "$work/en.html" 2>/dev/null
 [ $? -eq 0 ] || fail "report --lang en: exit status not 0"
 
 for page in ru en; do
@@ -66,22 +67,24 @@ for page in ru en; do
     has "$dom" '<a href="#pupil-4">ghost</a>'
     has "$dom" 'data-sort="%1%2"'
     has "$dom" '>Проценты<'
-    # anna: 3 exercises in 0-20, 520 s, 150 points, best and latest 30 points a minute, 2 errors each.
+    # anna: 3 exercises in 0-20, 520 s, 150 points (as her profile's totals),
+    # best and latest 30 points a minute, 6 errors in 150 points: 0.4 per 10 points.
     has "$dom" '<td class="n" data-sort="520">0:08:40</td><td class="n" data-sort="150">150</td>'
     has "$dom" '<td class="n" data-sort="30.00">30'
-    has "$dom" '<td class="n" data-sort="2.00">2'
+    has "$dom" '<td class="n" data-sort="0.40">0'
     # anna's speed chart of 0-20: one point a day.
     has "$dom" '<svg class="chart" id="c3-20-s" role="img"'
     has "$dom" 'data-date="2026-09-01" data-value="12.00"'
     has "$dom" 'data-date="2026-09-02" data-value="15.00"'
     has "$dom" 'data-date="2026-09-05" data-value="30.00"'
     # Six charts (speed and errors of anna, the script nick and %1%2), each
-    # titled, described and with its numbers in one collapsed table per range.
+    # titled, described and with its numbers in one collapsed table per range,
+    # and the class's exercises per day, titled and described too.
     count "$dom" '<circle class="pt speed"' 5
     count "$dom" '<circle class="pt errors"' 5
     count "$dom" '<details>' 3
-    count "$dom" '<title id=' 6
-    count "$dom" '<desc id=' 6
+    count "$dom" '<title id=' 7
+    count "$dom" '<desc id=' 7
 done
 has "$work/ru.dom" '<html lang="ru">'
 has "$work/ru.dom" 'Отчёт по классу'
