@@ -107,6 +107,9 @@ void SetUpCellGrid(QTableView* grid, const QRect& place, std::initializer_list<i
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    // The arrows move between cells and Tab leaves the grid, so that the
+    // keyboard reaches the window's other controls.
+    grid->setTabKeyNavigation(false);
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setDefaultSectionSize(24);
     int column = 0;

@@ -1,11 +1,14 @@
 #include "ui/control_factory.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QGridLayout>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -99,4 +102,22 @@ TEST(ControlFactory, EnterPressesTheFocusedButton)
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
         QTest::keyClick(button, key);
     EXPECT_EQ(clicks, 3);
+}
+
+// Tab leaves a grid for the next control instead of moving between its cells.
+TEST(ControlFactory, TabLeavesAGrid)
+{
+    QWidget window;
+    auto* grid = new QTableView(&window);
+    QStandardItemModel model(3, 3);
+    grid->setModel(&model);
+    SetUpCellGrid(grid, {0, 0, 300, 100}, {90, 90, 90});
+    QPushButton* button = MakeButton(&window, QStringLiteral("Button1"), QStringLiteral("OK"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    grid->setFocus();
+    grid->setCurrentIndex(model.index(0, 0));
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_TRUE(button->hasFocus());
+    EXPECT_EQ(grid->currentIndex(), model.index(0, 0));
 }
