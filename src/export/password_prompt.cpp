@@ -53,7 +53,6 @@ std::optional<QString> ReadAdminPassword(QIODevice& err)
     const int in = STDIN_FILENO;
     const bool terminal = isatty(in) && tcgetattr(in, &g_savedTerminal) == 0;
     if (terminal) {
-        err.write(QStringLiteral("Пароль ADM / ADM password: ").toUtf8());
         struct sigaction restore = {};
         restore.sa_handler = RestoreTerminalAndEnd;
         for (int i = 0; i < 3; ++i)
@@ -61,7 +60,10 @@ std::optional<QString> ReadAdminPassword(QIODevice& err)
         termios quiet = g_savedTerminal;
         quiet.c_lflag &= ~tcflag_t(ECHO);
         quiet.c_lflag |= ECHONL;
+        // Echo goes off, and what was typed ahead is dropped, before the
+        // prompt shows: a password typed after the prompt is never dropped.
         tcsetattr(in, TCSAFLUSH, &quiet);
+        err.write(QStringLiteral("Пароль ADM / ADM password: ").toUtf8());
     }
     const std::optional<QByteArray> line = ReadPasswordLine(in);
     if (terminal) {
