@@ -71,6 +71,8 @@ class Exercise {
     bool running() const { return state_.running; }
     qint32 score() const { return state_.score; }
     qint32 elapsedSeconds() const { return state_.elapsedSeconds; }
+    // The range whose table takes the result.
+    const NumberRange& range() const { return range_; }
     // The example as shown ("7+12").
     QString example() const { return ExampleText(state_); }
 

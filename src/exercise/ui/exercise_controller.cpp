@@ -36,10 +36,11 @@ const QChar kEnterKey(13);
 } // namespace
 
 ExerciseController::ExerciseController(const ExerciseControls& controls, Exercise& exercise,
+                                       const CurrentUser& user, const AppConfig& config,
                                        std::function<void(const ResultRecord&)> showResult,
                                        std::function<SoundPlayer&()> player, QObject* parent)
-    : QObject(parent), c_(controls), exercise_(exercise), showResult_(std::move(showResult)),
-      player_(std::move(player))
+    : QObject(parent), c_(controls), exercise_(exercise), user_(user), config_(config),
+      showResult_(std::move(showResult)), player_(std::move(player))
 {
     using Handler = void (ExerciseController::*)();
     const Handler digitHandlers[10] = {
@@ -65,7 +66,7 @@ ExerciseController::ExerciseController(const ExerciseControls& controls, Exercis
 void ExerciseController::N7Click()
 {
     RunHandler([this] {
-        const QString nick = currentUser().nick;
+        const QString nick = user_.nick;
         if (IsAdminNick(nick)) {
             dialogs().message(QStringLiteral("ADM - администратор,Зайдите с другим пользователем"));
             return;
@@ -144,7 +145,7 @@ void ExerciseController::FinishExercise(const NextStep& end)
     spokenVerdict_.clear();
 
     const ResultRecord& record = end.result;
-    bool ok = RunHandler([&] { AppendOrKeepResult(currentRange().rangeText, record); });
+    bool ok = RunHandler([&] { AppendOrKeepResult(exercise_.range().rangeText, record); });
     AddToCurrentTotals(end.elapsedSeconds, end.finalScore);
     ok = RunHandler([] { SaveCurrentTotals(); }) && ok;
     if (ok)
@@ -197,7 +198,7 @@ void ExerciseController::PlaySoundFile(const QString& name)
 // played is reported and the caller goes on, so an answer is always scored.
 void ExerciseController::PlayIfPresent(const QString& name)
 {
-    if (name.isEmpty() || appConfig().soundOff || !FileExists(ProgramFolder() + name))
+    if (name.isEmpty() || config_.soundOff || !FileExists(ProgramFolder() + name))
         return;
     try {
         PlaySoundFile(name);

@@ -11,15 +11,21 @@
 
 class Exercise;
 class SoundPlayer;
+struct AppConfig;
+struct CurrentUser;
 struct NextStep;
 struct ResultRecord;
 
 class ExerciseController : public QObject {
     Q_OBJECT
   public:
-    // `showResult` opens the records table on a finished exercise's row;
-    // `player` gives the sound player when a sound is first played.
+    // The program hands over what the exercise acts on: `exercise` (its range
+    // names the table of the results), the logged-in `user` and the `config`
+    // whose sound switch holds. `showResult` opens the records table on a
+    // finished exercise's row; `player` gives the sound player when a sound
+    // is first played.
     ExerciseController(const ExerciseControls& controls, Exercise& exercise,
+                       const CurrentUser& user, const AppConfig& config,
                        std::function<void(const ResultRecord&)> showResult,
                        std::function<SoundPlayer&()> player, QObject* parent = nullptr);
 
@@ -71,6 +77,8 @@ class ExerciseController : public QObject {
 
     ExerciseControls c_;
     Exercise& exercise_;
+    const CurrentUser& user_;
+    const AppConfig& config_;
     std::function<void(const ResultRecord&)> showResult_;
     std::function<SoundPlayer&()> player_;
     // The verdict on the last answer, spoken with the next example.

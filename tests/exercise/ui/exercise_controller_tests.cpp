@@ -282,7 +282,7 @@ class ExerciseTest : public ZelvoTest {
         h->StaticText13->setText(user.profile.fullName);
         records = std::make_unique<TForm11>();
         controller = std::make_unique<ExerciseController>(
-            h->controls(), programExercise(),
+            h->controls(), programExercise(), currentUser(), appConfig(),
             [this](const ResultRecord& r) { records->ShowResultInTable(r); },
             [this]() -> SoundPlayer& { return player; });
     }
