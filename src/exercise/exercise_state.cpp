@@ -10,8 +10,6 @@ qint32 Random(RandomSeed& seed, qint32 n)
     return static_cast<qint32>((quint64(seed.value) * quint32(n)) >> 32);
 }
 
-qint32 Random(qint32 n) { return Random(StatePart<RandomSeed>(), n); }
-
 void MakeTask(ExerciseState& state, qint32 rangeBound, RandomSeed& seed)
 {
     state.operandA = Random(seed, rangeBound);
@@ -21,11 +19,6 @@ void MakeTask(ExerciseState& state, qint32 rangeBound, RandomSeed& seed)
         while (state.operandB > state.operandA)
             state.operandB = Random(seed, rangeBound);
     }
-}
-
-void MakeTask(ExerciseState& state, qint32 rangeBound)
-{
-    MakeTask(state, rangeBound, StatePart<RandomSeed>());
 }
 
 qint32 ExpectedValue(const ExerciseState& state)

@@ -41,7 +41,7 @@ struct Drill {
 
 } // namespace
 
-TEST(ExerciseTest, StartDrawsTheGeneratorsExamplesAndResetsTheCounts)
+TEST(ExerciseObjectTest, StartDrawsTheGeneratorsExamplesAndResetsTheCounts)
 {
     Drill d;
     ExerciseState& s = d.exercise.state();
@@ -79,7 +79,7 @@ TEST(ExerciseTest, StartDrawsTheGeneratorsExamplesAndResetsTheCounts)
     EXPECT_TRUE(d.exercise.acceptsAnswer());
 }
 
-TEST(ExerciseTest, AnswersAreScoredWithStreakBonusesAndPenalties)
+TEST(ExerciseObjectTest, AnswersAreScoredWithStreakBonusesAndPenalties)
 {
     struct Case {
         const char* name;
@@ -123,7 +123,7 @@ TEST(ExerciseTest, AnswersAreScoredWithStreakBonusesAndPenalties)
     }
 }
 
-TEST(ExerciseTest, TypedAnswersAreReadWithTheNumberSyntax)
+TEST(ExerciseObjectTest, TypedAnswersAreReadWithTheNumberSyntax)
 {
     const std::pair<const char*, bool> cases[] = {
         {"7", true}, {"007", true}, {"$7", true}, {"7.0", false}, {"abc", false}, {"-7", false},
@@ -146,7 +146,7 @@ TEST(ExerciseTest, TypedAnswersAreReadWithTheNumberSyntax)
 
 // A finished example takes no answer until the next one is drawn; a wrong
 // answer takes none until its right value is typed, which changes no count.
-TEST(ExerciseTest, AnswersAreTakenOnlyWhileTheExampleWaitsForOne)
+TEST(ExerciseObjectTest, AnswersAreTakenOnlyWhileTheExampleWaitsForOne)
 {
     Drill d;
     d.exercise.start(1000, "pupil", "");
@@ -173,7 +173,7 @@ TEST(ExerciseTest, AnswersAreTakenOnlyWhileTheExampleWaitsForOne)
     EXPECT_EQ(s.rightRun, 0);
 }
 
-TEST(ExerciseTest, APauseAskedForIsDueOnceTheExampleIsFinished)
+TEST(ExerciseObjectTest, APauseAskedForIsDueOnceTheExampleIsFinished)
 {
     Drill d;
     d.exercise.start(1000, "pupil", "");
@@ -187,7 +187,7 @@ TEST(ExerciseTest, APauseAskedForIsDueOnceTheExampleIsFinished)
     EXPECT_FALSE(d.exercise.next().ended);
 }
 
-TEST(ExerciseTest, TheTargetEndsTheExerciseWithItsResult)
+TEST(ExerciseObjectTest, TheTargetEndsTheExerciseWithItsResult)
 {
     Drill d;
     const QString longName(300, QChar(0x0416));
@@ -224,7 +224,7 @@ TEST(ExerciseTest, TheTargetEndsTheExerciseWithItsResult)
     EXPECT_FALSE(d.exercise.running());
 }
 
-TEST(ExerciseTest, TargetOneEndsWithTheFirstRightAnswer)
+TEST(ExerciseObjectTest, TargetOneEndsWithTheFirstRightAnswer)
 {
     Drill d;
     d.exercise.start(1, "pupil", "");
@@ -236,7 +236,7 @@ TEST(ExerciseTest, TargetOneEndsWithTheFirstRightAnswer)
     EXPECT_EQ(step.result.timePerExample, 200);
 }
 
-TEST(ExerciseTest, TheClockCountsSecondsAsHoursMinutesAndSeconds)
+TEST(ExerciseObjectTest, TheClockCountsSecondsAsHoursMinutesAndSeconds)
 {
     Drill d;
     d.exercise.start(5, "pupil", "");
@@ -248,7 +248,7 @@ TEST(ExerciseTest, TheClockCountsSecondsAsHoursMinutesAndSeconds)
     EXPECT_EQ(d.exercise.elapsedSeconds(), 36000);
 }
 
-TEST(ExerciseTest, StopLeavesTheExerciseUnfinished)
+TEST(ExerciseObjectTest, StopLeavesTheExerciseUnfinished)
 {
     Drill d;
     d.exercise.start(5, "pupil", "");
@@ -260,7 +260,7 @@ TEST(ExerciseTest, StopLeavesTheExerciseUnfinished)
 }
 
 // The range is the caller's, read at every draw.
-TEST(ExerciseTest, ExamplesStayInTheRangeGivenNow)
+TEST(ExerciseObjectTest, ExamplesStayInTheRangeGivenNow)
 {
     for (qint32 bound : {9, 20, 99, 999}) {
         SCOPED_TRACE(bound);

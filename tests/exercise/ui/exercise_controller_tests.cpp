@@ -359,11 +359,11 @@ TEST_F(ExerciseTest, FullRunToTargetSixStoresTheResultAndResetsTheWindow)
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
     EXPECT_EQ(timed.pointsShown, QStringList({"+1", "+1", "+1", "+1", "+2"}));
     // The examples are the generator's, drawn in the range 0-20.
-    SeedRandom(20261206);
+    RandomSeed seed{20261206};
     ExerciseState probe;
     QStringList examples;
     for (int i = 0; i < 5; ++i) {
-        MakeTask(probe, 20);
+        MakeTask(probe, 20, seed);
         examples << ExampleText(probe);
     }
     EXPECT_EQ(timed.examplesSeen, examples);
