@@ -7,6 +7,8 @@
 #include "admin/ui/form9_service.h"
 #include "app/form2_sound.h"
 #include "app/form3_about.h"
+#include "config/app_config.h"
+#include "exercise/exercise.h"
 #include "exercise/ui/exercise_controller.h"
 #include "records/ui/form10_summary.h"
 #include "records/ui/form11_records.h"
@@ -29,7 +31,7 @@ ProgramWindows::ProgramWindows(std::unique_ptr<SoundPlayer> player)
     : player_(std::move(player)), form1_(std::make_unique<TForm1>(*this))
 {
     exercise_ = std::make_unique<ExerciseController>(
-        form1_->exerciseControls(),
+        form1_->exerciseControls(), programExercise(), currentUser(), appConfig(),
         [this](const ResultRecord& record) { form11().ShowResultInTable(record); },
         [this]() -> SoundPlayer& { return form2().MediaPlayer1(); });
 }

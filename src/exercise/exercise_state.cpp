@@ -2,25 +2,22 @@
 
 #include "platform/process_state.h"
 
-ExerciseState& exerciseState() { return StatePart<ExerciseState>(); }
-
 void SeedRandom(quint32 seed) { StatePart<RandomSeed>().value = seed; }
 
-qint32 Random(qint32 n)
+qint32 Random(RandomSeed& seed, qint32 n)
 {
-    quint32& seed = StatePart<RandomSeed>().value;
-    seed = seed * 134775813u + 1u;
-    return static_cast<qint32>((quint64(seed) * quint32(n)) >> 32);
+    seed.value = seed.value * 134775813u + 1u;
+    return static_cast<qint32>((quint64(seed.value) * quint32(n)) >> 32);
 }
 
-void MakeTask(ExerciseState& state, qint32 rangeBound)
+void MakeTask(ExerciseState& state, qint32 rangeBound, RandomSeed& seed)
 {
-    state.operandA = Random(rangeBound);
-    state.isAddition = Random(2) == 0;
-    state.operandB = Random(rangeBound);
+    state.operandA = Random(seed, rangeBound);
+    state.isAddition = Random(seed, 2) == 0;
+    state.operandB = Random(seed, rangeBound);
     if (!state.isAddition) {
         while (state.operandB > state.operandA)
-            state.operandB = Random(rangeBound);
+            state.operandB = Random(seed, rangeBound);
     }
 }
 

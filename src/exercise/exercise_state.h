@@ -18,9 +18,10 @@ struct ExerciseState {
     bool correctionPending = false;
     bool pauseRequested = false;
     bool exerciseEnded = false;
+    bool running = false; // an exercise is under way (started, neither ended nor left)
 };
 
-// The program's exercise state (a part of its ProgramState); one for the whole run.
+// The state of the program's exercise (exercise/exercise.h); one for the whole run.
 ExerciseState& exerciseState();
 
 // The random generator's state (a part of the ProgramState).
@@ -29,13 +30,14 @@ struct RandomSeed {
 };
 
 // The 32-bit linear congruential generator: seed := seed * 134775813 + 1.
+// Seeds the program's generator (the start-up's step).
 void SeedRandom(quint32 seed);
 // A whole number from 0 to n - 1: the upper 32 bits of the new seed times n.
-qint32 Random(qint32 n);
+qint32 Random(RandomSeed& seed, qint32 n);
 
 // Draws the next example in this order: first operand, sign, second operand,
 // then the second operand again while a difference would be negative.
-void MakeTask(ExerciseState& state, qint32 rangeBound);
+void MakeTask(ExerciseState& state, qint32 rangeBound, RandomSeed& seed);
 
 // The value a right answer has; never negative.
 qint32 ExpectedValue(const ExerciseState& state);

@@ -26,7 +26,7 @@ void InstallParts(ProgramState* state)
     InstalledStatePart<LoginNicks>() = state ? &state->loginNicks : nullptr;
     InstalledStatePart<AdminScratch>() = state ? &state->adminRecord : nullptr;
     InstalledStatePart<NumberRange>() = state ? &state->range : nullptr;
-    InstalledStatePart<ExerciseState>() = state ? &state->exercise : nullptr;
+    InstalledStatePart<Exercise>() = state ? &state->exercise : nullptr;
     InstalledStatePart<RandomSeed>() = state ? &state->randomSeed : nullptr;
     InstalledStatePart<ClassFolderLink>() = state ? &state->classFolder : nullptr;
 }

@@ -10,7 +10,7 @@
 #include "accounts/current_user.h"
 #include "accounts/user_profile.h"
 #include "config/app_config.h"
-#include "exercise/exercise_state.h"
+#include "exercise/exercise.h"
 #include "keeper/class_folder_access.h"
 #include "records/number_range.h"
 
@@ -26,8 +26,9 @@ class ProgramState {
     LoginNicks loginNicks;
     AdminScratch adminRecord;
     NumberRange range;
-    ExerciseState exercise;
     RandomSeed randomSeed;
+    // Reads the scoring, the range and the generator above.
+    Exercise exercise{config.Scoring, range, randomSeed};
     ClassFolderLink classFolder;
 };
 

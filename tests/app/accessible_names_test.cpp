@@ -5,6 +5,7 @@
 #include "app/program_windows.h"
 #include "program_test_env.h"
 #include "support/accessibility.h"
+#include "support/exercise_wait.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -98,6 +99,7 @@ TEST_F(AccessibleNamesTest, EveryWindowReadsWhatItShowsThroughADrillAndTheAdmini
     pupil.start(5);
     dialogs.inputAnswers.push_back("2");
     main.N7->trigger();
+    EXPECT_TRUE(ServeWhileExerciseRuns());
     pupil.stop();
     ASSERT_EQ(checkedExamples, 4); // -1, then +1 three times
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();

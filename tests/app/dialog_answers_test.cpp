@@ -9,6 +9,7 @@
 #include "platform/program_quit.h"
 #include "program_test_env.h"
 #include "records/result_record.h"
+#include "support/exercise_wait.h"
 #include "ui/qt_dialogs.h"
 #include "ui/real_boxes.h"
 
@@ -228,6 +229,7 @@ TEST_F(DialogAnswersTest, PauseBoxGoesOnWithEnterAndEndsWithEscapeOrClosing)
         });
         watchdog.start(20000);
         main.N7->trigger();
+        EXPECT_TRUE(ServeWhileExerciseRuns());
         watchdog.stop();
         pupil.stop();
 

@@ -12,6 +12,7 @@
 #include "platform/shell.h"
 #include "program_test_env.h"
 #include "records/result_record.h"
+#include "support/exercise_wait.h"
 #include "ui/shell_open.h"
 
 #include <QAction>
@@ -226,6 +227,7 @@ TEST_F(FirstDayTest, TheTeachersFirstStepsWorkInTheOrderOfTheHelp)
     pupil.start(2);
     dialogs.inputAnswers.push_back("5");
     w->form1().N7->trigger();
+    EXPECT_TRUE(ServeWhileExerciseRuns());
     pupil.stop();
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
 

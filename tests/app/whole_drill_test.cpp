@@ -7,6 +7,7 @@
 #include "keeper/keeper_client.h"
 #include "program_test_env.h"
 #include "records/result_record.h"
+#include "support/exercise_wait.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -123,6 +124,7 @@ void WholeDrillTest::RunDrill(bool throughKeeper)
     dialogs.inputAnswers.push_back("6");
     dialogs.messages.clear();
     w.form1().N7->trigger();
+    EXPECT_TRUE(ServeWhileExerciseRuns());
     pupil.stop();
 
     EXPECT_EQ(dialogs.messages, QStringList{"Приготовились!   Удачи!"});
@@ -164,6 +166,7 @@ TEST_F(WholeDrillTest, ClosingTheMainWindowEndsAWaitingExerciseWithoutSaving)
     dialogs.inputAnswers.push_back("5");
     QTimer::singleShot(20, &w.form1(), [&] { w.form1().close(); });
     w.form1().N7->trigger();
+    EXPECT_TRUE(ServeWhileExerciseRuns());
 
     EXPECT_FALSE(FileExists(userFolder() + "20record.config"));
     UserProfile saved;
@@ -201,6 +204,7 @@ TEST_F(WholeDrillTest, OnlyHelpAndAboutAreUsableWhileAnExerciseRuns)
     });
     dialogs.inputAnswers.push_back("3");
     w.form1().N7->trigger();
+    EXPECT_TRUE(ServeWhileExerciseRuns());
     EXPECT_TRUE(checked);
 }
 

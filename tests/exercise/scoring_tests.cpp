@@ -10,20 +10,20 @@
 
 TEST(RandomTest, FixedSeedGivesFixedDraws)
 {
-    SeedRandom(0);
+    RandomSeed seed{0};
     std::vector<qint32> draws;
     for (int i = 0; i < 5; ++i)
-        draws.push_back(Random(1000));
+        draws.push_back(Random(seed, 1000));
     EXPECT_EQ(draws, (std::vector<qint32>{0, 31, 861, 202, 272}));
 }
 
 TEST(MakeTaskTest, FixedSeedGivesFixedExamples)
 {
-    SeedRandom(12345);
+    RandomSeed seed{12345};
     ExerciseState state;
     QStringList examples;
     for (int i = 0; i < 8; ++i) {
-        MakeTask(state, 20);
+        MakeTask(state, 20, seed);
         examples << ExampleText(state);
     }
     EXPECT_EQ(examples, QStringList({"7+1", "11-6", "8+0", "18-6", "4-3", "1-1", "15+17", "5-0"}));
@@ -32,13 +32,13 @@ TEST(MakeTaskTest, FixedSeedGivesFixedExamples)
 TEST(MakeTaskTest, OperandsStayBelowTheBoundAndDifferencesAreNotNegative)
 {
     for (qint32 bound : {9, 20, 99, 999}) {
-        SeedRandom(777);
+        RandomSeed seed{777};
         ExerciseState state;
         std::set<qint32> operands;
         int additions = 0;
         const int draws = 20000;
         for (int i = 0; i < draws; ++i) {
-            MakeTask(state, bound);
+            MakeTask(state, bound, seed);
             ASSERT_GE(state.operandA, 0);
             ASSERT_LT(state.operandA, bound);
             ASSERT_GE(state.operandB, 0);

@@ -1,6 +1,8 @@
 # The layers of the code, checked from the sources and the build:
 #  - a file includes headers only from its own folder's layer or the layers
 #    beneath it, and no windows folder of a subsystem includes another's;
+#  - a window (a */ui folder) reaches no accessor of the program's
+#    process-wide state: its caller hands it what it acts on;
 #  - every library links only libraries beneath it, and the logic libraries
 #    and zelvo-export link no Qt Gui, Qt Widgets or JPEG, not even through
 #    another library; the built zelvo-export needs none of them.
@@ -67,6 +69,28 @@ foreach(source ${sources})
       fail("src/${source} (logic) includes ${widgets}")
     endif()
   endif()
+endforeach()
+
+# The windows are handed the state they act on (the configuration, the user,
+# the range, the exercise) by the program (src/app); they call no accessor of
+# the process-wide state. The windows named here still do and are to follow.
+set(state_accessors
+  "appConfig|currentUser|currentRange|classFolder|exerciseState|programExercise|loginNicks|AdminRecord")
+set(windows_not_yet_handed accounts/ui records/ui admin/ui)
+foreach(source ${sources})
+  folder_of(${source} from)
+  if(NOT from MATCHES "(^|/)ui$" OR from IN_LIST windows_not_yet_handed)
+    continue()
+  endif()
+  file(STRINGS ${SOURCE_DIR}/src/${source} lines
+       REGEX "(^|[^A-Za-z0-9_])(${state_accessors})\\(\\)")
+  # (a line holding ";" comes as several items: each is looked at)
+  foreach(line ${lines})
+    if(line MATCHES "(^|[^A-Za-z0-9_])(${state_accessors})\\(\\)" AND NOT line MATCHES "^[ \t]*//")
+      string(STRIP "${line}" line)
+      fail("src/${source} (a window) reaches the program's state: ${line}")
+    endif()
+  endforeach()
 endforeach()
 
 # Links: the generated file sets links_<target> to each library's own link libraries.

@@ -160,14 +160,12 @@ void TForm5::CreateControls()
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit2Change(); });
-    connect(Edit3, &QLineEdit::textChanged, this, [this] { Edit3Change(); });
-    connect(Edit4, &QLineEdit::textChanged, this, [this] { Edit4Change(); });
-    connect(Edit5, &QLineEdit::textChanged, this, [this] { Edit5Change(); });
-    connect(UpDown2, qOverload<int>(&QSpinBox::valueChanged), this, [this] { UpDown2Click(); });
-    connect(UpDown3, qOverload<int>(&QSpinBox::valueChanged), this, [this] { UpDown3Click(); });
-    connect(UpDown4, qOverload<int>(&QSpinBox::valueChanged), this, [this] { UpDown4Click(); });
-    connect(UpDown5, qOverload<int>(&QSpinBox::valueChanged), this, [this] { UpDown5Click(); });
+    for (const ScoringField& field : ScoringFields()) {
+        connect(field.edit, &QLineEdit::textChanged, this,
+                [this, field] { ScoringEditChange(field); });
+        connect(field.spinner, qOverload<int>(&QSpinBox::valueChanged), this,
+                [this, field] { ScoringSpinnerClick(field); });
+    }
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
@@ -190,51 +188,28 @@ void TForm5::FillSettingsWindow()
     CheckBox2->setChecked(config.NoSound);
 }
 
-void TForm5::Edit2Change()
+// The four scoring fields: each edit with its spinner, the least value it
+// takes and the warning below that.
+std::vector<TForm5::ScoringField> TForm5::ScoringFields() const
 {
-    RunHandler([this] {
-        CheckEdit(Edit2, UpDown2, 0, QStringLiteral("Число не может быть отрицательным"));
-    });
+    const QString notNegative = QStringLiteral("Число не может быть отрицательным");
+    return {
+        {Edit2, UpDown2, 0, notNegative},
+        {Edit3, UpDown3, 0, notNegative},
+        {Edit4, UpDown4, 1, QStringLiteral("Число не может быть меньше 1")},
+        // "меньще" is the message's own spelling.
+        {Edit5, UpDown5, 1, QStringLiteral("Число не может быть меньще 1")},
+    };
 }
 
-void TForm5::Edit3Change()
+void TForm5::ScoringEditChange(const ScoringField& field)
 {
-    RunHandler([this] {
-        CheckEdit(Edit3, UpDown3, 0, QStringLiteral("Число не может быть отрицательным"));
-    });
+    RunHandler([&field] { CheckEdit(field.edit, field.spinner, field.least, field.warning); });
 }
 
-void TForm5::Edit4Change()
+void TForm5::ScoringSpinnerClick(const ScoringField& field)
 {
-    RunHandler(
-        [this] { CheckEdit(Edit4, UpDown4, 1, QStringLiteral("Число не может быть меньше 1")); });
-}
-
-void TForm5::Edit5Change()
-{
-    // "меньще" is the message's own spelling.
-    RunHandler(
-        [this] { CheckEdit(Edit5, UpDown5, 1, QStringLiteral("Число не может быть меньще 1")); });
-}
-
-void TForm5::UpDown2Click()
-{
-    RunHandler([this] { Edit2->setText(QString::number(UpDown2->value())); });
-}
-
-void TForm5::UpDown3Click()
-{
-    RunHandler([this] { Edit3->setText(QString::number(UpDown3->value())); });
-}
-
-void TForm5::UpDown4Click()
-{
-    RunHandler([this] { Edit4->setText(QString::number(UpDown4->value())); });
-}
-
-void TForm5::UpDown5Click()
-{
-    RunHandler([this] { Edit5->setText(QString::number(UpDown5->value())); });
+    RunHandler([&field] { field.edit->setText(QString::number(field.spinner->value())); });
 }
 
 void TForm5::Button1Click()

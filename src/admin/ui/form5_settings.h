@@ -3,7 +3,10 @@
 // user folder and sound preference. Saving writes only the machine store and
 // ends the program; the new values apply at the next start.
 
+#include <QString>
 #include <QWidget>
+
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -22,14 +25,21 @@ class TForm5 : public QWidget {
     // The action of "Сохранить": rights, field checks, folder, then the store.
     void SaveConfig();
 
-    void Edit2Change();
-    void Edit3Change();
-    void Edit4Change();
-    void Edit5Change();
-    void UpDown2Click();
-    void UpDown3Click();
-    void UpDown4Click();
-    void UpDown5Click();
+    // A scoring field: its edit, its spinner, the least value it takes and
+    // the warning below that.
+    struct ScoringField {
+        QLineEdit* edit;
+        QSpinBox* spinner;
+        qint32 least;
+        QString warning;
+    };
+    // Edit2 (right streak), Edit3 (wrong streak), Edit4 (bonus), Edit5 (penalty).
+    std::vector<ScoringField> ScoringFields() const;
+    // An edit's text changed: a number below the least is warned of, any
+    // other number moves the spinner; a text that is no number does nothing.
+    void ScoringEditChange(const ScoringField& field);
+    // A spinner moved: its edit shows the new value.
+    void ScoringSpinnerClick(const ScoringField& field);
     void Button1Click();
     void Button2Click();
     void Button3Click();

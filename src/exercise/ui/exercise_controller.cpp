@@ -2,7 +2,7 @@
 
 #include "accounts/current_user.h"
 #include "config/app_config.h"
-#include "exercise/exercise_state.h"
+#include "exercise/exercise.h"
 #include "exercise/scoring.h"
 #include "keeper/class_folder_access.h"
 #include "keeper/pending_results.h"
@@ -10,7 +10,6 @@
 #include "platform/errors.h"
 #include "platform/handler_guard.h"
 #include "platform/message_wait.h"
-#include "platform/program_quit.h"
 #include "platform/sound_player.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
@@ -21,7 +20,6 @@
 #include "util/text.h"
 
 #include <QAction>
-#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,17 +30,17 @@
 
 namespace {
 
-// The waiting loop looks at the answered flag at least this often.
-const int kWakeInterval = 100;
-
-const int kFieldCapacity = 255;
+// Enter in the answer field, as the key handler receives it.
+const QChar kEnterKey(13);
 
 } // namespace
 
-ExerciseController::ExerciseController(const ExerciseControls& controls,
+ExerciseController::ExerciseController(const ExerciseControls& controls, Exercise& exercise,
+                                       const CurrentUser& user, const AppConfig& config,
                                        std::function<void(const ResultRecord&)> showResult,
                                        std::function<SoundPlayer&()> player, QObject* parent)
-    : QObject(parent), c_(controls), showResult_(std::move(showResult)), player_(std::move(player))
+    : QObject(parent), c_(controls), exercise_(exercise), user_(user), config_(config),
+      showResult_(std::move(showResult)), player_(std::move(player))
 {
     using Handler = void (ExerciseController::*)();
     const Handler digitHandlers[10] = {
@@ -58,15 +56,17 @@ ExerciseController::ExerciseController(const ExerciseControls& controls,
     connect(c_.Button11, &QPushButton::clicked, this, &ExerciseController::Button11Click);
     connect(c_.Button10, &QPushButton::clicked, this, &ExerciseController::Button10Click);
     connect(c_.Edit1, &QLineEdit::textChanged, this, &ExerciseController::Edit1Change);
-    connect(c_.Edit1, &QLineEdit::returnPressed, this, [this] { Edit1KeyPress(QChar(13)); });
+    connect(c_.Edit1, &QLineEdit::returnPressed, this, [this] { Edit1KeyPress(kEnterKey); });
     connect(c_.Timer1, &QTimer::timeout, this, &ExerciseController::Timer1Timer);
     connect(c_.Timer2, &QTimer::timeout, this, &ExerciseController::Timer2Timer);
 }
 
+// Starts the exercise and returns: the answers, the clock and the pause come
+// as the pupil's actions, each through its handler.
 void ExerciseController::N7Click()
 {
     RunHandler([this] {
-        const QString nick = currentUser().nick;
+        const QString nick = user_.nick;
         if (IsAdminNick(nick)) {
             dialogs().message(QStringLiteral("ADM - администратор,Зайдите с другим пользователем"));
             return;
@@ -75,8 +75,6 @@ void ExerciseController::N7Click()
             dialogs().message(kLoginNeededMessage);
             return;
         }
-        ExerciseState& s = exerciseState();
-        s.elapsedSeconds = 0;
         const QString answer = dialogs().inputBox(
             QStringLiteral("Введите число"),
             QStringLiteral("Введите до скольки очков мы с вами работаем"), QString());
@@ -97,56 +95,42 @@ void ExerciseController::N7Click()
         }
         SetExerciseControlsEnabled(true);
         dialogs().message(QStringLiteral("Приготовились!   Удачи!"));
-        s.errorCount = 0;
-        s.targetScore = *target;
-        s.rightRun = 0;
-        s.wrongRun = 0;
-        // A pause or correction left over from an exercise that ended abnormally
-        // must not carry into this one.
-        s.correctionPending = false;
-        s.pauseRequested = false;
+        const NextStep first = exercise_.start(*target, nick, c_.StaticText13->text());
         c_.Timer1->start();
-        s.answered = false;
-        RunExercise();
+        SetMenuHeadersEnabled(false);
+        c_.GroupBox1->setEnabled(true);
+        ShowExample(first.example);
     });
 }
 
-void ExerciseController::RunExercise()
+// A new example: the answer field gets the focus, and a screen reader hears
+// the verdict on the last answer with it.
+void ExerciseController::ShowExample(const QString& example)
 {
-    ExerciseState& s = exerciseState();
-    s.score = 0;
-    s.exerciseEnded = false;
-    SetMenuHeadersEnabled(false);
-    c_.GroupBox1->setEnabled(true);
-    while (!s.exerciseEnded) {
-        MakeTask();
-        c_.StaticText1->setText(ExampleText(s));
-        Say(spokenVerdict_ + QStringLiteral("Пример: ") + ExampleText(s));
-        spokenVerdict_.clear();
-        if (!WaitForAnswer()) {
-            // The program is ending: leave at once and save nothing.
-            c_.Timer1->stop();
-            c_.Timer2->stop();
-            return;
-        }
-        if (s.score >= s.targetScore) {
-            FinishExercise();
-            s.exerciseEnded = true;
-        }
-    }
-    ResetMainWindow();
+    FocusAnswer();
+    c_.StaticText1->setText(example);
+    Say(spokenVerdict_ + QStringLiteral("Пример: ") + example);
+    spokenVerdict_.clear();
 }
 
-// Serves the window messages until the example is finished; false when the
-// program is asked to end meanwhile.
-bool ExerciseController::WaitForAnswer()
+// The example is finished: the pause when asked for, then the next example or
+// the end of the exercise.
+void ExerciseController::ExampleFinished()
 {
-    ExerciseState& s = exerciseState();
-    s.answered = false;
-    ProcessPendingMessages();
-    ServeMessagesUntil([&] { return s.answered || QuitRequested() || programEnding_; },
-                       kWakeInterval);
-    return !QuitRequested() && !programEnding_;
+    if (exercise_.takePause() && !TakePause())
+        return;
+    NextOrEnd();
+}
+
+void ExerciseController::NextOrEnd()
+{
+    const NextStep step = exercise_.next();
+    if (!step.ended) {
+        ShowExample(step.example);
+        return;
+    }
+    FinishExercise(step);
+    ResetMainWindow(step.finalScore);
 }
 
 // The end of an exercise: the result goes to the records table, the totals to
@@ -154,23 +138,15 @@ bool ExerciseController::WaitForAnswer()
 // A screen reader hears the last verdict and the end before the records window.
 // An error that travels is reported; the totals are saved all the same, and
 // the records window and the end sound are left out.
-void ExerciseController::FinishExercise()
+void ExerciseController::FinishExercise(const NextStep& end)
 {
-    ExerciseState& s = exerciseState();
     c_.Timer1->stop();
     Say(spokenVerdict_ + QStringLiteral("Упражнение окончено."));
     spokenVerdict_.clear();
 
-    ResultRecord record;
-    record.nick = currentUser().nick.left(kFieldCapacity);
-    record.fullName = c_.StaticText13->text().left(kFieldCapacity);
-    record.timePerExample = TimePerExample(s.elapsedSeconds, s.score);
-    record.points = s.score;
-    record.errors = s.errorCount;
-    record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
-
-    bool ok = RunHandler([&] { AppendOrKeepResult(currentRange().rangeText, record); });
-    AddToCurrentTotals(s.elapsedSeconds, s.score);
+    const ResultRecord& record = end.result;
+    bool ok = RunHandler([&] { AppendOrKeepResult(exercise_.range().rangeText, record); });
+    AddToCurrentTotals(end.elapsedSeconds, end.finalScore);
     ok = RunHandler([] { SaveCurrentTotals(); }) && ok;
     if (ok)
         ok = RunHandler([&] { showResult_(record); });
@@ -179,16 +155,14 @@ void ExerciseController::FinishExercise()
 }
 
 // Back to idle; the large points figure shows the exercise's final score.
-void ExerciseController::ResetMainWindow()
+void ExerciseController::ResetMainWindow(qint32 finalScore)
 {
-    ExerciseState& s = exerciseState();
     c_.StaticText8->setText(QStringLiteral("0"));
     c_.StaticText1->setText(QStringLiteral("?"));
     c_.StaticText4->setText(QStringLiteral("0"));
     c_.Edit1->clear();
-    c_.StaticText8->setText(QString::number(s.score));
+    c_.StaticText8->setText(QString::number(finalScore));
     SetMenuHeadersEnabled(true);
-    s.score = 0;
     SetExerciseControlsEnabled(false);
 }
 
@@ -205,12 +179,6 @@ void ExerciseController::SetMenuHeadersEnabled(bool enabled)
 {
     for (QAction* header : {c_.N1, c_.N2, c_.N4})
         header->setEnabled(enabled);
-}
-
-void ExerciseController::MakeTask()
-{
-    ::MakeTask(exerciseState(), currentRange().rangeBound);
-    FocusAnswer();
 }
 
 void ExerciseController::FocusAnswer() { c_.Edit1->setFocus(); }
@@ -230,7 +198,7 @@ void ExerciseController::PlaySoundFile(const QString& name)
 // played is reported and the caller goes on, so an answer is always scored.
 void ExerciseController::PlayIfPresent(const QString& name)
 {
-    if (name.isEmpty() || appConfig().soundOff || !FileExists(ProgramFolder() + name))
+    if (name.isEmpty() || config_.soundOff || !FileExists(ProgramFolder() + name))
         return;
     try {
         PlaySoundFile(name);
@@ -260,42 +228,38 @@ void ExerciseController::Button12Click()
 
 void ExerciseController::Edit1KeyPress(QChar key)
 {
-    if (key == QChar(13))
+    if (key == kEnterKey)
         Button11Click();
 }
 
 void ExerciseController::Button11Click()
 {
     RunHandler([this] {
-        ExerciseState& s = exerciseState();
-        // A finished example waits for the loop to show the next one; nothing
-        // typed meanwhile is checked against it.
-        if (s.correctionPending || s.answered)
+        if (!exercise_.acceptsAnswer())
             return;
         const QString text = TrimText(c_.Edit1->text());
         SetTextIfChanged(c_.Edit1, text);
         if (text.isEmpty())
             return;
-        const bool right = IsRightAnswer(text, ExpectedValue(s));
-        const AnswerOutcome outcome = ScoreAnswer(s, appConfig().Scoring, right);
-        PlayIfPresent(outcome.sound);
-        c_.StaticText8->setText(outcome.pointsText);
+        const AnswerStep step = exercise_.answer(text);
+        PlayIfPresent(step.sound);
+        c_.StaticText8->setText(step.pointsText);
         c_.Edit1->clear();
-        c_.StaticText4->setText(QString::number(s.score));
+        c_.StaticText4->setText(QString::number(step.score));
         const QString points = QStringLiteral("Очки за ответ: %1. Очки: %2. ")
-                                   .arg(outcome.pointsText, QString::number(s.score));
-        if (!right) {
+                                   .arg(step.pointsText, QString::number(step.score));
+        if (step.correctionDemanded) {
             c_.StaticText16->setText(QStringLiteral("Введите правильный ответ"));
-            c_.StaticText6->setText(QString::number(s.errorCount));
-            s.correctionPending = true;
+            c_.StaticText6->setText(QString::number(step.errorCount));
             FocusAnswer();
             Say(QStringLiteral("Неверно. ") + points +
-                QStringLiteral("Введите правильный ответ: ") + ExampleText(s));
+                QStringLiteral("Введите правильный ответ: ") + exercise_.example());
             c_.Timer2->start();
             return;
         }
         FocusAnswer();
         spokenVerdict_ = QStringLiteral("Верно. ") + points;
+        // The new figures are drawn before the next example comes.
         ProcessPendingMessages();
         ExampleFinished();
     });
@@ -304,16 +268,13 @@ void ExerciseController::Button11Click()
 void ExerciseController::Edit1Change()
 {
     RunHandler([this] {
-        ExerciseState& s = exerciseState();
-        if (!s.correctionPending)
+        if (!exercise_.correctionPending())
             return;
         // A change made here runs this handler again, nested, on the trimmed
         // text; text already trimmed is left alone, caret and all.
         SetTextIfChanged(c_.Edit1, TrimText(c_.Edit1->text()));
-        if (!s.correctionPending)
-            return; // the nested run has accepted the correction
-        if (!IsRightAnswer(c_.Edit1->text(), ExpectedValue(s)))
-            return;
+        if (!exercise_.correctionTyped(c_.Edit1->text()))
+            return; // not the right value, or the nested run has accepted it
         CorrectionAccepted();
     });
 }
@@ -321,70 +282,56 @@ void ExerciseController::Edit1Change()
 // The right value has been typed after a wrong answer: the example is finished.
 void ExerciseController::CorrectionAccepted()
 {
-    ExerciseState& s = exerciseState();
     c_.Edit1->clear();
-    s.correctionPending = false;
     c_.Timer2->stop();
     c_.StaticText16->clear();
-    if (s.pauseRequested) {
-        TakePause();
+    if (exercise_.takePause()) {
+        if (TakePause())
+            NextOrEnd();
         return;
     }
-    s.answered = true;
     ProcessPendingMessages();
+    NextOrEnd();
 }
 
-void ExerciseController::ExampleFinished()
+// The clock stands still while the pause question is open. OK goes on (true);
+// Cancel saves the totals and ends the program, and no result is written for
+// the unfinished exercise.
+bool ExerciseController::TakePause()
 {
-    ExerciseState& s = exerciseState();
-    if (s.pauseRequested)
-        TakePause();
-    else
-        s.answered = true;
-}
-
-// The clock stands still while the pause question is open. Cancel saves the
-// totals and ends the program; no result is written for the unfinished exercise.
-void ExerciseController::TakePause()
-{
-    ExerciseState& s = exerciseState();
-    s.pauseRequested = false;
     c_.Timer1->stop();
     if (dialogs().pauseBox(c_.window, QStringLiteral("ПАУЗА"),
                            QStringLiteral("Нажмите OK для продолжения тренировки или Отмена для  "
                                           "выхода из программы"))) {
         c_.Timer1->start();
-        s.answered = true;
-        return;
+        return true;
     }
-    AddToCurrentTotals(s.elapsedSeconds, s.score);
+    exercise_.stop();
+    c_.Timer2->stop();
+    AddToCurrentTotals(exercise_.elapsedSeconds(), exercise_.score());
     RunHandler([] { SaveCurrentTotals(); });
-    programEnding_ = true;
     dialogs().endProgram();
+    return false;
 }
 
 void ExerciseController::Button10Click()
 {
-    RunHandler([] {
+    RunHandler([this] {
         dialogs().message(QStringLiteral("Решите текущий пример и немного отдохнем"));
-        exerciseState().pauseRequested = true;
+        exercise_.pause();
     });
 }
 
 void ExerciseController::Timer1Timer()
 {
-    RunHandler([this] {
-        ExerciseState& s = exerciseState();
-        s.elapsedSeconds = AddWrapping(s.elapsedSeconds, 1);
-        c_.StaticText11->setText(DurationText(s.elapsedSeconds));
-    });
+    RunHandler([this] { c_.StaticText11->setText(exercise_.tick()); });
 }
 
 // Pulses the hint between 8 and 10 points while a correction is pending.
 void ExerciseController::Timer2Timer()
 {
     RunHandler([this] {
-        if (!exerciseState().correctionPending) {
+        if (!exercise_.correctionPending()) {
             c_.StaticText16->clear();
             c_.Timer2->stop();
         }

@@ -1,6 +1,7 @@
 #pragma once
-// The exercise on the main window: the start command, the loop that waits for
-// each example, answer entry, scoring, the clock, the hint and the sounds.
+// The exercise on the main window: the start command, answer entry, the
+// correction, the pause, the clock, the hint and the sounds. The rules are the
+// Exercise's; this wires the controls to it and shows what it returns.
 
 #include "exercise/ui/exercise_controls.h"
 
@@ -8,19 +9,27 @@
 #include <QString>
 #include <functional>
 
+class Exercise;
 class SoundPlayer;
+struct AppConfig;
+struct CurrentUser;
+struct NextStep;
 struct ResultRecord;
 
 class ExerciseController : public QObject {
     Q_OBJECT
   public:
-    // `showResult` opens the records table on a finished exercise's row;
-    // `player` gives the sound player when a sound is first played.
-    ExerciseController(const ExerciseControls& controls,
+    // The program hands over what the exercise acts on: `exercise` (its range
+    // names the table of the results), the logged-in `user` and the `config`
+    // whose sound switch holds. `showResult` opens the records table on a
+    // finished exercise's row; `player` gives the sound player when a sound
+    // is first played.
+    ExerciseController(const ExerciseControls& controls, Exercise& exercise,
+                       const CurrentUser& user, const AppConfig& config,
                        std::function<void(const ResultRecord&)> showResult,
                        std::function<SoundPlayer&()> player, QObject* parent = nullptr);
 
-    // "Начать Изучение": runs a whole exercise before it returns.
+    // "Начать Изучение": asks for the target, starts the exercise and returns.
     void N7Click();
 
     // Keypad: digit keys, "<-", "Сброс", "Ввод".
@@ -48,31 +57,30 @@ class ExerciseController : public QObject {
     void Timer2Timer();
 
     void FocusAnswer();
-    void MakeTask();
     // Plays program folder + `name`; returns when the sound has finished.
     void PlaySoundFile(const QString& name);
 
   private:
     void AppendDigit(int digit);
-    void RunExercise();
-    bool WaitForAnswer();
-    void FinishExercise();
-    void ResetMainWindow();
+    void ShowExample(const QString& example);
+    void ExampleFinished();
+    void CorrectionAccepted();
+    bool TakePause();
+    void NextOrEnd();
+    void FinishExercise(const NextStep& end);
+    void ResetMainWindow(qint32 finalScore);
     void SetExerciseControlsEnabled(bool enabled);
     void SetMenuHeadersEnabled(bool enabled);
     void PlayIfPresent(const QString& name);
-    void CorrectionAccepted();
-    void TakePause();
-    void ExampleFinished();
-
-    ExerciseControls c_;
-    std::function<void(const ResultRecord&)> showResult_;
-    std::function<SoundPlayer&()> player_;
-    // Set when the pause question ended the program: the loop stops at once.
     // What a screen reader says of the exercise (ExerciseControls::notice).
     void Say(const QString& text);
 
-    bool programEnding_ = false;
+    ExerciseControls c_;
+    Exercise& exercise_;
+    const CurrentUser& user_;
+    const AppConfig& config_;
+    std::function<void(const ResultRecord&)> showResult_;
+    std::function<SoundPlayer&()> player_;
     // The verdict on the last answer, spoken with the next example.
     QString spokenVerdict_;
 };

@@ -62,10 +62,8 @@ void TForm11::CreateControls()
     RadioButton4 = MakeRadio(GroupBox1, QStringLiteral("RadioButton4"),
                              QStringLiteral("По фамилии"), {16, 120, 113, 17});
     RadioButton1->setChecked(true);
-    connect(RadioButton1, &QRadioButton::clicked, this, &TForm11::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &TForm11::RadioButton2Click);
-    connect(RadioButton3, &QRadioButton::clicked, this, &TForm11::RadioButton3Click);
-    connect(RadioButton4, &QRadioButton::clicked, this, &TForm11::RadioButton4Click);
+    for (QRadioButton* order : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+        connect(order, &QRadioButton::clicked, this, &TForm11::OrderClick);
 
     Button1 = MakeButton(this, QStringLiteral("Button1"), QStringLiteral("OK"), {344, 472, 75, 25});
     connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
@@ -127,19 +125,7 @@ void TForm11::ShowResultInTable(const ResultRecord& record)
 
 QString TForm11::spokenText() const { return notice_->text(); }
 
-void TForm11::RadioButton1Click()
-{
-    RunHandler([this] { LoadRecordsTable(); });
-}
-void TForm11::RadioButton2Click()
-{
-    RunHandler([this] { LoadRecordsTable(); });
-}
-void TForm11::RadioButton3Click()
-{
-    RunHandler([this] { LoadRecordsTable(); });
-}
-void TForm11::RadioButton4Click()
+void TForm11::OrderClick()
 {
     RunHandler([this] { LoadRecordsTable(); });
 }

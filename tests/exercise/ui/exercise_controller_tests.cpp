@@ -1,16 +1,17 @@
-// The exercise on a stand-in main window: start command, the loop, answer
-// entry, corrections, pause, sounds and the end of an exercise.
+// The exercise on a stand-in main window: the wiring of the start command,
+// answer entry, corrections, pause, sounds and the end of an exercise.
 
 #include "accounts/current_user.h"
 #include "accounts/user_profile.h"
 #include "config/app_config.h"
-#include "exercise/exercise_state.h"
+#include "exercise/exercise.h"
 #include "exercise/ui/exercise_controller.h"
 #include "platform/program_quit.h"
 #include "platform/sound_player.h"
 #include "records/number_range.h"
 #include "records/result_record.h"
 #include "records/ui/form11_records.h"
+#include "support/exercise_wait.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 #include "ui/spoken_notice.h"
@@ -25,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -167,22 +169,25 @@ struct Harness {
     }
 };
 
-// Plays the pupil from inside the exercise loop. Each example has a plan of
+// Plays the pupil through a running exercise. Each example has a plan of
 // actions: 'T' lets the clock tick, 'P' asks for a pause, 'R' enters the right
 // answer by keyboard and Enter, 'W' a wrong one, 'Q' asks the program to quit;
 // a pending correction is then typed on the keypad.
-class Pupil : public QObject {
+class Pupil {
   public:
     Pupil(Harness& h, ExerciseController& controller, QStringList plans)
         : h_(h), controller_(controller), plans_(std::move(plans))
     {
-        timer_.setInterval(0);
-        connect(&timer_, &QTimer::timeout, this, &Pupil::step);
     }
 
-    void start() { timer_.start(); }
+    // Acts until the plans are done or the exercise is over.
+    void play()
+    {
+        while (example_ < plans_.size() && programExercise().running() && !QuitRequested())
+            step();
+    }
 
-    QStringList pointsShown;  // StaticText8 after each answer
+    QStringList pointsShown;  // the points of each answer, as the notice says them
     QStringList examplesSeen; // StaticText1 at the first action of each example
     bool headersDisabledMeanwhile = true;
     bool keypadEnabledMeanwhile = true;
@@ -193,8 +198,6 @@ class Pupil : public QObject {
     void step()
     {
         const ExerciseState& s = exerciseState();
-        if (s.answered || example_ >= plans_.size())
-            return;
         if (action_ == 0) {
             examplesSeen << h_.StaticText1->text();
             headersDisabledMeanwhile &= !h_.headersEnabled();
@@ -202,13 +205,22 @@ class Pupil : public QObject {
             clockRunning << h_.Timer1->isActive();
             spoken << h_.notice->text();
         }
+        // A right answer or a typed correction finishes the example, and
+        // the next one is shown at once.
         const QString& plan = plans_[example_];
+        bool finished = false;
         if (action_ < plan.size()) {
-            act(plan[action_++]);
+            const QChar action = plan[action_++];
+            act(action);
+            finished = action == 'R';
         } else if (s.correctionPending) {
             h_.typeOnKeypad(QString::number(ExpectedValue(s)));
+            finished = true;
+        } else {
+            ADD_FAILURE() << "the plan of example " << example_ + 1 << " leaves it unfinished";
+            example_ = plans_.size();
         }
-        if (exerciseState().answered) {
+        if (finished) {
             ++example_;
             action_ = 0;
         }
@@ -231,7 +243,11 @@ class Pupil : public QObject {
         case 'W':
             h_.typeKeys(QString::number(action == 'R' ? expected : expected + 1));
             h_.pressEnter();
-            pointsShown << h_.StaticText8->text();
+            // The answer's points as said (the last answer's figure gives way
+            // to the final score at once).
+            pointsShown << QRegularExpression("Очки за ответ: (\\S+)\\.")
+                               .match(h_.notice->text())
+                               .captured(1);
             if (action == 'W')
                 spoken << h_.notice->text();
             break;
@@ -243,7 +259,6 @@ class Pupil : public QObject {
     QStringList plans_;
     int example_ = 0;
     int action_ = 0;
-    QTimer timer_;
 };
 
 class ExerciseTest : public ZelvoTest {
@@ -267,7 +282,8 @@ class ExerciseTest : public ZelvoTest {
         h->StaticText13->setText(user.profile.fullName);
         records = std::make_unique<TForm11>();
         controller = std::make_unique<ExerciseController>(
-            h->controls(), [this](const ResultRecord& r) { records->ShowResultInTable(r); },
+            h->controls(), programExercise(), currentUser(), appConfig(),
+            [this](const ResultRecord& r) { records->ShowResultInTable(r); },
             [this]() -> SoundPlayer& { return player; });
     }
 
@@ -284,14 +300,12 @@ class ExerciseTest : public ZelvoTest {
     void runExercise(const QString& target, Pupil& pupil)
     {
         dialogs.inputAnswers.push_back(target);
-        dialogs.onMessage = [&pupil](const QString& text) {
-            if (text == kReady)
-                pupil.start();
-        };
         controller->N7Click();
+        pupil.play();
     }
 
-    // An example shown outside the loop, for the answer handlers alone.
+    // An example of an exercise whose target is far away, for the answer
+    // handlers alone. The example label shows "?" until the next example.
     void showExample(qint32 a, qint32 b, bool add)
     {
         ExerciseState& s = exerciseState();
@@ -300,8 +314,12 @@ class ExerciseTest : public ZelvoTest {
         s.isAddition = add;
         s.answered = false;
         s.correctionPending = false;
+        s.targetScore = 1000;
+        s.running = true;
+        h->StaticText1->setText("?");
         h->setKeypadEnabled(true);
     }
+    bool nextExampleShown() const { return h->StaticText1->text() != "?"; }
 
     void answerWrong()
     {
@@ -341,11 +359,11 @@ TEST_F(ExerciseTest, FullRunToTargetSixStoresTheResultAndResetsTheWindow)
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
     EXPECT_EQ(timed.pointsShown, QStringList({"+1", "+1", "+1", "+1", "+2"}));
     // The examples are the generator's, drawn in the range 0-20.
-    SeedRandom(20261206);
+    RandomSeed seed{20261206};
     ExerciseState probe;
     QStringList examples;
     for (int i = 0; i < 5; ++i) {
-        MakeTask(probe, 20);
+        MakeTask(probe, 20, seed);
         examples << ExampleText(probe);
     }
     EXPECT_EQ(timed.examplesSeen, examples);
@@ -453,11 +471,6 @@ TEST_F(ExerciseTest, StartCommandChecksTheUserAndTheTarget)
         dialogs.inputPrompts.clear();
         dialogs.endRequests = 0;
         dialogs.inputAnswers = {c.typed};
-        // An exercise that starts is left at once through a quit request.
-        dialogs.onMessage = [](const QString& text) {
-            if (text == kReady)
-                RequestQuit();
-        };
         controller->N7Click();
 
         EXPECT_EQ(dialogs.messages, c.messages);
@@ -465,7 +478,12 @@ TEST_F(ExerciseTest, StartCommandChecksTheUserAndTheTarget)
         EXPECT_EQ(dialogs.inputPrompts.size(), QString(c.nick) == "pupil" ? 1 : 0);
         EXPECT_EQ(exerciseState().targetScore, c.target);
         EXPECT_EQ(h->keypadEnabled(), c.target > 0);
+        EXPECT_EQ(programExercise().running(), c.target > 0);
+        EXPECT_EQ(h->headersEnabled(), c.target == 0);
         h->setKeypadEnabled(false);
+        h->Timer1->stop();
+        for (QMenu* header : {h->N1, h->N2, h->N4})
+            header->menuAction()->setEnabled(true);
     }
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -484,35 +502,28 @@ TEST_F(ExerciseTest, QuitWhileWaitingEndsTheExerciseWithoutSaving)
     EXPECT_EQ(dialogs.endRequests, 0);
 }
 
-TEST_F(ExerciseTest, AQuitPostedFromOutsideEndsTheIdleWaitingLoop)
+// The start command returns with the first example waiting for its answer;
+// nothing is written until the exercise ends.
+TEST_F(ExerciseTest, StartCommandReturnsWithTheFirstExampleWaiting)
 {
-    // Nothing else wakes the loop: the clock is slowed to an hour and no
-    // pupil acts. A request posted from another thread must still end it.
-    std::thread outside;
     dialogs.inputAnswers.push_back("3");
-    dialogs.onMessage = [&](const QString& text) {
-        if (text != kReady)
-            return;
-        outside = std::thread([this] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            QMetaObject::invokeMethod(
-                &h->window, [] { RequestQuit(); }, Qt::QueuedConnection);
-        });
-    };
     controller->N7Click();
-    outside.join();
 
-    EXPECT_TRUE(QuitRequested());
-    EXPECT_NE(h->StaticText1->text(), "?"); // left as it was: nothing reset, nothing saved
+    EXPECT_TRUE(programExercise().running());
+    EXPECT_EQ(h->StaticText1->text(), ExampleText(exerciseState()));
+    EXPECT_EQ(h->notice->text(), "Пример: " + h->StaticText1->text());
+    EXPECT_TRUE(h->Timer1->isActive());
+    EXPECT_FALSE(h->headersEnabled());
+    EXPECT_TRUE(h->keypadEnabled());
+    EXPECT_TRUE(h->GroupBox1->isEnabled());
     EXPECT_FALSE(QFile::exists(userFolder() + "20record.config"));
     EXPECT_EQ(savedProfile().totalPoints, 40);
-    EXPECT_FALSE(h->Timer1->isActive());
 }
 
-TEST_F(ExerciseTest, WaitingLoopServesTheTimersAndPostedKeys)
+TEST_F(ExerciseTest, TimersAndPostedKeysDriveTheExercise)
 {
     // The pupil acts only from the clock and hint timers, by posting key
-    // events to the answer field: every step needs the waiting loop to wake
+    // events to the answer field: every step needs the message loop to wake
     // for a timer and then serve what was posted. On every third clock tick
     // an answer is typed (first a wrong one, then right ones); the correction
     // is typed on the second pulse of the hint.
@@ -542,6 +553,7 @@ TEST_F(ExerciseTest, WaitingLoopServesTheTimersAndPostedKeys)
     });
     dialogs.inputAnswers.push_back("1");
     controller->N7Click();
+    EXPECT_TRUE(ServeWhileExerciseRuns());
 
     // Wrong (-1), then two right answers (+1, +1) reach the target 1.
     EXPECT_EQ(answers, 3);
@@ -581,7 +593,7 @@ TEST_F(ExerciseTest, EnterChecksTheTrimmedAnswer)
 
         const ExerciseState& s = exerciseState();
         EXPECT_EQ(h->Edit1->text(), "");
-        EXPECT_EQ(s.answered, outcome == Right);
+        EXPECT_EQ(nextExampleShown(), outcome == Right);
         EXPECT_EQ(s.correctionPending, outcome == Wrong);
         EXPECT_EQ(s.errorCount, outcome == Wrong ? 1 : 0);
         EXPECT_EQ(h->StaticText8->text(), outcome == Right ? "+1" : outcome == Wrong ? "-1" : "0");
@@ -648,7 +660,7 @@ TEST_F(ExerciseTest, CorrectionIsAcceptedAtTheKeystrokeThatCompletesTheRightValu
                 h->Button12->click();
             else if (step == "enter")
                 h->pressEnter();
-            EXPECT_EQ(exerciseState().answered, i + 1 >= c.acceptedAt && c.acceptedAt > 0)
+            EXPECT_EQ(nextExampleShown(), i + 1 >= c.acceptedAt && c.acceptedAt > 0)
                 << "step " << i + 1;
         }
         const ExerciseState& s = exerciseState();
@@ -696,22 +708,21 @@ TEST_F(ExerciseTest, ClockTicksThroughItsHandler)
     EXPECT_EQ(exerciseState().elapsedSeconds, 3600);
 }
 
-TEST_F(ExerciseTest, AnswerAfterAFinishedExampleIsNotChecked)
+// A right answer shows the next example at once: what is typed then is
+// checked against it, never against the example just finished.
+TEST_F(ExerciseTest, AnAnswerAfterARightOneIsCheckedAgainstTheNextExample)
 {
     showExample(3, 4, true);
     h->typeKeys("7");
     h->pressEnter();
-    ASSERT_TRUE(exerciseState().answered);
-    for (const char* typed : {"7", "8"}) {
-        h->Edit1->clear();
-        h->typeKeys(typed);
-        h->pressEnter();
-    }
+    ASSERT_TRUE(nextExampleShown());
+    EXPECT_EQ(h->StaticText1->text(), ExampleText(exerciseState()));
+    h->typeKeys(QString::number(ExpectedValue(exerciseState())));
+    h->pressEnter();
     const ExerciseState& s = exerciseState();
-    EXPECT_EQ(s.score, 1);
-    EXPECT_EQ(s.rightRun, 1);
+    EXPECT_EQ(s.score, 2);
+    EXPECT_EQ(s.rightRun, 2);
     EXPECT_EQ(s.errorCount, 0);
-    EXPECT_FALSE(s.correctionPending);
 }
 
 TEST_F(ExerciseTest, PauseIsTakenWhenTheExampleIsFinishedAndOkGoesOn)
@@ -791,7 +802,7 @@ TEST_F(ExerciseTest, SoundsPlayOnlyWhenOnAndPresentAndAFailureStillScores)
         EXPECT_EQ(dialogs.errors, *c.failWith ? QStringList{c.failWith} : QStringList());
         EXPECT_EQ(h->StaticText8->text(), c.right ? "+3" : "-4");
         EXPECT_EQ(h->StaticText4->text(), c.right ? "3" : "-4");
-        EXPECT_EQ(exerciseState().answered, c.right);
+        EXPECT_EQ(nextExampleShown(), c.right);
         EXPECT_EQ(exerciseState().correctionPending, !c.right);
         writeFile(file, "RIFF");
         h->Timer2->stop();

@@ -107,7 +107,7 @@ TEST_F(RecordsTest, WindowReportsAHugeTableAndShowsNoRows)
         SCOPED_TRACE(BadFileName(c.kind));
         MakeBadFile(tablePath(), c.kind, kResultRecordSize);
         dialogs_.errors.clear();
-        form.RadioButton2Click();
+        form.OrderClick();
         EXPECT_EQ(dialogs_.errors.join(" | ").toStdString(), c.errors);
         EXPECT_EQ(form.gridRowCount(), 1 + c.rows);
     }
