@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include <optional>
@@ -55,6 +56,11 @@ ExerciseController::ExerciseController(const ExerciseControls& controls, Exercis
     connect(c_.Button12, &QPushButton::clicked, this, &ExerciseController::Button12Click);
     connect(c_.Button11, &QPushButton::clicked, this, &ExerciseController::Button11Click);
     connect(c_.Button10, &QPushButton::clicked, this, &ExerciseController::Button10Click);
+    // The keypad's buttons never take the focus, so that typing always goes to
+    // the answer; Esc asks for the pause from the keyboard, as the mouse does
+    // with "Пауза" (nothing happens while the button is disabled).
+    auto* pause = new QShortcut(QKeySequence(Qt::Key_Escape), c_.Button10->window());
+    connect(pause, &QShortcut::activated, c_.Button10, &QPushButton::click);
     connect(c_.Edit1, &QLineEdit::textChanged, this, &ExerciseController::Edit1Change);
     connect(c_.Edit1, &QLineEdit::returnPressed, this, [this] { Edit1KeyPress(kEnterKey); });
     connect(c_.Timer1, &QTimer::timeout, this, &ExerciseController::Timer1Timer);

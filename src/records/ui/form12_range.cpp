@@ -37,6 +37,14 @@ void TForm12::CreateControls()
     connect(Button1, &QPushButton::clicked, this, &TForm12::Button1Click);
 }
 
+void TForm12::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    for (QRadioButton* radio : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+        if (radio->isChecked())
+            radio->setFocus();
+}
+
 void TForm12::Button1Click()
 {
     RunHandler([this] {

@@ -27,6 +27,11 @@ class TForm12 : public QWidget {
     // "0-" + rangeText, for the main window's range label.
     void rangeApplied(const QString& label);
 
+  protected:
+    // The checked range takes the focus, so that the keyboard and a screen
+    // reader start from the range in use.
+    void showEvent(QShowEvent* event) override;
+
   private:
     void CreateControls();
 };

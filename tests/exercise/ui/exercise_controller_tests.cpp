@@ -17,6 +17,7 @@
 #include "ui/spoken_notice.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
@@ -27,6 +28,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -235,6 +237,10 @@ class Pupil {
             break;
         case 'P':
             h_.Button10->click();
+            break;
+        case 'E': // Esc asks for the pause as "Пауза" does
+            QApplication::setActiveWindow(h_.Edit1->window());
+            QTest::keyClick(h_.Edit1, Qt::Key_Escape);
             break;
         case 'Q':
             RequestQuit();
@@ -727,8 +733,9 @@ TEST_F(ExerciseTest, AnAnswerAfterARightOneIsCheckedAgainstTheNextExample)
 
 TEST_F(ExerciseTest, PauseIsTakenWhenTheExampleIsFinishedAndOkGoesOn)
 {
-    // A pause asked for during a pending correction, then one before a right answer.
-    Pupil pupil(*h, *controller, {"WP", "PR", "R"});
+    // A pause asked for during a pending correction, then one with Esc before a
+    // right answer.
+    Pupil pupil(*h, *controller, {"WP", "ER", "R"});
     QList<bool> clockDuringPause;
     QList<bool> pendingDuringPause;
     dialogs.onPause = [&] {

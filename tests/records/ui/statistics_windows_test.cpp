@@ -44,6 +44,7 @@ TEST_F(RecordsTest, RangeChooserAppliesCheckedRange)
                  {form.RadioButton1, 9, "9"},
                  {form.RadioButton3, 99, "99"},
                  {form.RadioButton2, 20, "20"}};
+    QWidget* checked = form.RadioButton2;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         form.show();
