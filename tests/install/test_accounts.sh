@@ -1,5 +1,6 @@
 # Sourced by the tests that run the program's routines under real accounts.
-# Skips the test (exit 77) unless it runs as root with useradd and runuser;
+# Skips the test (exit 77) unless asked to make accounts on this machine
+# (ZELVO_REAL_ACCOUNTS=1 in the environment) and run as root with useradd and runuser;
 # gives `work`, a temporary folder every account may enter, and
 # `add_accounts NAME...` and `add_account_with_shell SHELL NAME`, accounts
 # that are deleted with that folder (and with `test_group`, when set) as the
@@ -7,6 +8,10 @@
 # `$running` exists; the end of the test removes it and waits for them, so
 # that their accounts can be deleted.
 
+if [ "${ZELVO_REAL_ACCOUNTS:-}" != 1 ]; then
+    echo "makes accounts on this machine only with ZELVO_REAL_ACCOUNTS=1: skipped"
+    exit 77
+fi
 if [ "$(id -u)" -ne 0 ] || ! command -v useradd >/dev/null || ! command -v runuser >/dev/null; then
     echo "needs root, useradd and runuser: skipped"
     exit 77

@@ -51,12 +51,17 @@ TEST(MessageWaitTest, TimersFireDuringTheWait)
 
 TEST(MessageWaitTest, TheWakeTimerChecksTheConditionWithoutAnyEvent)
 {
-    // Nothing but the wake timer ends a pass here.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(30);
+    // Nothing but the wake timer ends a pass here. The time counts from the
+    // first check, which never ends the wait: however late this process
+    // gets the processor, the wait must come back to the condition by itself.
+    std::chrono::steady_clock::time_point until;
     int passes = 0;
     ServeMessagesUntil(
         [&] {
-            ++passes;
+            if (++passes == 1) {
+                until = std::chrono::steady_clock::now() + std::chrono::milliseconds(30);
+                return false;
+            }
             return std::chrono::steady_clock::now() >= until;
         },
         5);

@@ -32,7 +32,7 @@ TEST(SpokenNotice, IsANotificationNamedByItsTextAndShownAnewForEachText)
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(face->role(), QAccessible::Notification);
     EXPECT_FALSE(notice.isVisible());
-    for (const QString text : {QStringLiteral("Пример: 3+4"), QStringLiteral("Неверно")}) {
+    for (const QString& text : {QStringLiteral("Пример: 3+4"), QStringLiteral("Неверно")}) {
         notice.say(text);
         EXPECT_TRUE(notice.isVisible());
         EXPECT_EQ(face->text(QAccessible::Name), text);
