@@ -10,6 +10,7 @@
 #include "config/app_config.h"
 #include "exercise/exercise_state.h"
 #include "records/result_record.h"
+#include "support/exercise_wait.h"
 #include "support/scripted_dialogs.h"
 #include "util/files.h"
 
@@ -97,7 +98,6 @@ int main(int argc, char* argv[])
 
     ScriptedDialogs dialogs;
     StartedProgram w{std::make_unique<RecordingSoundPlayer>()};
-    ExerciseController::SetPollInterval(1);
     MakeClass();
     UserProfile masha;
     masha.fullName = QStringLiteral("Иванова Маша");
@@ -138,6 +138,7 @@ int main(int argc, char* argv[])
     pupil.start(5);
     dialogs.inputAnswers.push_back("10");
     w.form1().N7->trigger();
+    ServeWhileExerciseRuns(60000);
     pupil.stop();
 
     w.form11().move(w.form1().pos());
