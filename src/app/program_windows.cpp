@@ -9,6 +9,7 @@
 #include "app/form3_about.h"
 #include "config/app_config.h"
 #include "exercise/exercise.h"
+#include "exercise/program_state.h"
 #include "exercise/ui/exercise_controller.h"
 #include "records/ui/form10_summary.h"
 #include "records/ui/form11_records.h"
@@ -27,11 +28,11 @@ template <typename Window> Window& Made(std::unique_ptr<Window>& window)
 
 } // namespace
 
-ProgramWindows::ProgramWindows(std::unique_ptr<SoundPlayer> player)
-    : player_(std::move(player)), form1_(std::make_unique<TForm1>(*this))
+ProgramWindows::ProgramWindows(ProgramState& state, std::unique_ptr<SoundPlayer> player)
+    : state_(state), player_(std::move(player)), form1_(std::make_unique<TForm1>(*this))
 {
     exercise_ = std::make_unique<ExerciseController>(
-        form1_->exerciseControls(), programExercise(), currentUser(), appConfig(),
+        form1_->exerciseControls(), state.exercise, state.user, state.config,
         [this](const ResultRecord& record) { form11().ShowResultInTable(record); },
         [this]() -> SoundPlayer& { return form2().MediaPlayer1(); });
 }
@@ -56,7 +57,12 @@ TForm4& ProgramWindows::form4()
     return *form4_;
 }
 
-TForm5& ProgramWindows::form5() { return Made(form5_); }
+TForm5& ProgramWindows::form5()
+{
+    if (!form5_)
+        form5_ = std::make_unique<TForm5>(state_.config, state_.classFolder);
+    return *form5_;
+}
 
 TForm6& ProgramWindows::form6()
 {
@@ -78,7 +84,8 @@ TForm8& ProgramWindows::form8() { return Made(form8_); }
 TForm9& ProgramWindows::form9()
 {
     if (!form9_) {
-        form9_ = std::make_unique<TForm9>();
+        form9_ =
+            std::make_unique<TForm9>(state_.classFolder, state_.range, state_.adminRecord.record);
         form9_->showStatistics = [this](const QString& nick) { form8().ShowUserStatistics(nick); };
         form9_->showSummary = [this] {
             TForm10& summary = form10();
@@ -92,7 +99,12 @@ TForm9& ProgramWindows::form9()
 
 TForm10& ProgramWindows::form10() { return Made(form10_); }
 
-TForm11& ProgramWindows::form11() { return Made(form11_); }
+TForm11& ProgramWindows::form11()
+{
+    if (!form11_)
+        form11_ = std::make_unique<TForm11>(state_.range, state_.classFolder);
+    return *form11_;
+}
 
 TForm12& ProgramWindows::form12()
 {

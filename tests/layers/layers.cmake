@@ -76,7 +76,7 @@ endforeach()
 # the process-wide state. The windows named here still do and are to follow.
 set(state_accessors
   "appConfig|currentUser|currentRange|classFolder|exerciseState|programExercise|loginNicks|AdminRecord")
-set(windows_not_yet_handed accounts/ui records/ui admin/ui)
+set(windows_not_yet_handed accounts/ui records/ui)
 foreach(source ${sources})
   folder_of(${source} from)
   if(NOT from MATCHES "(^|/)ui$" OR from IN_LIST windows_not_yet_handed)

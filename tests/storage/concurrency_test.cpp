@@ -120,7 +120,7 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
     });
     ASSERT_EQ(toParent.receiveOne(), "saved");
     {
-        TForm9 service;
+        TForm9 service(state().classFolder, state().range, state().adminRecord.record);
         service.FillUserList();
         service.ComboBox1->setEditText(QStringLiteral("u7"));
         service.Button2Click();
@@ -170,7 +170,7 @@ TEST_F(StorageTest, TableResetWaitsForAnAppendUnderWay)
         return true;
     });
     ASSERT_EQ(locked.receiveOne(), "locked");
-    TForm9 service;
+    TForm9 service(state().classFolder, state().range, state().adminRecord.record);
     service.Button6Click();
     EXPECT_EQ(WaitChild(appending), 0);
     EXPECT_FALSE(QFile::exists(RecordsTableFileName()));

@@ -50,7 +50,8 @@ class ServiceWindowTest : public ZelvoTest {
         ZelvoTest::SetUp();
         statistics = std::make_unique<TForm8>();
         summary = std::make_unique<TForm10>();
-        form = std::make_unique<TForm9>();
+        form = std::make_unique<TForm9>(state().classFolder, state().range,
+                                        state().adminRecord.record);
         form->showStatistics = [this](const QString& nick) {
             statistics->ShowUserStatistics(nick);
         };
@@ -417,6 +418,20 @@ TEST_F(ServiceWindowTest, TableResetDeletesOnlyTheCurrentRangesTable)
             EXPECT_EQ(QFileInfo::exists(userFolder() + r + "record.config"), r != c.deleted)
                 << r.toStdString();
     }
+}
+
+// The window acts on the range it is handed, not on the one the program
+// state holds.
+TEST_F(ServiceWindowTest, TableResetTakesTheRangeTheWindowIsHanded)
+{
+    const NumberRange handed{999, "999"};
+    TForm9 service(state().classFolder, handed, state().adminRecord.record);
+    for (const char* r : {"20", "999"})
+        writeFile(userFolder() + r + "record.config", QByteArray(780, '\0'));
+    dialogs.questionAnswers = {true};
+    click(service.Button6);
+    EXPECT_TRUE(QFileInfo::exists(userFolder() + "20record.config"));
+    EXPECT_FALSE(QFileInfo::exists(userFolder() + "999record.config"));
 }
 
 TEST_F(ServiceWindowTest, ShortcutButtonWritesAValidDesktopEntry)

@@ -286,7 +286,7 @@ class ExerciseTest : public ZelvoTest {
         ASSERT_TRUE(WriteProfile(user.nick, user.profile));
         h = std::make_unique<Harness>();
         h->StaticText13->setText(user.profile.fullName);
-        records = std::make_unique<TForm11>();
+        records = std::make_unique<TForm11>(state().range, state().classFolder);
         controller = std::make_unique<ExerciseController>(
             h->controls(), programExercise(), currentUser(), appConfig(),
             [this](const ResultRecord& r) { records->ShowResultInTable(r); },

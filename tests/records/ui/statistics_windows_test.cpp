@@ -164,7 +164,7 @@ TEST_F(RecordsTest, GridsKeepColumnZeroFixed)
     writeFile(tablePath(), Table({Result("anna", 30)}));
     TForm10 summary;
     summary.LoadSummaryTable();
-    TForm11 records;
+    TForm11 records(state().range, state().classFolder);
     records.LoadRecordsTable();
     const QBrush title = QApplication::palette().button();
     for (QTableView* grid : {static_cast<QTableView*>(summary.StringGrid1), records.StringGrid1}) {

@@ -101,7 +101,7 @@ TEST_F(RecordsTest, WindowReportsAHugeTableAndShowsNoRows)
         {BadFile::Pipe, 1, "File access denied"},
         {BadFile::Link, 1, "File access denied"},
     };
-    TForm11 form;
+    TForm11 form(state().range, state().classFolder);
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
         SCOPED_TRACE(BadFileName(c.kind));
