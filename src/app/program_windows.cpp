@@ -18,12 +18,10 @@
 
 namespace {
 
-// The window, made now if it was not made before.
-template <typename Window> Window& Made(std::unique_ptr<Window>& window)
+// What the account windows act on.
+AccountParts AccountPartsOf(ProgramState& state)
 {
-    if (!window)
-        window = std::make_unique<Window>();
-    return *window;
+    return {state.user, state.loginNicks.nicks, state.classFolder, state.config};
 }
 
 } // namespace
@@ -48,12 +46,17 @@ TForm2& ProgramWindows::form2()
     return *form2_;
 }
 
-TForm3& ProgramWindows::form3() { return Made(form3_); }
+TForm3& ProgramWindows::form3()
+{
+    if (!form3_)
+        form3_ = std::make_unique<TForm3>();
+    return *form3_;
+}
 
 TForm4& ProgramWindows::form4()
 {
     if (!form4_)
-        form4_ = std::make_unique<TForm4>(*form1_);
+        form4_ = std::make_unique<TForm4>(*form1_, AccountPartsOf(state_));
     return *form4_;
 }
 
@@ -67,7 +70,7 @@ TForm5& ProgramWindows::form5()
 TForm6& ProgramWindows::form6()
 {
     if (!form6_) {
-        form6_ = std::make_unique<TForm6>();
+        form6_ = std::make_unique<TForm6>(AccountPartsOf(state_));
         // A login window made later lists the new nick from the login nicks.
         form6_->nickCreated = [this](const QString& nick) {
             if (form4_)
@@ -77,9 +80,19 @@ TForm6& ProgramWindows::form6()
     return *form6_;
 }
 
-TForm7& ProgramWindows::form7() { return Made(form7_); }
+TForm7& ProgramWindows::form7()
+{
+    if (!form7_)
+        form7_ = std::make_unique<TForm7>(AccountPartsOf(state_));
+    return *form7_;
+}
 
-TForm8& ProgramWindows::form8() { return Made(form8_); }
+TForm8& ProgramWindows::form8()
+{
+    if (!form8_)
+        form8_ = std::make_unique<TForm8>(state_.classFolder);
+    return *form8_;
+}
 
 TForm9& ProgramWindows::form9()
 {
@@ -97,7 +110,12 @@ TForm9& ProgramWindows::form9()
     return *form9_;
 }
 
-TForm10& ProgramWindows::form10() { return Made(form10_); }
+TForm10& ProgramWindows::form10()
+{
+    if (!form10_)
+        form10_ = std::make_unique<TForm10>(state_.classFolder, state_.adminRecord.record);
+    return *form10_;
+}
 
 TForm11& ProgramWindows::form11()
 {
@@ -109,7 +127,7 @@ TForm11& ProgramWindows::form11()
 TForm12& ProgramWindows::form12()
 {
     if (!form12_) {
-        form12_ = std::make_unique<TForm12>();
+        form12_ = std::make_unique<TForm12>(state_.range);
         QObject::connect(form12_.get(), &TForm12::rangeApplied, form1_.get(),
                          &TForm1::SetRangeLabel);
     }

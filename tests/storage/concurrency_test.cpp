@@ -143,7 +143,7 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
         return SaveCurrentTotals();
     });
     ASSERT_EQ(WaitChild(other), 0);
-    TForm7 change;
+    TForm7 change(accountParts());
     change.Edit1->clear();
     change.Edit2->setText(QStringLiteral("new"));
     change.Edit3->setText(QStringLiteral("new"));

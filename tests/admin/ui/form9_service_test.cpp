@@ -48,8 +48,8 @@ class ServiceWindowTest : public ZelvoTest {
     void SetUp() override
     {
         ZelvoTest::SetUp();
-        statistics = std::make_unique<TForm8>();
-        summary = std::make_unique<TForm10>();
+        statistics = std::make_unique<TForm8>(state().classFolder);
+        summary = std::make_unique<TForm10>(state().classFolder, state().adminRecord.record);
         form = std::make_unique<TForm9>(state().classFolder, state().range,
                                         state().adminRecord.record);
         form->showStatistics = [this](const QString& nick) {
@@ -364,7 +364,7 @@ TEST_F(ServiceWindowTest, PasswordResetEmptiesOnlyTheDigest)
         EXPECT_EQ(entries(), QStringList{"u7 (Group B)"});
 
         RecordingStates states;
-        TForm4 login(states);
+        TForm4 login(states, accountParts());
         login.ComboBox1->setEditText("u7");
         login.Edit1->clear();
         login.Button1Click();

@@ -228,7 +228,7 @@ TEST_F(RecordsTest, SummaryOfDamagedProfilesReportsOrShowsThem)
         {BadFile::Folder, 0, ""}, // not a profile
         {BadFile::Pipe, 0, ""},   // not listed
     };
-    TForm10 form;
+    TForm10 form(state().classFolder, state().adminRecord.record);
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
         SCOPED_TRACE(BadFileName(c.kind));
