@@ -164,7 +164,7 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
         record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
         classFolder().appendResult(currentRange().rangeText, record);
         AddToCurrentTotals(seconds, points);
-        return SaveCurrentTotals() && !dialogs.failed ? 0 : 1;
+        return SaveCurrentTotals() == SaveOutcome::Saved && !dialogs.failed ? 0 : 1;
     }
     if (command == "convert" && args.size() == 1) {
         ConvertLegacyTables();

@@ -83,7 +83,7 @@ TEST_F(StorageTest, FourCopiesSavingOnePupilsTotalsAddUpExactly)
             gate.waitInChild();
             for (int i = 0; i < kSaves; ++i) {
                 AddToCurrentTotals(3, copy + 1); // an exercise of 3 seconds
-                if (!SaveCurrentTotals())
+                if (SaveCurrentTotals() != SaveOutcome::Saved)
                     return false;
             }
             return true;
@@ -112,11 +112,11 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
         if (!LogIn(QStringLiteral("u7")))
             return false;
         AddToCurrentTotals(20, 2);
-        const bool first = SaveCurrentTotals();
+        const bool first = SaveCurrentTotals() == SaveOutcome::Saved;
         toParent.send("saved");
         toChild.receiveOne(); // the reset is done
         AddToCurrentTotals(30, 3);
-        return first && SaveCurrentTotals();
+        return first && SaveCurrentTotals() == SaveOutcome::Saved;
     });
     ASSERT_EQ(toParent.receiveOne(), "saved");
     {
@@ -140,7 +140,7 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
         if (!LogIn(QStringLiteral("u7"), QString()))
             return false;
         AddToCurrentTotals(40, 4);
-        return SaveCurrentTotals();
+        return SaveCurrentTotals() == SaveOutcome::Saved;
     });
     ASSERT_EQ(WaitChild(other), 0);
     TForm7 change(accountParts());

@@ -862,3 +862,17 @@ TEST_F(ExerciseTest, FailureAtTheEndStillSavesTheTotalsAndReturnsToIdle)
         EXPECT_EQ(h->StaticText1->text(), "?");
     }
 }
+
+// A save of the totals that fails at the end is shown by the exercise window.
+TEST_F(ExerciseTest, AFailedTotalsSaveAtTheEndIsShown)
+{
+    const QString profile = ProfilePath(currentUser().nick);
+    QFile::remove(profile);
+    QDir().mkpath(profile); // the profile cannot be created
+    dialogs.messages.clear();
+    Pupil pupil(*h, *controller, {"TTR"});
+    runExercise("1", pupil);
+    EXPECT_EQ(dialogs.messages.count(QStringLiteral("Ошибка записи 2   :-(")), 1)
+        << dialogs.messages.join("; ").toStdString();
+    EXPECT_TRUE(h->headersEnabled());
+}
