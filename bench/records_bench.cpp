@@ -60,13 +60,16 @@ QString FolderWith(int count)
     return folder;
 }
 
+// The program state of the run, made in main().
+ProgramState* benchState = nullptr;
+
 void UseFolder(int count) { appConfig().PathUser = FolderWith(count); }
 
 // Loads the window in `order` (0 date, 1 time, 2 nick, 3 full name) and paints it.
 void LoadAndShow(benchmark::State& state, int count, int order)
 {
     UseFolder(count);
-    TForm11 form;
+    TForm11 form(benchState->range, benchState->classFolder);
     QRadioButton* radios[] = {form.RadioButton2, form.RadioButton1, form.RadioButton3,
                               form.RadioButton4};
     radios[order]->setChecked(true);
@@ -159,6 +162,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ProgramState programState;
+    benchState = &programState;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -166,7 +166,7 @@ void StartProgram(Program& p)
 
     p.state = std::make_unique<ProgramState>();
     StartUp();
-    p.windows = std::make_unique<ProgramWindows>(std::make_unique<SilentPlayer>());
+    p.windows = std::make_unique<ProgramWindows>(*p.state, std::make_unique<SilentPlayer>());
     TForm1& form1 = p.windows->form1();
     form1.show();
     WriteProfile(QStringLiteral("pupil"), UserProfile());

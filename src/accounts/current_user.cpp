@@ -7,15 +7,6 @@ bool IsAdminNick(const QString& nick) { return nick == kAdminNick; }
 
 CurrentUser& currentUser() { return StatePart<CurrentUser>(); }
 
-QStringList& loginNicks() { return StatePart<LoginNicks>().nicks; }
-
-void ListLoginNicks(const QStringList& profiles)
-{
-    QStringList& nicks = loginNicks();
-    nicks = QStringList{kAdminNick};
-    nicks += profiles;
-}
-
 void ClearCurrentUser() { currentUser() = CurrentUser(); }
 
 void AddToCurrentTotals(qint32 seconds, qint32 points)

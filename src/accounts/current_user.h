@@ -25,17 +25,6 @@ struct CurrentUser {
 // The program's logged-in user (a part of its ProgramState).
 CurrentUser& currentUser();
 
-// The nicks the login window offers: "ADM", the profiles found at start-up,
-// then the nicks created since (a part of the ProgramState). The list is
-// kept apart from the window so that the window can be made when first shown.
-struct LoginNicks {
-    QStringList nicks;
-};
-QStringList& loginNicks();
-// Start-up step: "ADM" and the profiles of the user folder, in the order the
-// folder lists them.
-void ListLoginNicks(const QStringList& profiles);
-
 // Empty nick, digest and full name; totals 0. Menus are not touched.
 void ClearCurrentUser();
 

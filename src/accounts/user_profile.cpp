@@ -129,7 +129,12 @@ bool WriteProfile(const QString& folder, const QString& nick, const UserProfile&
     if (!IsFileNick(nick))
         return false;
     FolderLock lock(folder, FolderLock::Mode::Exclusive);
-    return ReplaceFileAtomically(ProfilePath(folder, nick), EncodeUserProfile(profile));
+    // A refused target gives false, a failed write raises; the old file stays whole.
+    const ReplaceOutcome outcome =
+        ReplaceFileWhole(ProfilePath(folder, nick), EncodeUserProfile(profile));
+    if (outcome.error != 0)
+        throw IoError(IoCodeFromErrno(outcome.error));
+    return outcome.created;
 }
 
 ProfileChange ChangeStoredProfile(const QString& nick, const UserProfile& fallback,

@@ -33,7 +33,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterShow)
 
     ProgramState state;
     StartUp();
-    ProgramWindows windows(std::make_unique<AlsaSoundPlayer>());
+    ProgramWindows windows(state, std::make_unique<AlsaSoundPlayer>());
     windows.form1().show();
     if (afterShow)
         afterShow();

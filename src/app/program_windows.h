@@ -1,13 +1,15 @@
 #pragma once
 // The program's twelve windows. The main window is made first, with the
 // program; every other window is made when it is first needed, through its
-// accessor, and wired to the others then.
+// accessor, and wired to the others then. Each window is handed the parts of
+// the program's state it acts on.
 
 #include "app/form1_main.h"
 
 #include <memory>
 
 class ExerciseController;
+class ProgramState;
 class SoundPlayer;
 class TForm2;
 class TForm3;
@@ -23,8 +25,9 @@ class TForm12;
 
 class ProgramWindows {
   public:
-    // `player` goes to the sound window when that is made.
-    explicit ProgramWindows(std::unique_ptr<SoundPlayer> player);
+    // The windows act on `state`, which outlives them; `player` goes to the
+    // sound window when that is made.
+    ProgramWindows(ProgramState& state, std::unique_ptr<SoundPlayer> player);
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
@@ -47,6 +50,7 @@ class ProgramWindows {
     bool isMade(int number) const;
 
   private:
+    ProgramState& state_;
     std::unique_ptr<SoundPlayer> player_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;

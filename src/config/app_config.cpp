@@ -12,9 +12,8 @@ const char* const kConfigKey = "Software\\Brenk\\Dorvo";
 
 AppConfig& appConfig() { return StatePart<AppConfig>(); }
 
-void SetDefaultSettings()
+void SetDefaultSettings(AppConfig& config)
 {
-    AppConfig& config = appConfig();
     config.Scoring = ScoringSettings();
     config.NoSound = false;
     if (HasSoundDevice())
@@ -77,7 +76,7 @@ void LoadConfig() { LoadConfigFrom(ReadStoredSettings()); }
 void LoadConfigFrom(const StoredSettings& stored)
 {
     AppConfig& config = appConfig();
-    SetDefaultSettings();
+    SetDefaultSettings(config);
     if (stored.admConf)
         ApplyAdmConf(*stored.admConf, config.Scoring);
     if (stored.pathUser)

@@ -26,8 +26,9 @@ AppConfig& appConfig();
 
 extern const char* const kConfigKey; // "Software\\Brenk\\Dorvo"
 
-// Defaults for Scoring and NoSound; sounds on when there is a sound device.
-void SetDefaultSettings();
+// Defaults for `config`'s Scoring and NoSound; sounds on when there is a
+// sound device.
+void SetDefaultSettings(AppConfig& config);
 // Start-up step: program folder set, user folder := program folder.
 void InitFolders();
 // The user folder the store names ("PathUser" with exactly one trailing "/"),

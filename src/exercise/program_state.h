@@ -8,6 +8,7 @@
 // starts from the same state.
 
 #include "accounts/current_user.h"
+#include "accounts/login_nicks.h"
 #include "accounts/user_profile.h"
 #include "config/app_config.h"
 #include "exercise/exercise.h"

@@ -2,7 +2,6 @@
 
 #include "accounts/current_user.h"
 #include "keeper/class_folder_session.h"
-#include "platform/dialogs.h"
 #include "platform/process_state.h"
 
 AccessRefused::AccessRefused()
@@ -23,23 +22,28 @@ void CopyView(const ProfileView& view, UserProfile& profile)
     profile.totalPoints = view.totalPoints;
 }
 
-// The messages come after the lock is given back: no other copy waits on a message box.
-bool SaveCurrentTotals()
+SaveOutcome SaveCurrentTotals()
 {
     CurrentUser& user = currentUser();
     ProfileView view;
-    switch (classFolder().addTotals(user.unsavedTime, user.unsavedPoints, view)) {
-    case SaveOutcome::Saved:
+    const SaveOutcome outcome = classFolder().addTotals(user.unsavedTime, user.unsavedPoints, view);
+    if (outcome == SaveOutcome::Saved) {
         CopyView(view, user.profile);
         user.unsavedTime = 0;
         user.unsavedPoints = 0;
-        return true;
-    case SaveOutcome::NotCreated:
-        dialogs().message(QStringLiteral("Ошибка записи 2   :-("));
-        return false;
-    case SaveOutcome::WriteFailed:
-        dialogs().message(QStringLiteral("Ошибка записи 1   :-("));
-        return false;
     }
-    return false;
+    return outcome;
+}
+
+QString SaveFailedMessage(SaveOutcome outcome)
+{
+    switch (outcome) {
+    case SaveOutcome::NotCreated:
+        return QStringLiteral("Ошибка записи 2   :-(");
+    case SaveOutcome::WriteFailed:
+        return QStringLiteral("Ошибка записи 1   :-(");
+    case SaveOutcome::Saved:
+        break;
+    }
+    return QString();
 }

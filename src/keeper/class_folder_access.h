@@ -84,7 +84,10 @@ void CopyView(const ProfileView& view, UserProfile& profile);
 // Stores the current user's unsaved time and points: they are added to the
 // totals of the profile as it is on disk, so that the saves of other copies of
 // the program made meanwhile stay; where the file cannot be read, the record
-// read at the login is written with its totals grown. "Ошибка записи 2   :-("
-// and false when the file cannot be created, "Ошибка записи 1   :-(" and false
-// when the write fails; the time and points then stay unsaved for the next save.
-bool SaveCurrentTotals();
+// read at the login is written with its totals grown. Where the file cannot
+// be created or the write fails, the time and points stay unsaved for the
+// next save. Shows nothing: the caller shows SaveFailedMessage.
+SaveOutcome SaveCurrentTotals();
+// "Ошибка записи 2   :-(" where the profile could not be created, "Ошибка
+// записи 1   :-(" where the write failed; empty for a save that was made.
+QString SaveFailedMessage(SaveOutcome outcome);

@@ -14,6 +14,19 @@ constexpr int kPointsOffset = 516;
 constexpr int kFinishedAtOffset = 520;
 constexpr int kErrorsOffset = 776;
 
+// The fields both forms hold, in their first kLegacyResultRecordSize bytes;
+// `errors` stays 0.
+ResultRecord DecodeSharedFields(const char* p)
+{
+    ResultRecord record;
+    record.nick = DecodeShortString(p + kNickOffset, kTextCapacity);
+    record.fullName = DecodeShortString(p + kFullNameOffset, kTextCapacity);
+    record.timePerExample = ReadInt32LE(p + kTimeOffset);
+    record.points = ReadInt32LE(p + kPointsOffset);
+    record.finishedAt = DecodeShortString(p + kFinishedAtOffset, kTextCapacity);
+    return record;
+}
+
 } // namespace
 
 QByteArray EncodeResultRecord(const ResultRecord& record)
@@ -32,14 +45,8 @@ QByteArray EncodeResultRecord(const ResultRecord& record)
 
 LegacyResultRecord DecodeLegacyResultRecord(const QByteArray& bytes)
 {
-    const char* p = bytes.constData();
-    LegacyResultRecord record;
-    record.nick = DecodeShortString(p + kNickOffset, kTextCapacity);
-    record.fullName = DecodeShortString(p + kFullNameOffset, kTextCapacity);
-    record.timePerExample = ReadInt32LE(p + kTimeOffset);
-    record.points = ReadInt32LE(p + kPointsOffset);
-    record.finishedAt = DecodeShortString(p + kFinishedAtOffset, kTextCapacity);
-    return record;
+    const ResultRecord shared = DecodeSharedFields(bytes.constData());
+    return {shared.nick, shared.fullName, shared.timePerExample, shared.points, shared.finishedAt};
 }
 
 ResultRecord DecodeResultRecord(const QByteArray& bytes)
@@ -49,12 +56,7 @@ ResultRecord DecodeResultRecord(const QByteArray& bytes)
 
 ResultRecord DecodeResultRecord(const char* p)
 {
-    ResultRecord record;
-    record.nick = DecodeShortString(p + kNickOffset, kTextCapacity);
-    record.fullName = DecodeShortString(p + kFullNameOffset, kTextCapacity);
-    record.timePerExample = ReadInt32LE(p + kTimeOffset);
-    record.points = ReadInt32LE(p + kPointsOffset);
-    record.finishedAt = DecodeShortString(p + kFinishedAtOffset, kTextCapacity);
+    ResultRecord record = DecodeSharedFields(p);
     record.errors = ReadInt32LE(p + kErrorsOffset);
     return record;
 }

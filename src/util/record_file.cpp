@@ -272,11 +272,3 @@ void RecordFile::close()
         fd_ = -1;
     }
 }
-
-bool ReplaceFileAtomically(const QString& path, const QByteArray& records)
-{
-    const ReplaceOutcome outcome = ReplaceFileWhole(path, records);
-    if (outcome.error != 0)
-        throw IoError(IoCodeFromErrno(outcome.error));
-    return outcome.created;
-}

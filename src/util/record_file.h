@@ -84,10 +84,3 @@ class RecordFile {
     int fd_ = -1;
     int openError_ = 0;
 };
-
-// Replaces `path` atomically with `records` (the concatenated record bytes):
-// a complete temporary file beside it, flushed and renamed over it.
-// Returns false, leaving the old file whole, when the temporary file cannot
-// be created or the target is a folder or cannot be written; raises IoError
-// (after removing the temporary file) when writing fails.
-bool ReplaceFileAtomically(const QString& path, const QByteArray& records);

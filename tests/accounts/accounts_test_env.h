@@ -4,6 +4,7 @@
 // the login states it is switched to.
 
 #include "accounts/current_user.h"
+#include "accounts/login_nicks.h"
 #include "support/file_size_limit.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"

@@ -33,7 +33,7 @@ class StartedProgram : private StartedState, public ProgramWindows {
   public:
     explicit StartedProgram(
         std::unique_ptr<SoundPlayer> player = std::make_unique<RecordingSoundPlayer>())
-        : ProgramWindows(std::move(player))
+        : ProgramWindows(state, std::move(player))
     {
     }
 };

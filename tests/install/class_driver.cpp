@@ -164,7 +164,10 @@ int Run(QStringList args, ConsoleDialogs& dialogs)
         record.finishedAt = FinishedAtText(QDateTime::currentDateTime());
         classFolder().appendResult(currentRange().rangeText, record);
         AddToCurrentTotals(seconds, points);
-        return SaveCurrentTotals() && !dialogs.failed ? 0 : 1;
+        const QString failed = SaveFailedMessage(SaveCurrentTotals());
+        if (!failed.isEmpty())
+            dialogs.message(failed);
+        return dialogs.failed ? 1 : 0;
     }
     if (command == "convert" && args.size() == 1) {
         ConvertLegacyTables();

@@ -78,7 +78,7 @@ TEST_F(CurrentTotalsTest, OnlyTheUnsavedTotalsGoOntoTheStoredRecord)
         if (!c.onDisk.isEmpty())
             writeFile(profileFile("vasya"), c.onDisk);
 
-        ASSERT_TRUE(SaveCurrentTotals());
+        ASSERT_EQ(SaveCurrentTotals(), SaveOutcome::Saved);
         const QByteArray saved = readFile(profileFile("vasya"));
         const QByteArray& base = c.onDisk.size() == loggedIn.size() ? c.onDisk : loggedIn;
         // The insignificant bytes of the record stay.
@@ -88,7 +88,7 @@ TEST_F(CurrentTotalsTest, OnlyTheUnsavedTotalsGoOntoTheStoredRecord)
 
         // Nothing is unsaved now: the next save keeps what another copy stores meanwhile.
         writeFile(profileFile("vasya"), RecordWithNoise(digest_, "Vasya", 1000, 100));
-        ASSERT_TRUE(SaveCurrentTotals());
+        ASSERT_EQ(SaveCurrentTotals(), SaveOutcome::Saved);
         EXPECT_EQ(readFile(profileFile("vasya")), RecordWithNoise(digest_, "Vasya", 1000, 100));
     }
     EXPECT_TRUE(dialogs_.shown.isEmpty());
@@ -101,12 +101,14 @@ TEST_F(CurrentTotalsTest, ATotalsSaveThatFailsIsCarriedToTheNextOne)
     AddToCurrentTotals(5, 2);
     {
         FileSizeLimit limit(100);
-        EXPECT_FALSE(SaveCurrentTotals());
+        EXPECT_EQ(SaveCurrentTotals(), SaveOutcome::WriteFailed);
     }
-    EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 1   :-("}));
+    // The window shows the message: the save itself shows nothing.
+    EXPECT_TRUE(dialogs_.shown.isEmpty());
+    EXPECT_EQ(SaveFailedMessage(SaveOutcome::WriteFailed), "Ошибка записи 1   :-(");
     EXPECT_EQ(readFile(profileFile("vasya")), RecordWithNoise(digest_, "Vasya", 100, 10));
     AddToCurrentTotals(1, 1);
-    ASSERT_TRUE(SaveCurrentTotals());
+    ASSERT_EQ(SaveCurrentTotals(), SaveOutcome::Saved);
     EXPECT_EQ(readFile(profileFile("vasya")), RecordWithNoise(digest_, "Vasya", 106, 13));
 }
 
@@ -129,8 +131,9 @@ TEST_F(CurrentTotalsTest, AProfileThatCannotBeCreatedIsReported)
         else
             ASSERT_EQ(::mkfifo(QFile::encodeName(profileFile("vasya")).constData(), 0666), 0);
         dialogs_.messages.clear();
-        EXPECT_FALSE(SaveCurrentTotals());
-        EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 2   :-("}));
+        EXPECT_EQ(SaveCurrentTotals(), SaveOutcome::NotCreated);
+        EXPECT_TRUE(dialogs_.messages.isEmpty());
+        EXPECT_EQ(SaveFailedMessage(SaveOutcome::NotCreated), "Ошибка записи 2   :-(");
         QDir(profileFile("vasya")).removeRecursively();
         QFile::remove(profileFile("vasya"));
     }

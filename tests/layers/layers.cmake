@@ -73,13 +73,12 @@ endforeach()
 
 # The windows are handed the state they act on (the configuration, the user,
 # the range, the exercise) by the program (src/app); they call no accessor of
-# the process-wide state. The windows named here still do and are to follow.
+# the process-wide state.
 set(state_accessors
   "appConfig|currentUser|currentRange|classFolder|exerciseState|programExercise|loginNicks|AdminRecord")
-set(windows_not_yet_handed accounts/ui records/ui admin/ui)
 foreach(source ${sources})
   folder_of(${source} from)
-  if(NOT from MATCHES "(^|/)ui$" OR from IN_LIST windows_not_yet_handed)
+  if(NOT from MATCHES "(^|/)ui$")
     continue()
   endif()
   file(STRINGS ${SOURCE_DIR}/src/${source} lines

@@ -83,7 +83,7 @@ TEST_F(StorageTest, FourCopiesSavingOnePupilsTotalsAddUpExactly)
             gate.waitInChild();
             for (int i = 0; i < kSaves; ++i) {
                 AddToCurrentTotals(3, copy + 1); // an exercise of 3 seconds
-                if (!SaveCurrentTotals())
+                if (SaveCurrentTotals() != SaveOutcome::Saved)
                     return false;
             }
             return true;
@@ -112,15 +112,15 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
         if (!LogIn(QStringLiteral("u7")))
             return false;
         AddToCurrentTotals(20, 2);
-        const bool first = SaveCurrentTotals();
+        const bool first = SaveCurrentTotals() == SaveOutcome::Saved;
         toParent.send("saved");
         toChild.receiveOne(); // the reset is done
         AddToCurrentTotals(30, 3);
-        return first && SaveCurrentTotals();
+        return first && SaveCurrentTotals() == SaveOutcome::Saved;
     });
     ASSERT_EQ(toParent.receiveOne(), "saved");
     {
-        TForm9 service;
+        TForm9 service(state().classFolder, state().range, state().adminRecord.record);
         service.FillUserList();
         service.ComboBox1->setEditText(QStringLiteral("u7"));
         service.Button2Click();
@@ -140,10 +140,10 @@ TEST_F(StorageTest, ResetsAndPasswordChangesAndTotalsKeepEachOther)
         if (!LogIn(QStringLiteral("u7"), QString()))
             return false;
         AddToCurrentTotals(40, 4);
-        return SaveCurrentTotals();
+        return SaveCurrentTotals() == SaveOutcome::Saved;
     });
     ASSERT_EQ(WaitChild(other), 0);
-    TForm7 change;
+    TForm7 change(accountParts());
     change.Edit1->clear();
     change.Edit2->setText(QStringLiteral("new"));
     change.Edit3->setText(QStringLiteral("new"));
@@ -170,7 +170,7 @@ TEST_F(StorageTest, TableResetWaitsForAnAppendUnderWay)
         return true;
     });
     ASSERT_EQ(locked.receiveOne(), "locked");
-    TForm9 service;
+    TForm9 service(state().classFolder, state().range, state().adminRecord.record);
     service.Button6Click();
     EXPECT_EQ(WaitChild(appending), 0);
     EXPECT_FALSE(QFile::exists(RecordsTableFileName()));

@@ -82,7 +82,7 @@ bool DoStep(int step)
             return false;
         currentUser().nick = PupilOf(slot);
         AddToCurrentTotals(2, 1);
-        return SaveCurrentTotals();
+        return SaveCurrentTotals() == SaveOutcome::Saved;
     case StepKind::Store: {
         auto key = StoreKey::openFull(kStoreKey, true);
         if (!key)

@@ -109,8 +109,7 @@ TEST_F(LockWaitTest, EachStepFailsAtTheLimitWithTheFolderAsItWas)
         // The save of the totals fails as a failed write does.
         dialogs_.messages.clear();
         AddToCurrentTotals(30, 3);
-        EXPECT_FALSE(SaveCurrentTotals());
-        EXPECT_EQ(dialogs_.messages, QStringList{QStringLiteral("Ошибка записи 1   :-(")});
+        EXPECT_EQ(SaveCurrentTotals(), SaveOutcome::WriteFailed);
         // A new user's profile: the general error report.
         EXPECT_EQ(ErrorOf([] { WriteProfile(QStringLiteral("boris"), UserProfile()); }),
                   "I/O error 110");
@@ -129,7 +128,7 @@ TEST_F(LockWaitTest, EachStepFailsAtTheLimitWithTheFolderAsItWas)
     const pid_t child = holdLock(O_RDONLY, F_RDLCK, release);
     QTimer::singleShot(200, [&release] { release.open(); });
     dialogs_.messages.clear();
-    EXPECT_TRUE(SaveCurrentTotals());
+    EXPECT_EQ(SaveCurrentTotals(), SaveOutcome::Saved);
     EXPECT_EQ(WaitChild(child), 0);
     EXPECT_EQ(Stored(QStringLiteral("vasya")).totalTime, 100 + 2 * 30);
     AppendResultRecord(Result(QStringLiteral("vasya")));

@@ -311,9 +311,9 @@ TEST_F(ReplaceTest, ReplacesTheWholeFileAndLeavesNoTemporary)
 {
     const QString path = userFolder() + "20record.config";
     writeFile(path, QByteArray(5000, 'o'));
-    EXPECT_TRUE(ReplaceFileAtomically(path, "new records"));
+    EXPECT_TRUE(ReplaceFileWhole(path, "new records").replaced());
     EXPECT_EQ(readFile(path), "new records");
-    EXPECT_TRUE(ReplaceFileAtomically(userFolder() + "fresh", QByteArray()));
+    EXPECT_TRUE(ReplaceFileWhole(userFolder() + "fresh", QByteArray()).replaced());
     EXPECT_TRUE(QFileInfo(userFolder() + "fresh").isFile());
     EXPECT_EQ(entries(), QStringList({"20record.config", "fresh"}));
 }
@@ -322,21 +322,23 @@ TEST_F(ReplaceTest, RefusedTargetsKeepTheOldState)
 {
     QDir(userFolder()).mkdir("folder");
     writeFile(userFolder() + "folder/inside", "kept");
-    EXPECT_FALSE(ReplaceFileAtomically(userFolder() + "folder", "x"));
+    EXPECT_FALSE(ReplaceFileWhole(userFolder() + "folder", "x").created);
     EXPECT_EQ(readFile(userFolder() + "folder/inside"), "kept");
-    EXPECT_FALSE(ReplaceFileAtomically(userFolder() + "missing/file", "x"));
-    EXPECT_FALSE(ReplaceFileAtomically("", "x"));
+    EXPECT_FALSE(ReplaceFileWhole(userFolder() + "missing/file", "x").created);
+    EXPECT_FALSE(ReplaceFileWhole("", "x").created);
     EXPECT_EQ(entries(), QStringList{"folder"});
 }
 
-TEST_F(ReplaceTest, AFailedWriteRaisesAndKeepsTheOldFile)
+TEST_F(ReplaceTest, AFailedWriteIsReportedAndKeepsTheOldFile)
 {
     const QString path = userFolder() + "p.zamrik";
     writeFile(path, "old profile");
     QString error;
     {
         FileSizeLimit limit(1000);
-        error = ErrorTextOf([&] { ReplaceFileAtomically(path, QByteArray(5000, 'n')); });
+        const ReplaceOutcome outcome = ReplaceFileWhole(path, QByteArray(5000, 'n'));
+        EXPECT_TRUE(outcome.created);
+        error = ErrorTextOf([&] { throw IoError(IoCodeFromErrno(outcome.error)); });
     }
     EXPECT_EQ(error, "Disk full");
     EXPECT_EQ(readFile(path), "old profile");
@@ -379,7 +381,7 @@ TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
         file.close();
         EXPECT_EQ(modeOf("created"), c.created);
 
-        EXPECT_TRUE(ReplaceFileAtomically(folder + "new", "x"));
+        EXPECT_TRUE(ReplaceFileWhole(folder + "new", "x").replaced());
         EXPECT_EQ(modeOf("new"), c.newFile);
         // A table made by its first append, a profile made only where none is.
         RecordFile appended(kSize);
@@ -392,13 +394,13 @@ TEST_F(ReplaceTest, FilesInASharedFolderAreGroupWritableWhateverTheUmask)
 
         writeFile(folder + "old", "old");
         ASSERT_EQ(::chmod(QFile::encodeName(folder + "old").constData(), 0640), 0);
-        EXPECT_TRUE(ReplaceFileAtomically(folder + "old", "new"));
+        EXPECT_TRUE(ReplaceFileWhole(folder + "old", "new").replaced());
         EXPECT_EQ(modeOf("old"), c.replaced);
 
         writeFile(folder + "planted", "\x7f"
                                       "ELF");
         ASSERT_EQ(::chmod(QFile::encodeName(folder + "planted").constData(), 06777), 0);
-        EXPECT_TRUE(ReplaceFileAtomically(folder + "planted", "new"));
+        EXPECT_TRUE(ReplaceFileWhole(folder + "planted", "new").replaced());
         EXPECT_EQ(modeOf("planted"), c.planted);
     }
     ::umask(oldMask);

@@ -27,7 +27,8 @@ QLabel* RedLabel(QWidget* parent, const QString& name, const QString& text)
 
 } // namespace
 
-TForm4::TForm4(LoginStates& states, QWidget* parent) : QWidget(parent), states_(states)
+TForm4::TForm4(LoginStates& states, const AccountParts& parts, QWidget* parent)
+    : QWidget(parent), states_(states), parts_(parts)
 {
     CreateControls();
     FormCreate();
@@ -62,7 +63,7 @@ void TForm4::CreateControls()
 
 void TForm4::FormCreate()
 {
-    ComboBox1->addItems(loginNicks());
+    ComboBox1->addItems(parts_.loginNicks);
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setEditText(kAdminNick);
 }
@@ -92,9 +93,9 @@ void TForm4::Edit1KeyPress(QChar key)
 void TForm4::Button1Click()
 {
     RunHandler([this] {
-        ClearCurrentUser();
+        parts_.user = CurrentUser();
         const QString nick = ComboBox1->currentText();
-        if (!IsAdminNick(nick) && !classFolder().profileExists(nick)) {
+        if (!IsAdminNick(nick) && !parts_.classFolder.access->profileExists(nick)) {
             dialogs().message(QStringLiteral("Нет такого имени"));
             return;
         }
@@ -107,7 +108,7 @@ void TForm4::Button1Click()
 
 void TForm4::LoginAdmin()
 {
-    switch (classFolder().logInAdmin(Edit1->text())) {
+    switch (parts_.classFolder.access->logInAdmin(Edit1->text())) {
     case AdminLogInOutcome::StoreNotRead:
         // A store that is there but cannot be read may hold a password: the
         // administrator stays out until it is mended; pupils log in as before.
@@ -123,7 +124,7 @@ void TForm4::LoginAdmin()
     case AdminLogInOutcome::Done:
         break;
     }
-    CurrentUser& user = currentUser();
+    CurrentUser& user = parts_.user;
     user.profile.digestText = TypedPasswordDigest(Edit1->text());
     user.nick = kAdminNick;
     states_.ShowAdminMenus();
@@ -133,9 +134,9 @@ void TForm4::LoginAdmin()
 
 void TForm4::LoginPupil(const QString& nick)
 {
-    CurrentUser& user = currentUser();
+    CurrentUser& user = parts_.user;
     ProfileView view;
-    switch (classFolder().logIn(nick, Edit1->text(), view)) {
+    switch (parts_.classFolder.access->logIn(nick, Edit1->text(), view)) {
     case LogInOutcome::NoProfile: // gone since the check above
         dialogs().message(QStringLiteral("Нет такого имени"));
         return;

@@ -2,6 +2,8 @@
 // The login window: a nick from an editable list and a password; on success
 // fills the current user and switches the main window's login state.
 
+#include "accounts/ui/account_parts.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -13,7 +15,8 @@ class QPushButton;
 
 class TForm4 : public QWidget {
   public:
-    explicit TForm4(LoginStates& states, QWidget* parent = nullptr);
+    // The login fills `parts.user` and switches the main window's `states`.
+    TForm4(LoginStates& states, const AccountParts& parts, QWidget* parent = nullptr);
 
     // The nick list: the login nicks as they are when the window is made,
     // then the nicks created since.
@@ -38,4 +41,5 @@ class TForm4 : public QWidget {
     void RefusePassword();
 
     LoginStates& states_;
+    AccountParts parts_;
 };

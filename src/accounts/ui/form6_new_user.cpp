@@ -16,7 +16,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm6::TForm6(QWidget* parent) : QWidget(parent) { CreateControls(); }
+TForm6::TForm6(const AccountParts& parts, QWidget* parent) : QWidget(parent), parts_(parts)
+{
+    CreateControls();
+}
 
 void TForm6::CreateControls()
 {
@@ -48,30 +51,30 @@ void TForm6::Button1Click()
         const QString nick = TrimText(Edit1->text());
         const QString fullName = Edit2->text();
         const QString refusal =
-            NewUserRefusal(nick, fullName, Edit3->text(), Edit4->text(), loginNicks());
+            NewUserRefusal(nick, fullName, Edit3->text(), Edit4->text(), parts_.loginNicks);
         if (!refusal.isEmpty()) {
             dialogs().message(refusal);
             return;
         }
         SetTextIfChanged(Edit1, nick);
-        ClearCurrentUser();
-        UserProfile& profile = currentUser().profile;
+        parts_.user = CurrentUser();
+        UserProfile& profile = parts_.user.profile;
         profile.digestText = PasswordDigestText(Edit3->text());
         profile.fullName = fullName.left(255);
-        switch (classFolder().createUser(nick, Edit3->text(), profile.fullName)) {
+        switch (parts_.classFolder.access->createUser(nick, Edit3->text(), profile.fullName)) {
         case NewUserOutcome::Exists: // made meanwhile by another copy: it stays as it is
             dialogs().message(kNickTaken);
             return;
         case NewUserOutcome::NotCreated:
             dialogs().message(
                 QStringLiteral("Измените ник , не могу создать файл конфигурации - ") +
-                appConfig().PathUser + nick);
+                parts_.config.PathUser + nick);
             return;
         case NewUserOutcome::Done:
             break;
         }
         dialogs().message(QStringLiteral("Пользователь создан"));
-        loginNicks().append(nick);
+        parts_.loginNicks.append(nick);
         if (nickCreated)
             nickCreated(nick);
         for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4})

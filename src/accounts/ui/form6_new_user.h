@@ -2,6 +2,8 @@
 // The new-user window: checks nick, full name and password, writes a fresh
 // profile and adds the nick to the login nicks.
 
+#include "accounts/ui/account_parts.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -11,7 +13,8 @@ class QPushButton;
 
 class TForm6 : public QWidget {
   public:
-    explicit TForm6(QWidget* parent = nullptr);
+    // The new user becomes `parts.user` and joins `parts.loginNicks`.
+    explicit TForm6(const AccountParts& parts, QWidget* parent = nullptr);
 
     // Told each nick created, after it joined the login nicks.
     std::function<void(const QString&)> nickCreated;
@@ -30,4 +33,6 @@ class TForm6 : public QWidget {
 
   private:
     void CreateControls();
+
+    AccountParts parts_;
 };

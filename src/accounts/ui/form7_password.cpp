@@ -13,7 +13,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm7::TForm7(QWidget* parent) : QWidget(parent) { CreateControls(); }
+TForm7::TForm7(const AccountParts& parts, QWidget* parent) : QWidget(parent), parts_(parts)
+{
+    CreateControls();
+}
 
 void TForm7::CreateControls()
 {
@@ -46,7 +49,7 @@ void TForm7::Edit3KeyPress(QChar key)
 void TForm7::Button1Click()
 {
     RunHandler([this] {
-        CurrentUser& user = currentUser();
+        CurrentUser& user = parts_.user;
         // After a failed login nobody is logged in, though the menu item stays
         // enabled: there is no profile to change.
         if (user.nick.isEmpty()) {
@@ -64,7 +67,7 @@ void TForm7::Button1Click()
             Edit3->clear();
             return;
         }
-        switch (classFolder().changePassword(Edit1->text(), Edit2->text())) {
+        switch (parts_.classFolder.access->changePassword(Edit1->text(), Edit2->text())) {
         case PasswordOutcome::WrongPassword: // changed meanwhile: an administrator's reset
             dialogs().message(QStringLiteral("Неверный старый пароль"));
             Edit1->clear();

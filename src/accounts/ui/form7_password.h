@@ -2,6 +2,8 @@
 // The password change window: a pupil's new digest text goes to the profile
 // file, the administrator's to the machine store.
 
+#include "accounts/ui/account_parts.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -10,7 +12,8 @@ class QPushButton;
 
 class TForm7 : public QWidget {
   public:
-    explicit TForm7(QWidget* parent = nullptr);
+    // Changes the password of `parts.user`.
+    explicit TForm7(const AccountParts& parts, QWidget* parent = nullptr);
 
     void Edit3KeyPress(QChar key);
     void Button1Click();
@@ -26,4 +29,6 @@ class TForm7 : public QWidget {
   private:
     void CreateControls();
     void ChangeDone();
+
+    AccountParts parts_;
 };

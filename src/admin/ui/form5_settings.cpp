@@ -86,7 +86,8 @@ std::optional<qint32> FieldValue(const QLineEdit* edit, qint32 lowest, qint32 hi
 
 } // namespace
 
-TForm5::TForm5(QWidget* parent) : QWidget(parent)
+TForm5::TForm5(AppConfig& config, ClassFolderLink& classFolder, QWidget* parent)
+    : QWidget(parent), config_(config), classFolder_(classFolder)
 {
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Установки ADM"));
@@ -174,7 +175,7 @@ void TForm5::CreateControls()
 
 void TForm5::FillSettingsWindow()
 {
-    const AppConfig& config = appConfig();
+    const AppConfig& config = config_;
     const ScoringSettings scoring = config.Scoring;
     Edit8->setText(config.PathUser);
     Edit2->setText(QString::number(scoring.rightStreakLength));
@@ -220,7 +221,7 @@ void TForm5::Button1Click()
 void TForm5::Button2Click()
 {
     RunHandler([this] {
-        SetDefaultSettings();
+        SetDefaultSettings(config_);
         FillSettingsWindow();
     });
 }
@@ -253,7 +254,7 @@ void TForm5::SpeedButton1Click()
 void TForm5::SaveConfig()
 {
     // The keeper saves the store for ADM: no rights of the account's own are needed.
-    if (!classFolder().savesSettingsItself() && !HasAdminRights()) {
+    if (!classFolder_.access->savesSettingsItself() && !HasAdminRights()) {
         dialogs().message(QStringLiteral("Нужно зайти с правами администратора на компьютере"));
         dialogs().endProgram();
         return;
@@ -284,7 +285,7 @@ void TForm5::SaveConfig()
     scoring.wrongStreakLength = *values[1];
     scoring.bonusPoints = *values[2];
     scoring.penaltyPoints = *values[3];
-    classFolder().saveSettings(scoring, folderText, CheckBox2->isChecked());
+    classFolder_.access->saveSettings(scoring, folderText, CheckBox2->isChecked());
 
     dialogs().message(QStringLiteral("Конфигурация сохранена,перезапустите программу"));
     dialogs().endProgram();

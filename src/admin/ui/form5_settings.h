@@ -14,13 +14,17 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QToolButton;
+struct AppConfig;
+struct ClassFolderLink;
 
 class TForm5 : public QWidget {
     Q_OBJECT
   public:
-    explicit TForm5(QWidget* parent = nullptr);
+    // The window shows `config` and sets it to the defaults on "Выставить по
+    // умолчанию"; "Сохранить" saves through `classFolder`.
+    TForm5(AppConfig& config, ClassFolderLink& classFolder, QWidget* parent = nullptr);
 
-    // Copies appConfig() into the controls; an edit whose text changes runs its check.
+    // Copies the configuration into the controls; an edit whose text changes runs its check.
     void FillSettingsWindow();
     // The action of "Сохранить": rights, field checks, folder, then the store.
     void SaveConfig();
@@ -70,4 +74,7 @@ class TForm5 : public QWidget {
 
   private:
     void CreateControls();
+
+    AppConfig& config_;
+    ClassFolderLink& classFolder_;
 };

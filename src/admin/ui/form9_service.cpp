@@ -30,7 +30,9 @@ const QString kChooseUserText = QStringLiteral("Выберите пользов�
 
 } // namespace
 
-TForm9::TForm9(QWidget* parent) : QWidget(parent)
+TForm9::TForm9(ClassFolderLink& classFolder, const NumberRange& range, UserProfile& scratch,
+               QWidget* parent)
+    : QWidget(parent), classFolder_(classFolder), range_(range), scratch_(scratch)
 {
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Сервис АДМ"));
@@ -85,8 +87,8 @@ void TForm9::FillUserList()
     const int chosen = ChosenItem();
     const QString chosenNick = chosen >= 0 ? ComboBox1->itemData(chosen).toString() : QString();
     ComboBox1->clear();
-    UserProfile& record = AdminRecord();
-    ClassFolderAccess& folder = classFolder();
+    UserProfile& record = scratch_;
+    ClassFolderAccess& folder = *classFolder_.access;
     for (const QString& nick : folder.nicks()) {
         QString fullName;
         ProfileView view;
@@ -129,7 +131,7 @@ QString TForm9::SelectedNick()
                                    : TrimText(Field(1, ComboBox1->currentText(), QLatin1Char('(')));
     // The existence check also refuses an empty nick and one with "/", which
     // could name a file outside the user folder.
-    if (!classFolder().profileExists(nick)) {
+    if (!classFolder_.access->profileExists(nick)) {
         dialogs().message(kChooseUserText);
         return QString();
     }
@@ -162,7 +164,7 @@ void TForm9::Button5Click()
         const QString nick = ConfirmedNick(QStringLiteral("Удалить пользователя?"));
         if (nick.isEmpty())
             return;
-        classFolder().deleteUser(nick);
+        classFolder_.access->deleteUser(nick);
         dialogs().message(QStringLiteral("Пользователь удален"));
     });
 }
@@ -174,9 +176,9 @@ void TForm9::Button2Click()
         if (nick.isEmpty())
             return;
         ProfileView view;
-        const ResetOutcome outcome = classFolder().resetPassword(nick, view);
+        const ResetOutcome outcome = classFolder_.access->resetPassword(nick, view);
         if (outcome != ResetOutcome::NotRead)
-            CopyView(view, AdminRecord());
+            CopyView(view, scratch_);
         switch (outcome) {
         case ResetOutcome::NotRead:
             // Writing now would give this user the record of another one.
@@ -208,11 +210,11 @@ void TForm9::Button4Click()
 
 void TForm9::Button6Click()
 {
-    RunHandler([] {
+    RunHandler([this] {
         if (!dialogs().question(QStringLiteral("Сбросить таблицу рекордов?"),
                                 QuestionIcon::Warning))
             return;
-        classFolder().resetTable(currentRange().rangeText);
+        classFolder_.access->resetTable(range_.rangeText);
         dialogs().message(QStringLiteral("Таблица рекордов сброшена"));
     });
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The administrator's service window "Сервис АДМ": one user's statistics,
 // deleting a user, resetting a password, the summary table, resetting the
-// current range's records table and a desktop shortcut to the program.
+// records table of the range in use and a desktop shortcut to the program.
 
 #include <QString>
 #include <QWidget>
@@ -11,11 +11,18 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+struct ClassFolderLink;
+struct NumberRange;
+struct UserProfile;
 
 class TForm9 : public QWidget {
     Q_OBJECT
   public:
-    explicit TForm9(QWidget* parent = nullptr);
+    // The window reaches the user folder through `classFolder`; "Сбросить
+    // таблицу рекордов" resets the table of `range` (the one in use), and the
+    // profiles it reads pass through the administrator's `scratch` record.
+    TForm9(ClassFolderLink& classFolder, const NumberRange& range, UserProfile& scratch,
+           QWidget* parent = nullptr);
 
     // Where "Статистика" shows a user's statistics and "Сводная таблица" the
     // summary table; the windows that show them are made when first needed.
@@ -56,4 +63,8 @@ class TForm9 : public QWidget {
     // "yes" (the list may have changed meanwhile); empty when there is none
     // or the answer is "no".
     QString ConfirmedNick(const QString& question);
+
+    ClassFolderLink& classFolder_;
+    const NumberRange& range_;
+    UserProfile& scratch_;
 };

@@ -31,6 +31,15 @@
 
 namespace {
 
+// Saves the user's totals; a failed save is shown once the folder's lock is
+// given back, so that no other copy waits on a message box.
+void SaveTotalsAndReport()
+{
+    const QString failed = SaveFailedMessage(SaveCurrentTotals());
+    if (!failed.isEmpty())
+        dialogs().message(failed);
+}
+
 // Enter in the answer field, as the key handler receives it.
 const QChar kEnterKey(13);
 
@@ -153,7 +162,7 @@ void ExerciseController::FinishExercise(const NextStep& end)
     const ResultRecord& record = end.result;
     bool ok = RunHandler([&] { AppendOrKeepResult(exercise_.range().rangeText, record); });
     AddToCurrentTotals(end.elapsedSeconds, end.finalScore);
-    ok = RunHandler([] { SaveCurrentTotals(); }) && ok;
+    ok = RunHandler([] { SaveTotalsAndReport(); }) && ok;
     if (ok)
         ok = RunHandler([&] { showResult_(record); });
     if (ok)
@@ -315,7 +324,7 @@ bool ExerciseController::TakePause()
     exercise_.stop();
     c_.Timer2->stop();
     AddToCurrentTotals(exercise_.elapsedSeconds(), exercise_.score());
-    RunHandler([] { SaveCurrentTotals(); });
+    RunHandler([] { SaveTotalsAndReport(); });
     dialogs().endProgram();
     return false;
 }

@@ -23,7 +23,8 @@ void SetCell(QTableWidget* grid, int row, int column, const QString& text)
 
 } // namespace
 
-TForm10::TForm10(QWidget* parent) : QWidget(parent, Qt::Window)
+TForm10::TForm10(ClassFolderLink& classFolder, UserProfile& scratch, QWidget* parent)
+    : QWidget(parent, Qt::Window), classFolder_(classFolder), scratch_(scratch)
 {
     CreateControls();
     FormCreate();
@@ -48,8 +49,8 @@ void TForm10::LoadSummaryTable()
 {
     StringGrid1->clearContents();
     StringGrid1->setRowCount(0);
-    UserProfile& record = AdminRecord();
-    ClassFolderAccess& folder = classFolder();
+    UserProfile& record = scratch_;
+    ClassFolderAccess& folder = *classFolder_.access;
     for (const QString& nick : folder.nicks()) {
         ProfileView view;
         if (folder.readProfile(nick, view))

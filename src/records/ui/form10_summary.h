@@ -5,11 +5,15 @@
 #include <QWidget>
 
 class QTableWidget;
+struct ClassFolderLink;
+struct UserProfile;
 
 class TForm10 : public QWidget {
     Q_OBJECT
   public:
-    explicit TForm10(QWidget* parent = nullptr);
+    // The profiles are read through `classFolder` into the administrator's
+    // `scratch` record.
+    TForm10(ClassFolderLink& classFolder, UserProfile& scratch, QWidget* parent = nullptr);
 
     // Fills the grid from the profiles; does not show the window. A profile
     // that cannot be opened gets "Error 12 :" + nick and a row of the values
@@ -25,4 +29,7 @@ class TForm10 : public QWidget {
   private:
     void CreateControls();
     void FormCreate();
+
+    ClassFolderLink& classFolder_;
+    UserProfile& scratch_;
 };

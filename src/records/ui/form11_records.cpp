@@ -18,7 +18,8 @@
 #include <QRadioButton>
 #include <QTableView>
 
-TForm11::TForm11(QWidget* parent) : QWidget(parent, Qt::Dialog)
+TForm11::TForm11(const NumberRange& range, ClassFolderLink& classFolder, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), range_(range), classFolder_(classFolder)
 {
     CreateControls();
     FormCreate();
@@ -86,10 +87,10 @@ RecordsOrder TForm11::CheckedOrder() const
 
 void TForm11::LoadRecordsTable()
 {
-    setWindowTitle(QStringLiteral("Таблица рекордов в интервале (") + RangeCaption(currentRange()) +
+    setWindowTitle(QStringLiteral("Таблица рекордов в интервале (") + RangeCaption(range_) +
                    QLatin1Char(')'));
     model_->clearRows();
-    std::vector<ResultRecord> records = classFolder().readTable(currentRange().rangeText);
+    std::vector<ResultRecord> records = classFolder_.access->readTable(range_.rangeText);
     if (!records.empty()) {
         std::vector<int> order = SortRecords(records, CheckedOrder());
         model_->setRows(std::move(records), std::move(order));

@@ -1,5 +1,5 @@
 #pragma once
-// The records table window: the finished exercises of the current range in
+// The records table window: the finished exercises of the range in use in
 // one of four orders; at the end of an exercise the new result is selected.
 
 #include "records/records_order.h"
@@ -14,13 +14,17 @@ class QRadioButton;
 class QTableView;
 class RecordsGridModel;
 class SpokenNotice;
+struct ClassFolderLink;
+struct NumberRange;
 
 class TForm11 : public QWidget {
     Q_OBJECT
   public:
-    explicit TForm11(QWidget* parent = nullptr);
+    // The window shows the table of `range` (the one in use, which the range
+    // window changes) read through `classFolder`.
+    TForm11(const NumberRange& range, ClassFolderLink& classFolder, QWidget* parent = nullptr);
 
-    // Fills the grid from the table of the current range in the checked
+    // Fills the grid from the table of the range in the checked
     // order and selects row 1. Does not show the window. IoError on a failed read.
     void LoadRecordsTable();
     // Loads, shows the window and selects the first row showing `record`;
@@ -58,6 +62,8 @@ class TForm11 : public QWidget {
     RecordsOrder CheckedOrder() const;
     void SelectCell(int row, int column);
 
+    const NumberRange& range_;
+    ClassFolderLink& classFolder_;
     RecordsGridModel* model_;
     SpokenNotice* notice_;
 };

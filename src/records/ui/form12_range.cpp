@@ -10,7 +10,10 @@
 
 #include <iterator>
 
-TForm12::TForm12(QWidget* parent) : QWidget(parent, Qt::Dialog) { CreateControls(); }
+TForm12::TForm12(NumberRange& range, QWidget* parent) : QWidget(parent, Qt::Dialog), range_(range)
+{
+    CreateControls();
+}
 
 void TForm12::CreateControls()
 {
@@ -54,8 +57,8 @@ void TForm12::Button1Click()
         size_t chosen = 0;
         while (chosen < std::size(buttons) && !buttons[chosen]->isChecked())
             ++chosen;
-        currentRange() = NumberRanges()[chosen];
+        range_ = NumberRanges()[chosen];
         hide();
-        emit rangeApplied(RangeCaption(currentRange()));
+        emit rangeApplied(RangeCaption(range_));
     });
 }

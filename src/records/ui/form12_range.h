@@ -1,6 +1,6 @@
 #pragma once
 // The range chooser: 0-9, 0-20, 0-99 or 0-999. "OK" applies the checked range
-// to currentRange() and tells the main window its new label; closing the
+// to the range in use and tells the main window its new label; closing the
 // window any other way applies nothing.
 
 #include <QWidget>
@@ -8,11 +8,13 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
+struct NumberRange;
 
 class TForm12 : public QWidget {
     Q_OBJECT
   public:
-    explicit TForm12(QWidget* parent = nullptr);
+    // "OK" sets `range`, the range the exercises use.
+    explicit TForm12(NumberRange& range, QWidget* parent = nullptr);
 
     void Button1Click();
 
@@ -34,4 +36,6 @@ class TForm12 : public QWidget {
 
   private:
     void CreateControls();
+
+    NumberRange& range_;
 };

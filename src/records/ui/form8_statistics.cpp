@@ -25,7 +25,11 @@ QLabel* MakeLineValue(QWidget* window, const QString& name, const QPoint& at)
 
 } // namespace
 
-TForm8::TForm8(QWidget* parent) : QWidget(parent, Qt::Window) { CreateControls(); }
+TForm8::TForm8(ClassFolderLink& classFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window), classFolder_(classFolder)
+{
+    CreateControls();
+}
 
 void TForm8::CreateControls()
 {
@@ -58,7 +62,7 @@ void TForm8::ShowUserStatistics(const QString& nick)
         return;
     }
     ProfileView view;
-    if (!classFolder().readProfile(nick, view)) {
+    if (!classFolder_.access->readProfile(nick, view)) {
         dialogs().message(QStringLiteral("Error 11 :") + nick);
         return;
     }

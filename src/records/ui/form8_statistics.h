@@ -7,11 +7,13 @@
 #include <QWidget>
 
 class QLabel;
+struct ClassFolderLink;
 
 class TForm8 : public QWidget {
     Q_OBJECT
   public:
-    explicit TForm8(QWidget* parent = nullptr);
+    // The profiles are read through `classFolder`.
+    explicit TForm8(ClassFolderLink& classFolder, QWidget* parent = nullptr);
 
     // Reads the profile of `nick`, fills the window and shows it. An empty
     // nick or a profile that cannot be opened gets a message and nothing
@@ -32,5 +34,6 @@ class TForm8 : public QWidget {
   private:
     void CreateControls();
 
+    ClassFolderLink& classFolder_;
     UserProfile statisticsRecord_;
 };

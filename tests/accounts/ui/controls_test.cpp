@@ -36,10 +36,10 @@ QStringList TabOrder(QWidget* window, QWidget* first, int steps)
 TEST_F(AccountWindowsTest, WindowsControlsAndTabOrders)
 {
     ListLoginNicks(ListProfiles());
-    TForm4 login(states_);
-    TForm6 newUser;
+    TForm4 login(states_, accountParts());
+    TForm6 newUser(accountParts());
     newUser.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
-    TForm7 change;
+    TForm7 change(accountParts());
 
     const struct {
         QWidget* window;

@@ -51,7 +51,7 @@ class LoginTest : public AccountsTest {
 TEST_F(LoginTest, NickListHoldsAdmThenTheProfiles)
 {
     ListLoginNicks(ListProfiles());
-    TForm4 form(states_);
+    TForm4 form(states_, accountParts());
     QStringList nicks = form.nickList();
     ASSERT_FALSE(nicks.isEmpty());
     EXPECT_EQ(nicks.takeFirst(), "ADM");
@@ -65,7 +65,7 @@ TEST_F(LoginTest, NickListHoldsAdmThenTheProfiles)
 
     appConfig().PathUser = tempPath("nothing/");
     ListLoginNicks(ListProfiles());
-    EXPECT_EQ(TForm4(states_).nickList(), QStringList({"ADM"}));
+    EXPECT_EQ(TForm4(states_, accountParts()).nickList(), QStringList({"ADM"}));
 }
 
 TEST_F(LoginTest, EachAttemptEndsAsItShould)
@@ -97,7 +97,7 @@ TEST_F(LoginTest, EachAttemptEndsAsItShould)
     for (const auto& c : cases) {
         SCOPED_TRACE((c.nick + " / " + c.password).toStdString());
         ListLoginNicks(ListProfiles());
-        TForm4 form(states_);
+        TForm4 form(states_, accountParts());
         dialogs_.messages.clear();
         dialogs_.errors.clear();
         states_.calls.clear();
@@ -117,7 +117,7 @@ TEST_F(LoginTest, EachAttemptEndsAsItShould)
 TEST_F(LoginTest, PupilGetsTheProfileRead)
 {
     ListLoginNicks(ListProfiles());
-    TForm4 form(states_);
+    TForm4 form(states_, accountParts());
     attempt(form, "vasya", "секрет");
     EXPECT_EQ(currentUser().profile.digestText, PasswordDigestText("Секрет"));
     EXPECT_EQ(currentUser().profile.totalPoints, 7);
@@ -133,7 +133,7 @@ TEST_F(LoginTest, AdministratorAgainstTheStoredDigest)
     } cases[] = {{"ADMIN", true}, {"admin", true}, {"", false}, {"Admin ", false}};
     for (const auto& c : cases) {
         ListLoginNicks(ListProfiles());
-        TForm4 form(states_);
+        TForm4 form(states_, accountParts());
         states_.calls.clear();
         attempt(form, "ADM", c.password);
         EXPECT_EQ(currentUser().nick, c.accepted ? "ADM" : "") << c.password.toStdString();
@@ -148,7 +148,7 @@ TEST_F(LoginTest, AdministratorDigestOfAnotherType)
     writeFile(storePath(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Brenk\\Zamrik]\n"
                            "\"MyPass\"=dword:00000001\n");
     ListLoginNicks(ListProfiles());
-    TForm4 form(states_);
+    TForm4 form(states_, accountParts());
     attempt(form, "ADM", "");
     EXPECT_EQ(dialogs_.errors, QStringList({"Invalid data type for 'MyPass'"}));
     EXPECT_EQ(currentUser().nick, "");
@@ -169,7 +169,7 @@ TEST_F(LoginTest, AdministratorRefusedWhileTheStoreCannotBeRead)
         SCOPED_TRACE(BadFileName(kind));
         MakeBadFile(storePath(), kind, 100);
         ListLoginNicks(ListProfiles());
-        TForm4 form(states_);
+        TForm4 form(states_, accountParts());
         dialogs_.messages.clear();
         states_.calls.clear();
         attempt(form, "ADM", "");
@@ -183,7 +183,7 @@ TEST_F(LoginTest, AdministratorRefusedWhileTheStoreCannotBeRead)
     }
     QFile::remove(storePath());
     ListLoginNicks(ListProfiles());
-    TForm4 form(states_);
+    TForm4 form(states_, accountParts());
     attempt(form, "ADM", "");
     EXPECT_EQ(currentUser().nick, "ADM");
 }
@@ -199,7 +199,7 @@ TEST_F(LoginTest, ProfileThatCannotBeOpened)
 
     ListLoginNicks(ListProfiles());
 
-    TForm4 form(states_);
+    TForm4 form(states_, accountParts());
     attempt(form, "busy", "pw");
     EXPECT_EQ(dialogs_.messages, QStringList({"Error 1"}));
     EXPECT_EQ(form.Edit1->text(), "pw");
@@ -220,7 +220,7 @@ TEST_F(LoginTest, EnterInEitherBoxLogsIn)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.box);
         ListLoginNicks(ListProfiles());
-        TForm4 form(states_);
+        TForm4 form(states_, accountParts());
         form.show();
         form.ComboBox1->setEditText("lat");
         // Other characters are typed into the boxes.
@@ -234,7 +234,7 @@ TEST_F(LoginTest, EnterInEitherBoxLogsIn)
     }
     // Enter reaching the nick box's own line edit counts too.
     ListLoginNicks(ListProfiles());
-    TForm4 form(states_);
+    TForm4 form(states_, accountParts());
     form.show();
     form.ComboBox1->setEditText("empty");
     QTest::keyClick(form.ComboBox1->lineEdit(), Qt::Key_Return);
@@ -244,7 +244,7 @@ TEST_F(LoginTest, EnterInEitherBoxLogsIn)
 TEST_F(LoginTest, NicksOutsideTheListAndChosenItems)
 {
     ListLoginNicks(ListProfiles());
-    TForm4 form(states_);
+    TForm4 form(states_, accountParts());
     addProfile("later", "", "Поздний");
     attempt(form, "later", "");
     EXPECT_EQ(currentUser().nick, "later");
@@ -279,7 +279,7 @@ TEST_F(LoginTest, TypedNickStaysAsTyped)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         ListLoginNicks(ListProfiles());
-        TForm4 form(states_);
+        TForm4 form(states_, accountParts());
         form.show();
         form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -300,7 +300,7 @@ TEST_F(LoginTest, TypedNickStaysAsTyped)
 TEST_F(LoginTest, PupilAfterAdministrator)
 {
     ListLoginNicks(ListProfiles());
-    TForm4 form(states_);
+    TForm4 form(states_, accountParts());
     attempt(form, "ADM", "");
     attempt(form, "vasya", "Секрет");
     EXPECT_EQ(states_.calls, QStringList({"Admin:ADM", "LoggedOut", "Pupil:vasya"}));

@@ -5,6 +5,7 @@
 #include "accounts/ui/form4_login.h"
 #include "config/app_config.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,8 +69,8 @@ TEST_F(NewUserTest, RefusalsInTheirOrder)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nick.toStdString() + " / " + c.fullName.toStdString());
         ListLoginNicks(ListProfiles());
-        TForm4 login(states_);
-        TForm6 form;
+        TForm4 login(states_, accountParts());
+        TForm6 form(accountParts());
         form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
         fill(form, c.nick, c.fullName, c.password, c.repeat);
         currentUser().nick = "kept";
@@ -90,13 +91,13 @@ TEST_F(NewUserTest, RefusalsInTheirOrder)
 TEST_F(NewUserTest, ProfileThatAppearedLaterIsNotReplaced)
 {
     ListLoginNicks(ListProfiles());
-    TForm4 login(states_);
+    TForm4 login(states_, accountParts());
     UserProfile other;
     other.fullName = "Чужой";
     ASSERT_TRUE(WriteProfile("other", other));
     const QByteArray before = readFile(profileFile("other"));
 
-    TForm6 form;
+    TForm6 form(accountParts());
 
     form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
     fill(form, "other", "Новый", "", "");
@@ -108,8 +109,8 @@ TEST_F(NewUserTest, ProfileThatAppearedLaterIsNotReplaced)
 TEST_F(NewUserTest, CreatesTheUser)
 {
     ListLoginNicks(ListProfiles());
-    TForm4 login(states_);
-    TForm6 form;
+    TForm4 login(states_, accountParts());
+    TForm6 form(accountParts());
     form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
     const QString longName = QString(255, QChar(0x0439)) + "хвост"; // й
     fill(form, "  Петя ", longName, "Пароль", "Пароль");
@@ -136,8 +137,8 @@ TEST_F(NewUserTest, MissingUserFolderIsCreated)
 {
     appConfig().PathUser = tempPath("new/deep/");
     ListLoginNicks(ListProfiles());
-    TForm4 login(states_);
-    TForm6 form;
+    TForm4 login(states_, accountParts());
+    TForm6 form(accountParts());
     form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
     fill(form, "kolya", "Коля", "", "");
     form.Button1Click();
@@ -158,8 +159,8 @@ TEST_F(NewUserTest, ProfileThatCannotBeCreated)
     for (const auto& c : cases) {
         appConfig().PathUser = c.userFolder;
         ListLoginNicks(ListProfiles());
-        TForm4 login(states_);
-        TForm6 form;
+        TForm4 login(states_, accountParts());
+        TForm6 form(accountParts());
         form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
         fill(form, " " + c.nick, "Коля", "a", "a");
         dialogs_.messages.clear();
@@ -177,8 +178,8 @@ TEST_F(NewUserTest, ProfileThatCannotBeCreated)
 TEST_F(NewUserTest, FailedWriteStopsBeforeSuccess)
 {
     ListLoginNicks(ListProfiles());
-    TForm4 login(states_);
-    TForm6 form;
+    TForm4 login(states_, accountParts());
+    TForm6 form(accountParts());
     form.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
     fill(form, "kolya", "Коля", "", "");
     {
@@ -195,3 +196,32 @@ TEST_F(NewUserTest, FailedWriteStopsBeforeSuccess)
 }
 
 } // namespace
+
+// The windows act on the user and the nick list they are handed; the program
+// state's stay as they were.
+TEST_F(NewUserTest, WindowsActOnTheUserAndNicksTheyAreHanded)
+{
+    ListLoginNicks(ListProfiles());
+    const QStringList stateNicks = loginNicks();
+    CurrentUser user;
+    QStringList nicks = {"ADM"};
+    const AccountParts parts{user, nicks, state().classFolder, state().config};
+
+    TForm6 form(parts);
+    fill(form, "петя", "Петров Пётр", "abc", "abc");
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.messages, QStringList({"Пользователь создан"}));
+    EXPECT_EQ(nicks, QStringList({"ADM", "петя"}));
+    EXPECT_EQ(user.profile.fullName, "Петров Пётр");
+
+    TForm4 login(states_, parts);
+    EXPECT_EQ(login.nickList(), nicks);
+    login.ComboBox1->setEditText("петя");
+    login.Edit1->setText("abc");
+    QTest::mouseClick(login.Button1, Qt::LeftButton);
+    EXPECT_EQ(user.nick, "петя");
+
+    EXPECT_EQ(loginNicks(), stateNicks);
+    EXPECT_EQ(currentUser().nick, "");
+    EXPECT_EQ(currentUser().profile.fullName, "");
+}

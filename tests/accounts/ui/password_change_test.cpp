@@ -78,7 +78,7 @@ TEST_F(PasswordChangeTest, PupilPaths)
     for (const auto& c : cases) {
         SCOPED_TRACE((c.old + " -> " + c.fresh).toStdString());
         loginPupil("pupil", c.storedDigest);
-        TForm7 form;
+        TForm7 form(accountParts());
         fill(form, c.old, c.fresh, c.repeat);
         dialogs_.messages.clear();
         QTest::mouseClick(form.Button1, Qt::LeftButton);
@@ -104,7 +104,7 @@ TEST_F(PasswordChangeTest, PupilProfileThatCannotBeCreated)
     loginPupil("pupil", "");
     QFile::remove(profileFile("pupil"));
     QDir().mkpath(profileFile("pupil"));
-    TForm7 form;
+    TForm7 form(accountParts());
     fill(form, "", "new", "new");
     form.Button1Click();
     EXPECT_EQ(dialogs_.messages, QStringList({"Ошибка записи 2   :-("}));
@@ -115,7 +115,7 @@ TEST_F(PasswordChangeTest, PupilProfileThatCannotBeCreated)
 
 TEST_F(PasswordChangeTest, NobodyLoggedInAfterAFailedLoginWritesNoProfile)
 {
-    TForm7 form;
+    TForm7 form(accountParts());
     fill(form, "", "new", "new");
     form.Button1Click();
     EXPECT_EQ(dialogs_.messages,
@@ -128,7 +128,7 @@ TEST_F(PasswordChangeTest, PupilProfileWriteFailureKeepsTheWindowOpen)
 {
     loginPupil("pupil", "");
     const QByteArray before = readFile(profileFile("pupil"));
-    TForm7 form;
+    TForm7 form(accountParts());
     fill(form, "", "new", "new");
     {
         FileSizeLimit limit(100);
@@ -142,7 +142,7 @@ TEST_F(PasswordChangeTest, PupilProfileWriteFailureKeepsTheWindowOpen)
 TEST_F(PasswordChangeTest, AdministratorWritesTheStore)
 {
     currentUser().nick = "ADM";
-    TForm7 form;
+    TForm7 form(accountParts());
     fill(form, "", "Админ", "Админ");
     form.Button1Click();
     EXPECT_EQ(dialogs_.messages, QStringList({"Пароль изменен"}));
@@ -162,7 +162,7 @@ TEST_F(PasswordChangeTest, AdministratorWithoutStoreAccess)
     writeFile(tempPath("plain"), "x");
     qputenv("ZELVO_MACHINE_STORE", tempPath("plain/machine.reg").toLocal8Bit());
     currentUser().nick = "ADM";
-    TForm7 form;
+    TForm7 form(accountParts());
     fill(form, "", "new", "new");
     form.Button1Click();
     EXPECT_EQ(dialogs_.messages,
@@ -176,7 +176,7 @@ TEST_F(PasswordChangeTest, AdministratorWithoutStoreAccess)
 TEST_F(PasswordChangeTest, EnterInTheRepeatBoxChanges)
 {
     loginPupil("pupil", "");
-    TForm7 form;
+    TForm7 form(accountParts());
     fill(form, "", "new", "new");
     QTest::keyClick(form.Edit2, Qt::Key_Return);
     EXPECT_TRUE(dialogs_.messages.isEmpty());
@@ -204,10 +204,10 @@ TEST_F(PasswordChangeTest, NewUserLogsInAndChangesThePassword)
         const QString nick = QString("user%1").arg(++n);
         SCOPED_TRACE(nick.toStdString());
         ListLoginNicks(ListProfiles());
-        TForm4 login(states_);
-        TForm6 newUser;
+        TForm4 login(states_, accountParts());
+        TForm6 newUser(accountParts());
         newUser.nickCreated = [&login](const QString& nick) { login.appendNick(nick); };
-        TForm7 change;
+        TForm7 change(accountParts());
         newUser.Edit1->setText(nick);
         newUser.Edit2->setText("Полное Имя");
         newUser.Edit3->setText(c.first);

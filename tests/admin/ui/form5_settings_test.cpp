@@ -38,7 +38,7 @@ class SettingsWindowTest : public ZelvoTest {
     void SetUp() override
     {
         ZelvoTest::SetUp();
-        form = std::make_unique<TForm5>();
+        form = std::make_unique<TForm5>(state().config, state().classFolder);
     }
 
     void TearDown() override
@@ -304,6 +304,25 @@ TEST_F(SettingsWindowTest, DefaultsButtonRefillsWithoutSaving)
     EXPECT_EQ(appConfig().Scoring.rightStreakLength, 5);
     EXPECT_FALSE(appConfig().NoSound);
     EXPECT_FALSE(QFileInfo::exists(storePath()));
+}
+
+// The window shows and resets the configuration it is handed; the program
+// state's stays as it was.
+TEST_F(SettingsWindowTest, ShowsAndResetsTheConfigurationItIsHanded)
+{
+    AppConfig handed;
+    handed.Scoring = {9, 8, 7, 6};
+    handed.PathUser = tempPath("handed/");
+    appConfig().Scoring = {3, 3, 3, 3};
+    TForm5 settings(handed, state().classFolder);
+    settings.FillSettingsWindow();
+    EXPECT_EQ(settings.Edit2->text(), "9");
+    EXPECT_EQ(settings.Edit8->text(), tempPath("handed/"));
+
+    QTest::mouseClick(settings.Button2, Qt::LeftButton);
+    EXPECT_EQ(handed.Scoring.rightStreakLength, 5);
+    EXPECT_EQ(settings.Edit2->text(), "5");
+    EXPECT_EQ(appConfig().Scoring.rightStreakLength, 3);
 }
 
 TEST_F(SettingsWindowTest, FolderButtonTakesTheChoiceAndEmptiesOnCancel)

@@ -48,9 +48,10 @@ class ServiceWindowTest : public ZelvoTest {
     void SetUp() override
     {
         ZelvoTest::SetUp();
-        statistics = std::make_unique<TForm8>();
-        summary = std::make_unique<TForm10>();
-        form = std::make_unique<TForm9>();
+        statistics = std::make_unique<TForm8>(state().classFolder);
+        summary = std::make_unique<TForm10>(state().classFolder, state().adminRecord.record);
+        form = std::make_unique<TForm9>(state().classFolder, state().range,
+                                        state().adminRecord.record);
         form->showStatistics = [this](const QString& nick) {
             statistics->ShowUserStatistics(nick);
         };
@@ -363,7 +364,7 @@ TEST_F(ServiceWindowTest, PasswordResetEmptiesOnlyTheDigest)
         EXPECT_EQ(entries(), QStringList{"u7 (Group B)"});
 
         RecordingStates states;
-        TForm4 login(states);
+        TForm4 login(states, accountParts());
         login.ComboBox1->setEditText("u7");
         login.Edit1->clear();
         login.Button1Click();
@@ -417,6 +418,20 @@ TEST_F(ServiceWindowTest, TableResetDeletesOnlyTheCurrentRangesTable)
             EXPECT_EQ(QFileInfo::exists(userFolder() + r + "record.config"), r != c.deleted)
                 << r.toStdString();
     }
+}
+
+// The window acts on the range it is handed, not on the one the program
+// state holds.
+TEST_F(ServiceWindowTest, TableResetTakesTheRangeTheWindowIsHanded)
+{
+    const NumberRange handed{999, "999"};
+    TForm9 service(state().classFolder, handed, state().adminRecord.record);
+    for (const char* r : {"20", "999"})
+        writeFile(userFolder() + r + "record.config", QByteArray(780, '\0'));
+    dialogs.questionAnswers = {true};
+    click(service.Button6);
+    EXPECT_TRUE(QFileInfo::exists(userFolder() + "20record.config"));
+    EXPECT_FALSE(QFileInfo::exists(userFolder() + "999record.config"));
 }
 
 TEST_F(ServiceWindowTest, ShortcutButtonWritesAValidDesktopEntry)

@@ -286,7 +286,7 @@ class ExerciseTest : public ZelvoTest {
         ASSERT_TRUE(WriteProfile(user.nick, user.profile));
         h = std::make_unique<Harness>();
         h->StaticText13->setText(user.profile.fullName);
-        records = std::make_unique<TForm11>();
+        records = std::make_unique<TForm11>(state().range, state().classFolder);
         controller = std::make_unique<ExerciseController>(
             h->controls(), programExercise(), currentUser(), appConfig(),
             [this](const ResultRecord& r) { records->ShowResultInTable(r); },
@@ -861,4 +861,18 @@ TEST_F(ExerciseTest, FailureAtTheEndStillSavesTheTotalsAndReturnsToIdle)
         EXPECT_EQ(h->StaticText8->text(), "1");
         EXPECT_EQ(h->StaticText1->text(), "?");
     }
+}
+
+// A save of the totals that fails at the end is shown by the exercise window.
+TEST_F(ExerciseTest, AFailedTotalsSaveAtTheEndIsShown)
+{
+    const QString profile = ProfilePath(currentUser().nick);
+    QFile::remove(profile);
+    QDir().mkpath(profile); // the profile cannot be created
+    dialogs.messages.clear();
+    Pupil pupil(*h, *controller, {"TTR"});
+    runExercise("1", pupil);
+    EXPECT_EQ(dialogs.messages.count(QStringLiteral("Ошибка записи 2   :-(")), 1)
+        << dialogs.messages.join("; ").toStdString();
+    EXPECT_TRUE(h->headersEnabled());
 }

@@ -21,7 +21,7 @@ QStringList Column(const TForm11& form, int column)
 
 TEST_F(RecordsTest, WindowStartsWithTitlesAndPlainCaption)
 {
-    TForm11 form;
+    TForm11 form(state().range, state().classFolder);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.windowTitle(), "Таблица рекордов");
     const QStringList titles = {"N", "NikName", "ФИО", "Time", "кол-во", "Дата", "Ошибок"};
@@ -34,7 +34,7 @@ TEST_F(RecordsTest, TableWithoutRecordsShowsOneEmptyRow)
 {
     writeFile(tablePath("20"), Table({Result("anna", 475), Result("boris", 333)}));
     writeFile(tablePath("99"), QByteArray(500, 'x')); // no whole record
-    TForm11 form;
+    TForm11 form(state().range, state().classFolder);
     form.LoadRecordsTable();
     ASSERT_EQ(form.gridRowCount(), 3);
 
@@ -50,6 +50,25 @@ TEST_F(RecordsTest, TableWithoutRecordsShowsOneEmptyRow)
     }
 }
 
+// The window reads the table of the range it is handed, as that range
+// changes, whatever range the program state holds.
+TEST_F(RecordsTest, ShowsTheTableOfTheRangeItIsHanded)
+{
+    writeFile(tablePath("20"), Table({Result("anna", 475)}));
+    writeFile(tablePath("9"), Table({Result("boris", 333), Result("vera", 200)}));
+    writeFile(tablePath("999"), Table({Result("gleb", 100)}));
+    NumberRange handed{9, "9"};
+    TForm11 form(handed, state().classFolder);
+    form.LoadRecordsTable();
+    EXPECT_EQ(form.windowTitle(), "Таблица рекордов в интервале (0-9)");
+    EXPECT_EQ(Column(form, 1), QStringList({"vera", "boris"}));
+
+    handed = {999, "999"};
+    form.LoadRecordsTable();
+    EXPECT_EQ(form.windowTitle(), "Таблица рекордов в интервале (0-999)");
+    EXPECT_EQ(Column(form, 1), QStringList({"gleb"}));
+}
+
 TEST_F(RecordsTest, DateOrderShowsFileOrderNumbered)
 {
     std::vector<ResultRecord> records;
@@ -58,7 +77,7 @@ TEST_F(RecordsTest, DateOrderShowsFileOrderNumbered)
     records[3] = Result("anna", 475, 20, "Петрова Анна", "06-12-2026 09:05:07", 2);
     writeFile(tablePath(), Table(records));
 
-    TForm11 form;
+    TForm11 form(state().range, state().classFolder);
     form.RadioButton2->click();
     EXPECT_EQ(form.windowTitle(), "Таблица рекордов в интервале (0-20)");
     ASSERT_EQ(form.gridRowCount(), 13);
@@ -79,7 +98,7 @@ TEST_F(RecordsTest, EachRadioButtonReloadsInItsOrder)
     writeFile(tablePath(),
               Table({Result("boris", 1200, 20, "Сидоров"), Result("Anna", 475, 20, "Яковлева"),
                      Result("anna", 99999, 20, "абрамов"), Result("vera", 100000, 20, "Петрова")}));
-    TForm11 form;
+    TForm11 form(state().range, state().classFolder);
     const std::pair<QRadioButton*, QStringList> cases[] = {
         {form.RadioButton1, {"Anna", "boris", "vera", "anna"}},
         {form.RadioButton2, {"boris", "Anna", "anna", "vera"}},
@@ -105,7 +124,7 @@ TEST_F(RecordsTest, NewResultIsSelectedAndScrolledIntoViewInEveryOrder)
     const ResultRecord fresh = Result("zeta", 5, 20, "Имя 15x");
     AppendResultRecord(fresh);
 
-    TForm11 form;
+    TForm11 form(state().range, state().classFolder);
     struct Case {
         QRadioButton* radio;
         ResultRecord result;
@@ -132,7 +151,7 @@ TEST_F(RecordsTest, NewResultIsSelectedAndScrolledIntoViewInEveryOrder)
 TEST_F(RecordsTest, ResultNotInTableLeavesRowOneSelected)
 {
     writeFile(tablePath(), Table({Result("anna", 475), Result("boris", 333)}));
-    TForm11 form;
+    TForm11 form(state().range, state().classFolder);
     form.ShowResultInTable(Result("ghost", 1));
     EXPECT_EQ(form.selectedRow(), 1);
     EXPECT_EQ(form.spokenText(), "");

@@ -31,7 +31,7 @@ void WriteUser(const QString& nick, const QString& fullName, qint32 seconds, qin
 
 TEST_F(RecordsTest, RangeChooserAppliesCheckedRange)
 {
-    TForm12 form;
+    TForm12 form(state().range);
     EXPECT_TRUE(form.RadioButton2->isChecked());
     QString label;
     QObject::connect(&form, &TForm12::rangeApplied,
@@ -57,9 +57,21 @@ TEST_F(RecordsTest, RangeChooserAppliesCheckedRange)
     }
 }
 
+// "OK" sets the range the chooser is handed; the program state's stays.
+TEST_F(RecordsTest, RangeChooserSetsTheRangeItIsHanded)
+{
+    NumberRange handed;
+    TForm12 form(handed);
+    form.RadioButton3->click();
+    form.Button1->click();
+    EXPECT_EQ(handed.rangeText, "99");
+    EXPECT_EQ(handed.rangeBound, 99);
+    EXPECT_EQ(currentRange().rangeText, "20");
+}
+
 TEST_F(RecordsTest, ClosingRangeChooserAppliesNothing)
 {
-    TForm12 form;
+    TForm12 form(state().range);
     bool applied = false;
     QObject::connect(&form, &TForm12::rangeApplied, [&applied] { applied = true; });
     form.show();
@@ -84,7 +96,7 @@ TEST_F(RecordsTest, StatisticsShowTotals)
     } cases[] = {{0, 0, "0:00:00", "  0.0"},
                  {600, 150, "0:10:00", " 15.0"},
                  {360000, 6000, "100:00:00", "  1.0"}};
-    TForm8 form;
+    TForm8 form(state().classFolder);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.time);
         WriteUser("anna", "Петрова Анна", c.seconds, c.points);
@@ -110,7 +122,7 @@ TEST_F(RecordsTest, StatisticsRefuseWhatCannotBeShown)
                  {"short", nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nick);
-        TForm8 form;
+        TForm8 form(state().classFolder);
         dialogs_.messages.clear();
         if (c.message) {
             form.ShowUserStatistics(c.nick);
@@ -126,7 +138,7 @@ TEST_F(RecordsTest, StatisticsRefuseWhatCannotBeShown)
 
 TEST_F(RecordsTest, SummaryOfEmptyFolderIsTitleRowAlone)
 {
-    TForm10 form;
+    TForm10 form(state().classFolder, state().adminRecord.record);
     EXPECT_EQ(form.gridRowCount(), 2);
     EXPECT_EQ(form.gridCell(0, 0), "НИК");
     EXPECT_EQ(form.gridCell(0, 4), "Время");
@@ -138,7 +150,7 @@ TEST_F(RecordsTest, SummaryOfEmptyFolderIsTitleRowAlone)
 TEST_F(RecordsTest, SummaryListsEveryProfileInFolderOrder)
 {
     WriteUser("anna", "Петрова Анна", 600, 150);
-    TForm10 form;
+    TForm10 form(state().classFolder, state().adminRecord.record);
     form.LoadSummaryTable();
     ASSERT_EQ(form.gridRowCount(), 2);
 
@@ -162,9 +174,9 @@ TEST_F(RecordsTest, GridsKeepColumnZeroFixed)
 {
     WriteUser("anna", "Петрова Анна", 600, 150);
     writeFile(tablePath(), Table({Result("anna", 30)}));
-    TForm10 summary;
+    TForm10 summary(state().classFolder, state().adminRecord.record);
     summary.LoadSummaryTable();
-    TForm11 records;
+    TForm11 records(state().range, state().classFolder);
     records.LoadRecordsTable();
     const QBrush title = QApplication::palette().button();
     for (QTableView* grid : {static_cast<QTableView*>(summary.StringGrid1), records.StringGrid1}) {
@@ -185,7 +197,7 @@ TEST_F(RecordsTest, SummaryLeavesOutFilesNoNickOpens)
 {
     WriteUser("anna", "Петрова Анна", 600, 150);
     QFile::copy(userFolder() + "anna.zamrik", userFolder() + "Bob.ZAMRIK");
-    TForm10 form;
+    TForm10 form(state().classFolder, state().adminRecord.record);
     form.LoadSummaryTable();
     ASSERT_EQ(form.gridRowCount(), 2);
     EXPECT_EQ(form.gridCell(1, 0), "anna");

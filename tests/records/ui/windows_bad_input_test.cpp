@@ -101,7 +101,7 @@ TEST_F(RecordsTest, WindowReportsAHugeTableAndShowsNoRows)
         {BadFile::Pipe, 1, "File access denied"},
         {BadFile::Link, 1, "File access denied"},
     };
-    TForm11 form;
+    TForm11 form(state().range, state().classFolder);
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
         SCOPED_TRACE(BadFileName(c.kind));
@@ -228,7 +228,7 @@ TEST_F(RecordsTest, SummaryOfDamagedProfilesReportsOrShowsThem)
         {BadFile::Folder, 0, ""}, // not a profile
         {BadFile::Pipe, 0, ""},   // not listed
     };
-    TForm10 form;
+    TForm10 form(state().classFolder, state().adminRecord.record);
     MemoryCeiling ceiling(kHeadroom);
     for (const auto& c : cases) {
         SCOPED_TRACE(BadFileName(c.kind));
