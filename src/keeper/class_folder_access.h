@@ -63,9 +63,10 @@ class ClassFolderAccess {
     // SaveSettings), after ADM logged in.
     virtual void saveSettings(const ScoringSettings& scoring, const QString& folder,
                               bool noSound) = 0;
-    // True when the settings are saved through the keeper, which needs no
-    // write access of the account's own.
-    virtual bool savesSettingsItself() const { return false; }
+    // True when the folder is reached through the keeper: the settings are
+    // saved there with no write access of the account's own, and a result the
+    // folder cannot take is kept in the pupil's own folder.
+    virtual bool throughKeeper() const { return false; }
 };
 
 // How the program reaches the user folder for its run (a part of its

@@ -58,7 +58,7 @@ class KeeperClient : public ClassFolderAccess {
     void deleteUser(const QString& nick) override;
     void resetTable(const QString& rangeText) override;
     void saveSettings(const ScoringSettings& scoring, const QString& folder, bool noSound) override;
-    bool savesSettingsItself() const override { return true; }
+    bool throughKeeper() const override { return true; }
 
   private:
     explicit KeeperClient(const QString& program);

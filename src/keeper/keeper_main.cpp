@@ -118,7 +118,14 @@ void StartSession(KeeperSession& session)
 
 } // namespace
 
-#if defined(__SANITIZE_ADDRESS__)
+// gcc names an AddressSanitizer build __SANITIZE_ADDRESS__, clang asks
+// __has_feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZELVO_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(ZELVO_ADDRESS_SANITIZER)
 // A sanitizer build's leak checker cannot run in a setgid process (it traces
 // itself, which such a process may not), and ignores the options of the
 // environment there: it would end every session with its error on the

@@ -33,7 +33,7 @@ void AppendOrKeepResult(const QString& rangeText, const ResultRecord& record)
     } catch (const AccessRefused&) {
         throw;
     } catch (const ZelvoError& error) {
-        if (!classFolder().savesSettingsItself() || !KeepPendingResult(rangeText, record))
+        if (!classFolder().throughKeeper() || !KeepPendingResult(rangeText, record))
             throw;
         throw ZelvoError(error.text() +
                          QStringLiteral("\nРезультат сохранён на этом компьютере и будет добавлен "

@@ -254,7 +254,7 @@ void TForm5::SpeedButton1Click()
 void TForm5::SaveConfig()
 {
     // The keeper saves the store for ADM: no rights of the account's own are needed.
-    if (!classFolder_.access->savesSettingsItself() && !HasAdminRights()) {
+    if (!classFolder_.access->throughKeeper() && !HasAdminRights()) {
         dialogs().message(QStringLiteral("Нужно зайти с правами администратора на компьютере"));
         dialogs().endProgram();
         return;
