@@ -46,6 +46,35 @@ struct Writer {
             return text;
         return (value > 0 ? QStringLiteral("+") : QStringLiteral("−")) + text;
     }
+    // A chart's horizontal grid lines, `steps` + 1 of them `step` apart from
+    // 0, each with its value left of the axis; `y` places a value.
+    template <typename Left, typename Width, typename Place>
+    QString gridLines(Left left, Width plotWidth, int steps, double step, Place y,
+                      int decimals) const
+    {
+        QString svg;
+        for (int i = 0; i <= steps; ++i) {
+            const double value = step * i;
+            const double at = y(value);
+            svg += QStringLiteral("<line class=\"grid\" x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\"/>"
+                                  "<text x=\"%4\" y=\"%5\" text-anchor=\"end\">%6</text>\n")
+                       .arg(left)
+                       .arg(at, 0, 'f', 1)
+                       .arg(left + plotWidth)
+                       .arg(left - 4)
+                       .arg(at + 4, 0, 'f', 1)
+                       .arg(number(value, decimals));
+        }
+        return svg;
+    }
+    // The sentence naming a pupil whose profile's totals differ from the tables'.
+    QString totalsDifferText(const PupilReport& pupil) const
+    {
+        return t.totalsDiffer.arg(E(pupil.nick), DurationText(*pupil.profileSeconds),
+                                  QString::number(*pupil.profilePoints),
+                                  DurationText(std::llround(pupil.totalSeconds())),
+                                  QString::number(pupil.totalPoints()));
+    }
     QString date(const QDate& day) const
     {
         return day.toString(t.lang == QLatin1String("ru") ? QStringLiteral("dd.MM.yyyy")
@@ -459,12 +488,7 @@ void Writer::notes()
         QString list;
         for (const PupilReport& pupil : report.pupils)
             if (pupil.profileTotalsDiffer())
-                list +=
-                    QStringLiteral("<li>%1</li>\n")
-                        .arg(t.totalsDiffer.arg(E(pupil.nick), DurationText(*pupil.profileSeconds),
-                                                QString::number(*pupil.profilePoints),
-                                                DurationText(std::llround(pupil.totalSeconds())),
-                                                QString::number(pupil.totalPoints())));
+                list += QStringLiteral("<li>%1</li>\n").arg(totalsDifferText(pupil));
         if (!list.isEmpty())
             html += QStringLiteral("<p>%1</p>\n<ul id=\"totals-differ\">\n%2</ul>\n")
                         .arg(t.totalsDifferMark, list);
@@ -516,18 +540,7 @@ QString Writer::chart(const std::vector<SeriesPoint>& points, bool speed, const 
             .arg(width)
             .arg(height)
             .arg(title, description);
-    for (int i = 0; i <= steps; ++i) {
-        const double value = step * i;
-        const double at = y(value);
-        svg += QStringLiteral("<line class=\"grid\" x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\"/>"
-                              "<text x=\"%4\" y=\"%5\" text-anchor=\"end\">%6</text>\n")
-                   .arg(left)
-                   .arg(at, 0, 'f', 1)
-                   .arg(left + plotWidth)
-                   .arg(left - 4)
-                   .arg(at + 4, 0, 'f', 1)
-                   .arg(number(value, decimals));
-    }
+    svg += gridLines(left, plotWidth, steps, step, y, decimals);
     svg += QStringLiteral("<line class=\"axis\" x1=\"%1\" y1=\"%2\" x2=\"%1\" y2=\"%3\"/>"
                           "<line class=\"axis\" x1=\"%1\" y1=\"%3\" x2=\"%4\" y2=\"%3\"/>\n")
                .arg(left)
@@ -604,17 +617,7 @@ QString Writer::barChart(const std::vector<SeriesPoint>& bars, const QString& ti
                            t.barDesc.arg(QString::number(bars.size()), date(bars.front().date),
                                          date(bars.back().date), QString::number(sum),
                                          QString::number(most)));
-    for (int i = 0; i <= steps; ++i) {
-        const double at = y(step * i);
-        svg += QStringLiteral("<line class=\"grid\" x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\"/>"
-                              "<text x=\"%4\" y=\"%5\" text-anchor=\"end\">%6</text>\n")
-                   .arg(left)
-                   .arg(at, 0, 'f', 1)
-                   .arg(left + plotWidth)
-                   .arg(left - 4)
-                   .arg(at + 4, 0, 'f', 1)
-                   .arg(number(step * i, step < 1 ? 1 : 0));
-    }
+    svg += gridLines(left, plotWidth, steps, step, y, step < 1 ? 1 : 0);
     for (size_t i = 0; i < bars.size(); ++i) {
         const SeriesPoint& bar = bars[i];
         const QDate end = i + 1 < bars.size() ? bars[i + 1].date.addDays(-1) : bar.date;
@@ -676,11 +679,7 @@ void Writer::pupil(const PupilReport& pupil, int index)
     if (!report.filter.since && !report.filter.until && !report.filter.rangeNamed &&
         pupil.profileTotalsDiffer())
         html += QStringLiteral("<p class=\"totals-differ\">%1 %2</p>\n")
-                    .arg(t.totalsDiffer.arg(E(pupil.nick), DurationText(*pupil.profileSeconds),
-                                            QString::number(*pupil.profilePoints),
-                                            DurationText(std::llround(pupil.totalSeconds())),
-                                            QString::number(pupil.totalPoints())),
-                         t.noteTotals);
+                    .arg(totalsDifferText(pupil), t.noteTotals);
 
     // Every range's figures side by side, each of its own range.
     html += QStringLiteral(
